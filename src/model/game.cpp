@@ -1,0 +1,739 @@
+#include "model/game.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <utility>
+
+#include "model/numeric_notation.h"
+#include "support/fixed_text.h"
+
+namespace marovin::model {
+
+namespace {
+
+GameObserver& noObserver()
+{
+    static GameObserver none; // stateless: every method does nothing
+    return none;
+}
+
+// The first bytes of a note for a one-line list row: line ends become blanks, and a Big5
+// character is never cut in half.
+std::string NotePreview(const std::string& note, std::size_t limit)
+{
+    std::string text;
+    for (std::size_t i = 0; i < note.size() && text.size() < limit; ++i) {
+        const auto byte = static_cast<unsigned char>(note[i]);
+        if (byte >= 0x81 && i + 1 < note.size()) {
+            if (text.size() + 2 > limit)
+                break;
+            text += note[i];
+            text += note[++i];
+        } else {
+            text += (byte == '\r' || byte == '\n') ? ' ' : note[i];
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+// ---- free helpers ----------------------------------------------------------------
+
+std::optional<SquarePair> ParseCoordinateMove(std::string_view text, TerminalPort& terminal,
+                                              DesktopPort& desktop)
+{
+    auto squares = ParseCoordinateMove(text);
+    if (!squares) {
+        terminal.writeClientText("This move may be wrong: " + std::string(text), false);
+        desktop.beep();
+    }
+    return squares;
+}
+
+Piece MirrorPiece(Piece piece)
+{
+    if (piece == 0 || piece > 32)
+        return piece;
+    // Within a side: general 0, advisors 1-2, elephants 3-4, chariots 5-6, horses 7-8,
+    // cannons 9-10, soldiers 11-15. Pairs swap; the soldiers mirror around the middle one.
+    const int base = piece <= 16 ? 1 : 17;
+    const int i = piece - base;
+    int mirrored = i;
+    if (i >= 1 && i <= 10)
+        mirrored = (i % 2 == 1) ? i + 1 : i - 1;
+    else if (i >= 11)
+        mirrored = 26 - i;
+    return static_cast<Piece>(base + mirrored);
+}
+
+PackedMove MirrorMove(const PackedMove& move)
+{
+    if (move.from >= kOffBoard || move.to >= kOffBoard)
+        return move;
+    return PackedMove{MirrorPiece(move.piece), MirrorSquare(move.from), MirrorPiece(move.captured),
+                      MirrorSquare(move.to)};
+}
+
+// ---- construction ------------------------------------------------------------------
+
+CGame::CGame(const GamePorts& ports) : m_ports(ports), m_observer(&noObserver())
+{
+    pieceList.fill(kOffBoard);
+    const std::string& login = m_ports.settings.loginName;
+    copyBounded(redName, login);
+    copyBounded(blackName, login);
+    copyBounded(result, "Unknown");
+    ClearMoves();
+    ResetPosition();
+}
+
+void CGame::setObserver(GameObserver* observer)
+{
+    m_observer = observer ? observer : &noObserver();
+}
+
+void CGame::ClearMoves()
+{
+    m_root = MakeBranchPoint(nullptr, PackedMove{kStartMarker, 0, 0, 0});
+    m_current = m_root.get();
+    m_index = 0;
+    m_browsedPly = 0;
+    m_pathLength = 0;
+    m_gamePly = 0;
+    serverMoveCounter = 0;
+}
+
+const MoveEntry& CGame::currentEntry() const
+{
+    const MoveLine& l = currentLine();
+    return l.entries[static_cast<std::size_t>(std::clamp(m_index, 0, l.count() - 1))];
+}
+
+// ---- positions ---------------------------------------------------------------------
+
+void CGame::ResetPosition()
+{
+    if (customPosition) {
+        browsedBoard.fill(0);
+        for (int p = 1; p <= 32; ++p)
+            if (pieceList[static_cast<std::size_t>(p)] < kOffBoard)
+                browsedBoard[pieceList[static_cast<std::size_t>(p)]] = static_cast<Piece>(p);
+    } else {
+        browsedBoard = kStandardOpening;
+    }
+    gameBoard = browsedBoard;
+    bottomSide = userSide;
+    lastUpdateTime = m_ports.clock.nowSeconds();
+    ComposeName(false);
+    m_observer->positionReset(*this);
+    if (mode == kModeNormal || mode >= kModeGameOver)
+        m_observer->redraw(*this);
+}
+
+void CGame::SetOddsPosition(std::string_view text, bool redraw)
+{
+    const auto begin = text.find_first_not_of(" \t\r\n");
+    if (begin == std::string_view::npos)
+        return;
+    const auto end = text.find_first_of(" \t\r\n", begin);
+    const std::string_view word = text.substr(begin, end == std::string_view::npos ? end : end - begin);
+    const bool oneKnight = word == "KNIGHT";
+    if (!oneKnight && word != "TWO-KNIGHTS")
+        return;
+    browsedBoard = kStandardOpening;
+    browsedBoard[82] = 0;
+    if (!oneKnight)
+        browsedBoard[88] = 0;
+    gameBoard = browsedBoard;
+    customPosition = 1;
+    pieceList.fill(kOffBoard);
+    for (int s = 0; s < kSquareCount; ++s)
+        if (browsedBoard[static_cast<std::size_t>(s)] != 0)
+            pieceList[browsedBoard[static_cast<std::size_t>(s)]] = static_cast<Square>(s);
+    if (redraw)
+        m_observer->redraw(*this);
+}
+
+bool CGame::SetStartPosition(const Board& board, int mover)
+{
+    std::array<Square, 33> list{};
+    list.fill(kOffBoard);
+    for (int s = 0; s < kSquareCount; ++s) {
+        const Piece p = board[static_cast<std::size_t>(s)];
+        if (p == 0)
+            continue;
+        if (p > 32 || list[p] != kOffBoard)
+            return false;
+        list[p] = static_cast<Square>(s);
+    }
+    ClearMoves();
+    pieceList = list;
+    firstMover = mover ? 1 : 0;
+    customPosition = (firstMover != 0 || board != kStandardOpening) ? 1 : 0;
+    modified = true;
+    ResetPosition();
+    updateMoveScroll();
+    return true;
+}
+
+// ---- names ---------------------------------------------------------------------------
+
+void CGame::ComposeName(bool force)
+{
+    if (fieldEmpty(date)) {
+        const std::time_t now = static_cast<std::time_t>(m_ports.clock.nowSeconds());
+        std::tm local{};
+        localtime_r(&now, &local);
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1,
+                      local.tm_mday);
+        copyBounded(date, text);
+    }
+    if (!force && !fieldEmpty(subject))
+        return;
+    const int number = std::abs(gameNumber);
+    std::string name;
+    if (!fieldEmpty(redName) || !fieldEmpty(blackName)) {
+        name.append(fieldText(redName)).append(".").append(fieldText(blackName));
+        name.append(".").append(std::to_string(number)).append(".").append(fieldText(date));
+    } else {
+        name.append("NewGame.").append(std::to_string(number)).append(".").append(fieldText(date));
+    }
+    copyBounded(subject, name);
+    m_observer->nameChanged(*this);
+}
+
+// ---- path bookkeeping ------------------------------------------------------------------
+
+void CGame::RecomputePathLength(bool resetFollowed)
+{
+    int length = 0;
+    BranchPoint* point = m_root->alternatives[0].continuation.get();
+    while (point && !point->alternatives.empty()) {
+        if (resetFollowed)
+            point->followed = 0;
+        point->followed = std::clamp(point->followed, 0, point->count() - 1);
+        const MoveLine& l = point->followedLine();
+        length += l.count();
+        point = l.continuation.get();
+    }
+    m_pathLength = length;
+}
+
+void CGame::updateMoveScroll()
+{
+    if (mode == kModeReading)
+        return;
+    m_observer->moveScroll(*this, m_pathLength > 0 ? m_pathLength : kEmptyScrollRange, m_browsedPly);
+}
+
+void CGame::showCurrentNote()
+{
+    m_observer->showNote(*this);
+}
+
+bool CGame::isOnCurrentPath(const BranchPoint* point) const
+{
+    for (const BranchPoint* p = m_current; p; p = p->parent)
+        if (p == point)
+            return true;
+    return false;
+}
+
+CGame::LiveEnd CGame::findLiveEnd()
+{
+    BranchPoint* point = m_root.get();
+    int position = 1; // the start marker is not a move of the game
+    int remaining = m_gamePly;
+    while (remaining > 0) {
+        MoveLine& l = point->alternatives[0];
+        if (position < l.count()) {
+            ++position;
+            --remaining;
+        } else if (l.continuation && !l.continuation->alternatives.empty()) {
+            point = l.continuation.get();
+            position = 0;
+        } else {
+            break; // the record is shorter than the live game (moves were deleted)
+        }
+    }
+    return {point, position};
+}
+
+bool CGame::isBrowsingLive() const
+{
+    auto* self = const_cast<CGame*>(this);
+    const LiveEnd live = self->findLiveEnd();
+    return m_current == live.point && m_current->followed == 0 && m_index == live.position - 1;
+}
+
+// ---- adding moves --------------------------------------------------------------------
+
+bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard, bool isGameMove)
+{
+    if (n.alternatives.empty())
+        return false;
+    MoveLine& l = isGameMove ? n.alternatives[0] : m_current->followedLine();
+    const bool isCurrentLine = &l == &m_current->followedLine();
+    bool follows = isCurrentLine && k == m_index + 1;
+    const MoveEntry entry{m, nullptr, m.from < kOffBoard ? ComputeNotationTag(tagBoard, m.from) : kTagNone};
+    k = std::clamp(k, 0, l.count());
+
+    if (k == l.count()) {
+        if (BranchPoint* x = l.continuation.get()) {
+            int f = 0;
+            while (f < x->count() && !(x->alternatives[static_cast<std::size_t>(f)].count() > 0 &&
+                                       SameMove(x->alternatives[static_cast<std::size_t>(f)].entries[0].move, m)))
+                ++f;
+            if (f == x->count()) {
+                modified = true;
+                MoveLine& first = x->alternatives[0];
+                if (first.count() > 0 && first.entries[0].isPlaceholder()) {
+                    f = 0;
+                    follows = true;
+                    first.entries[0] = MoveEntry{m, nullptr, entry.tag};
+                } else {
+                    x->alternatives.emplace_back();
+                    x->alternatives.back().entries.push_back(MoveEntry{m, nullptr, entry.tag});
+                }
+            }
+            if (isGameMove && f != 0) {
+                // The live game stays in alternative 0; a browsed path through this point
+                // keeps following the same line record.
+                std::swap(x->alternatives[0], x->alternatives[static_cast<std::size_t>(f)]);
+                if (isOnCurrentPath(x)) {
+                    if (x->followed == 0)
+                        x->followed = f;
+                    else if (x->followed == f)
+                        x->followed = 0;
+                }
+            }
+            if (follows) {
+                m_current = x;
+                m_index = 0;
+                x->followed = isGameMove ? 0 : f;
+            }
+        } else if (&n == m_root.get()) {
+            l.continuation = MakeBranchPoint(&n, m, entry.tag);
+            modified = true;
+            if (follows) {
+                m_current = l.continuation.get();
+                m_index = 0;
+            }
+        } else {
+            l.entries.push_back(MoveEntry{m, nullptr, entry.tag});
+            modified = true;
+            if (follows)
+                ++m_index;
+        }
+    } else {
+        if (SameMove(l.entries[static_cast<std::size_t>(k)].move, m)) {
+            if (follows)
+                ++m_index;
+            return follows;
+        }
+        splitLine(n, l, k, entry, isGameMove, follows);
+    }
+    RecomputePathLength(false);
+    return follows;
+}
+
+// Splits line l of n before entry k: a new branch point S takes the tail and the new move
+// as its two alternatives (a server move in alternative 0, a user's move in alternative 1).
+void CGame::splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry, bool isGameMove, bool follows)
+{
+    const bool lIsCurrent = &l == &m_current->followedLine();
+    // Whether the browsed position lies at or past entry k of l: on l itself, or anywhere
+    // below its continuation. That browsed path must go on through the tail.
+    const bool browsedInTail =
+        (lIsCurrent && m_index >= k) || (l.continuation && !lIsCurrent && isOnCurrentPath(l.continuation.get()));
+
+    auto s = std::make_unique<BranchPoint>();
+    s->parent = &n;
+    s->alternatives.resize(2);
+    MoveLine& tail = s->alternatives[isGameMove ? 1 : 0];
+    MoveLine& added = s->alternatives[isGameMove ? 0 : 1];
+    added.entries.push_back(MoveEntry{entry.move, nullptr, entry.tag});
+    tail.entries.assign(std::make_move_iterator(l.entries.begin() + k), std::make_move_iterator(l.entries.end()));
+    tail.continuation = std::move(l.continuation);
+    if (tail.continuation)
+        tail.continuation->parent = s.get();
+    tail.hasNotes = l.hasNotes;
+    l.entries.erase(l.entries.begin() + k, l.entries.end());
+    l.entries.shrink_to_fit();
+
+    BranchPoint* point = s.get();
+    l.continuation = std::move(s);
+    modified = true;
+    if (isGameMove) {
+        point->followed = browsedInTail ? 1 : 0;
+        if (follows) {
+            m_current = point;
+            m_index = 0;
+        } else if (lIsCurrent && m_index >= k) {
+            m_current = point;
+            m_index -= k;
+        }
+    } else {
+        point->followed = browsedInTail && !follows ? 0 : 1;
+        if (follows) {
+            m_current = point;
+            m_index = 0;
+        } else if (lIsCurrent && m_index >= k) {
+            m_current = point;
+            m_index -= k;
+        }
+    }
+}
+
+// ---- playing and taking back ------------------------------------------------------------
+
+void CGame::PlayMove(Square from, Square to, MoveKind kind)
+{
+    if (kind == MoveKind::Replay) {
+        replayTail(currentEntry().move);
+        return;
+    }
+    if (from >= kOffBoard || to >= kOffBoard)
+        return;
+    if (kind == MoveKind::Game) {
+        modified = true;
+        const PackedMove m{gameBoard[from], from, gameBoard[to], to};
+        const LiveEnd live = findLiveEnd();
+        const bool follows = AddMoveAt(*live.point, live.position, m, gameBoard, true);
+        ApplyMove(gameBoard, from, to);
+        ++m_gamePly;
+        ++serverMoveCounter;
+        if (!follows) {
+            updateMoveScroll();
+            return;
+        }
+        replayTail(m);
+        return;
+    }
+    const PackedMove m{browsedBoard[from], from, browsedBoard[to], to};
+    AddMoveAt(*m_current, m_index + 1, m, browsedBoard, false);
+    replayTail(m);
+}
+
+void CGame::replayTail(const PackedMove& move)
+{
+    if (move.piece < kOffBoard && move.from < kOffBoard && move.to < kOffBoard)
+        ApplyMove(browsedBoard, move.from, move.to);
+    ++m_browsedPly;
+    updateMoveScroll();
+    m_observer->moveMade(*this, move);
+    if (mode == kModeNormal)
+        showCurrentNote();
+}
+
+void CGame::stepBack()
+{
+    if (m_index > 0) {
+        --m_index;
+    } else if (m_current->parent) {
+        m_current = m_current->parent;
+        m_index = m_current->followedLine().count() - 1;
+    }
+}
+
+void CGame::TakeBack(TakeBackKind kind, bool showNote)
+{
+    if (kind == TakeBackKind::Game) {
+        ++serverMoveCounter;
+        if (m_gamePly == 0)
+            return;
+        const bool wasLive = isBrowsingLive();
+        const LiveEnd live = findLiveEnd();
+        const MoveLine& l = live.point->alternatives[0];
+        if (live.position >= 1 && live.position <= l.count()) {
+            const PackedMove& m = l.entries[static_cast<std::size_t>(live.position - 1)].move;
+            if (m.piece < kOffBoard && m.from < kOffBoard && m.to < kOffBoard)
+                TakeBackMove(gameBoard, m);
+        }
+        --m_gamePly;
+        if (participation <= kPlaying && !wasLive)
+            return;
+    }
+    if (m_browsedPly == 0 || (m_current == m_root.get() && m_index == 0))
+        return;
+    const PackedMove move = currentEntry().move;
+    stepBack();
+    --m_browsedPly;
+    if (move.piece < kOffBoard && move.from < kOffBoard && move.to < kOffBoard)
+        TakeBackMove(browsedBoard, move);
+    updateMoveScroll();
+    m_observer->moveTakenBack(*this, move);
+    if (showNote)
+        showCurrentNote();
+}
+
+// ---- navigation --------------------------------------------------------------------------
+
+void CGame::Navigate(int command, int ply)
+{
+    if (m_pathLength == 0)
+        return;
+    int target = m_browsedPly;
+    bool askBranch = false;
+    switch (command) {
+    case kStepBack:
+    case kPageBack:
+        if (m_browsedPly == 0)
+            return;
+        target = m_browsedPly - 1;
+        break;
+    case kStepForward:
+    case kPageForward:
+        if (m_browsedPly >= m_pathLength)
+            return;
+        target = m_browsedPly + 1;
+        askBranch = true;
+        break;
+    case kGoToPly:
+    case kTrackToPly:
+        target = ply;
+        break;
+    case kGoToStart:
+        if (m_browsedPly == 0)
+            return;
+        target = 0;
+        break;
+    case kGoToEnd:
+        target = m_pathLength;
+        break;
+    default:
+        return;
+    }
+    target = std::clamp(target, 0, m_pathLength);
+    while (m_browsedPly < target) {
+        if (m_index + 1 < line().count()) {
+            ++m_index;
+        } else if (!line().continuation || line().continuation->alternatives.empty()) {
+            break;
+        } else if (askBranch) {
+            if (!ChooseBranch())
+                break;
+        } else {
+            FollowAlternative(line().continuation->followed);
+        }
+        replayTail(currentEntry().move);
+    }
+    while (m_browsedPly > target) {
+        const int before = m_browsedPly;
+        TakeBack(TakeBackKind::User);
+        if (m_browsedPly == before)
+            break;
+    }
+    showCurrentNote();
+}
+
+void CGame::GoToLive()
+{
+    if (m_pathLength == 0 || mode != kModeNormal)
+        return;
+    if (participation <= kPlaying) {
+        if (isBrowsingLive())
+            return;
+        mode = kModeBusy;
+        Rewind();
+        RecomputePathLength(true);
+        Navigate(kGoToPly, m_gamePly);
+    } else {
+        if (m_browsedPly >= m_pathLength)
+            return;
+        mode = kModeBusy;
+        Navigate(kGoToEnd);
+    }
+    mode = kModeNormal;
+    updateMoveScroll();
+    m_observer->redraw(*this);
+}
+
+void CGame::Rewind()
+{
+    m_current = m_root.get();
+    m_index = 0;
+    m_browsedPly = 0;
+    if (customPosition) {
+        browsedBoard.fill(0);
+        for (int p = 1; p <= 32; ++p)
+            if (pieceList[static_cast<std::size_t>(p)] < kOffBoard)
+                browsedBoard[pieceList[static_cast<std::size_t>(p)]] = static_cast<Piece>(p);
+    } else {
+        browsedBoard = kStandardOpening;
+    }
+    RecomputePathLength(false);
+}
+
+void CGame::FollowAlternative(int a)
+{
+    BranchPoint* x = line().continuation.get();
+    if (!x || x->alternatives.empty())
+        return;
+    if (a >= x->count())
+        a = 0;
+    if (a < 0)
+        a = x->count() - 1;
+    m_current = x;
+    x->followed = a;
+    m_index = 0;
+    RecomputePathLength(false);
+}
+
+bool CGame::ChooseBranch()
+{
+    BranchPoint* x = line().continuation.get();
+    if (!x || x->alternatives.empty())
+        return false;
+    if (x->count() == 1) {
+        FollowAlternative(0);
+        return true;
+    }
+    std::vector<BranchRow> rows;
+    rows.reserve(x->alternatives.size());
+    for (const MoveLine& alternative : x->alternatives) {
+        BranchRow row;
+        if (alternative.count() > 0) {
+            const MoveEntry& first = alternative.entries[0];
+            row.pieceType = TypeOf(first.move.piece);
+            row.text = NumericNotation(first);
+            if (first.hasNote())
+                row.text += "    (" + NotePreview(first.noteText(), 20) + ")";
+        }
+        rows.push_back(std::move(row));
+    }
+    const std::optional<int> chosen = m_ports.windows.chooseBranch(*this, rows);
+    if (!chosen)
+        return false;
+    FollowAlternative(*chosen >= 0 && *chosen < x->count() ? *chosen : 0);
+    return true;
+}
+
+// ---- deleting ----------------------------------------------------------------------------
+
+void CGame::DeleteFromHere(std::string_view windowTitle)
+{
+    const std::string question = std::string(windowTitle) +
+                                 "\n\nAre you sure to delete the current move and\nall its following moves "
+                                 "and branches ?";
+    if (!m_ports.desktop.askYesNo(question, true))
+        return;
+    BranchPoint* n = m_current;
+    const int k = m_index;
+    const int alternative = n->followed;
+    TakeBack(TakeBackKind::User, true);
+    if (n == m_root.get()) {
+        m_root->alternatives[0].continuation.reset();
+    } else if (k > 0) {
+        MoveLine& l = n->alternatives[static_cast<std::size_t>(alternative)];
+        l.entries.erase(l.entries.begin() + k, l.entries.end());
+        l.continuation.reset();
+    } else if (n->count() == 1) {
+        line().continuation.reset(); // the line the cursor stands on owns n
+    } else {
+        n->alternatives.erase(n->alternatives.begin() + alternative);
+        n->followed = 0;
+    }
+    modified = true;
+    RecomputePathLength(false);
+    updateMoveScroll();
+    m_observer->redraw(*this);
+}
+
+// ---- notes -------------------------------------------------------------------------------
+
+void CGame::SetNote(std::string_view text, bool append)
+{
+    MoveLine& l = line();
+    if (l.entries.empty())
+        return;
+    MoveEntry& entry = l.entries[static_cast<std::size_t>(std::clamp(m_index, 0, l.count() - 1))];
+    modified = true;
+    l.hasNotes = 1;
+    if (append && entry.note) {
+        if (entry.note->empty() || entry.note->back() != '\n')
+            entry.note->append("\r\n");
+        entry.note->append(text);
+    } else {
+        entry.note = std::make_unique<std::string>(text);
+    }
+}
+
+void CGame::AddNoteOnce(std::string_view text)
+{
+    if (!m_ports.settings.mergeAppendNotes)
+        return;
+    const MoveEntry& entry = currentEntry();
+    if (entry.note) {
+        const std::string_view note = *entry.note;
+        if (note.starts_with(text))
+            return;
+        for (std::size_t lf = note.find('\n'); lf != std::string_view::npos; lf = note.find('\n', lf + 1))
+            if (note.substr(lf + 1).starts_with(text))
+                return;
+    }
+    SetNote(text, true);
+}
+
+// ---- mirroring ---------------------------------------------------------------------------
+
+bool CGame::OpensFromLeft(Square from)
+{
+    return from < kOffBoard && from != 56 && (from == 60 || ColumnOf(from) <= 3);
+}
+
+void CGame::MirrorOpenings()
+{
+    if (customPosition)
+        return;
+    BranchPoint* first = m_root->alternatives[0].continuation.get();
+    if (!first)
+        return;
+    for (MoveLine& alternative : first->alternatives) {
+        if (alternative.entries.empty() || !OpensFromLeft(alternative.entries[0].move.from))
+            continue;
+        for (MoveEntry& entry : alternative.entries)
+            entry.move = MirrorMove(entry.move);
+        if (alternative.continuation)
+            ForEachLine(*alternative.continuation, [](MoveLine& l) {
+                for (MoveEntry& entry : l.entries)
+                    entry.move = MirrorMove(entry.move);
+            });
+        modified = true;
+    }
+}
+
+void CGame::RemoveEmptyBranches()
+{
+    // A placeholder can only stand first in alternative 0 of a branch point made by a
+    // branch-begin line whose branch then received no move.
+    std::vector<BranchPoint*> pending{m_root.get()};
+    while (!pending.empty()) {
+        BranchPoint* point = pending.back();
+        pending.pop_back();
+        for (MoveLine& l : point->alternatives) {
+            BranchPoint* x = l.continuation.get();
+            if (!x)
+                continue;
+            if (!x->alternatives.empty() && x->alternatives[0].count() == 1 &&
+                x->alternatives[0].entries[0].isPlaceholder() && !x->alternatives[0].continuation) {
+                if (isOnCurrentPath(x))
+                    continue; // never pull the cursor's ground away
+                if (x->count() == 1) {
+                    l.continuation.reset();
+                    continue;
+                }
+                x->alternatives.erase(x->alternatives.begin());
+                x->followed = std::max(0, x->followed - 1);
+            }
+            pending.push_back(x);
+        }
+    }
+    RecomputePathLength(false);
+}
+
+} // namespace marovin::model
