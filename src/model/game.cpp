@@ -114,16 +114,20 @@ const MoveEntry& CGame::currentEntry() const
 
 // ---- positions ---------------------------------------------------------------------
 
+Board CGame::startBoard() const
+{
+    if (!customPosition)
+        return kStandardOpening;
+    Board board{};
+    for (int p = 1; p <= 32; ++p)
+        if (pieceList[static_cast<std::size_t>(p)] < kOffBoard)
+            board[pieceList[static_cast<std::size_t>(p)]] = static_cast<Piece>(p);
+    return board;
+}
+
 void CGame::ResetPosition()
 {
-    if (customPosition) {
-        browsedBoard.fill(0);
-        for (int p = 1; p <= 32; ++p)
-            if (pieceList[static_cast<std::size_t>(p)] < kOffBoard)
-                browsedBoard[pieceList[static_cast<std::size_t>(p)]] = static_cast<Piece>(p);
-    } else {
-        browsedBoard = kStandardOpening;
-    }
+    browsedBoard = startBoard();
     gameBoard = browsedBoard;
     bottomSide = userSide;
     lastUpdateTime = m_ports.clock.nowSeconds();
@@ -558,14 +562,7 @@ void CGame::Rewind()
     m_current = m_root.get();
     m_index = 0;
     m_browsedPly = 0;
-    if (customPosition) {
-        browsedBoard.fill(0);
-        for (int p = 1; p <= 32; ++p)
-            if (pieceList[static_cast<std::size_t>(p)] < kOffBoard)
-                browsedBoard[pieceList[static_cast<std::size_t>(p)]] = static_cast<Piece>(p);
-    } else {
-        browsedBoard = kStandardOpening;
-    }
+    browsedBoard = startBoard();
     RecomputePathLength(false);
 }
 

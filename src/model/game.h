@@ -185,6 +185,8 @@ public:
     // the standard opening with Red to move. Refused (false, nothing changed) when a piece
     // number is out of range or on two squares.
     bool SetStartPosition(const Board& board, int firstMover);
+    // The start position of the record: the custom position or the standard opening.
+    Board startBoard() const;
     // Deletes every move and puts the cursors and counters at the start.
     void ClearMoves();
 
