@@ -65,6 +65,12 @@ public:
     virtual void beep() = 0;
     // The program's standard message box with an OK button.
     virtual void messageBox(std::string_view text) = 0;
+    // A message box with an OK button under its own caption.
+    virtual void captionedBox(std::string_view text, std::string_view caption)
+    {
+        static_cast<void>(caption);
+        messageBox(text);
+    }
     // A Yes/No question; defaultNo makes No the default button. True means Yes.
     virtual bool askYesNo(std::string_view text, bool defaultNo) = 0;
     // The error box with Abort, Retry and Ignore (retry may be refused by the caller).

@@ -39,13 +39,19 @@ struct ProgramExit {
 class FakeDesktop : public DesktopPort {
 public:
     void beep() override { ++beeps; }
-    void messageBox(std::string_view text) override { boxes.emplace_back(text); }
+    void messageBox(std::string_view text) override { captionedBox(text, ""); }
+    void captionedBox(std::string_view text, std::string_view caption) override
+    {
+        boxes.emplace_back(text);
+        boxCaptions.emplace_back(caption);
+    }
     bool askYesNo(std::string_view text, bool defaultNo) override;
     FatalBoxAnswer fatalBox(std::string_view text, std::string_view caption) override;
     [[noreturn]] void exitProgram(int status) override;
 
     int beeps = 0;
     std::vector<std::string> boxes;     // message box texts
+    std::vector<std::string> boxCaptions; // their captions ("" for the standard box)
     std::vector<std::string> questions; // Yes/No question texts
     std::vector<std::string> fatalTexts;
     std::vector<std::string> fatalCaptions;
