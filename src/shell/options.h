@@ -8,6 +8,12 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "support/ports.h"
 
 namespace marovin {
 
@@ -233,5 +239,84 @@ static_assert(offsetof(Options, showLoginAtStart) == 14966);
 static_assert(offsetof(Options, mergeAppendNotes) == 14970);
 static_assert(offsetof(Options, lastGameFilePath) == 14974);
 static_assert(offsetof(Options, saveNewFormat) == 15254);
+
+// ---- defaults, the settings file ---------------------------------------------
+
+constexpr std::uint8_t kFixedPitchModern = 0x31;    // fixed pitch, modern family
+constexpr std::uint8_t kVariablePitchSwiss = 0x22;  // variable pitch, swiss family
+constexpr std::int32_t kDefaultServerPort = 5555;
+constexpr int kMinimumScreenWidth = 700;  // narrower screens are refused at start-up
+constexpr int kLargeScreenWidth = 950;    // from here on the larger game window sizes
+
+// What the platform contributes to the defaults. The Qt layer measures it; tests fill it in.
+struct PlatformDefaults {
+    std::string fixedFontFace = "Monospace"; // the platform's fixed-pitch font
+    std::uint8_t fixedFontCharSet = kCharSetBig5;
+    std::uint8_t fixedFontPitchAndFamily = kFixedPitchModern;
+    FontDescription systemFont{};   // the platform's general font
+    int screenWidth = 1024;         // full-screen client width in pixels
+    bool paletteDisplay = false;    // a display of 256 colours or fewer
+    std::string programDirectory;   // the asset folder, ending in '/'
+    std::string languageCode;       // "cht" for Traditional Chinese
+};
+
+// The first of the default server entries: the local practice server.
+inline constexpr std::string_view kPracticeServerHost = "localhost";
+
+// Game window size records 0..4 (small, medium, large, the two looking sizes).
+WindowSizeRecord builtInWindowSize(int index);
+
+// All bytes zero, then every default.
+void setDefaultOptions(Options& options, const PlatformDefaults& platform);
+
+// Defaults; then the file read over the start of the record (min(length, record size)
+// bytes; a missing or empty file is created holding the defaults); then defaults again
+// when resetOptionsAtStart is set. File errors end in the fatal box.
+void loadOptions(Options& options, const PlatformDefaults& platform, const std::string& path,
+                 DesktopPort& desktop);
+
+// Writes the whole record, creating the file (and its folder) readable by the owner only:
+// the record holds passwords. False only when the fatal box's way out was not taken.
+bool saveOptions(const Options& options, const std::string& path, DesktopPort& desktop);
+
+bool optionsDiffer(const Options& a, const Options& b);
+
+// The settings file of this run: where it is and whom to tell when it fails.
+class SettingsFile {
+public:
+    SettingsFile(std::string path, DesktopPort& desktop) : m_path(std::move(path)), m_desktop(desktop) {}
+
+    const std::string& path() const { return m_path; }
+    void load(Options& options, const PlatformDefaults& platform) const
+    {
+        loadOptions(options, platform, m_path, m_desktop);
+    }
+    bool save(const Options& options) const { return saveOptions(options, m_path, m_desktop); }
+    // An options dialog's OK: copies edited over live and writes the file, but only when a
+    // byte differs. True when something changed.
+    bool commit(Options& live, const Options& edited) const;
+
+private:
+    std::string m_path;
+    DesktopPort& m_desktop;
+};
+
+// The list font made from a text format: pixel height (twips + 6) / 12 (kept within
+// 1..kMaxListFontPixels whatever the file holds), weight 700 when bold else 400.
+// Nothing when the format's face name is empty.
+constexpr int kMaxListFontPixels = 200;
+struct ListFontSpec {
+    std::string faceName; // Big5
+    int pixelHeight = 0;
+    int weight = 400;
+    bool italic = false;
+    std::uint8_t charSet = 0;
+    std::uint8_t pitchAndFamily = 0;
+};
+std::optional<ListFontSpec> listFontSpec(const TextFormat& format);
+
+// Formats like printf into a 2000-byte buffer (longer texts are cut) and shows the result
+// in a message box captioned "Program message...".
+void showProgramMessage(DesktopPort& desktop, const char* pattern, ...) __attribute__((format(printf, 2, 3)));
 
 } // namespace marovin
