@@ -1,0 +1,42 @@
+#pragma once
+// Positions as Xiangqi FEN text.
+//
+//   rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1
+//   `- ten ranks from Black's back rank, '/' between, digits count empty squares
+//                                                               `- side to move
+//
+// Red in upper case, Black in lower case: K general, A advisor, B elephant, N horse,
+// R chariot, C cannon, P soldier. Reading also takes E for the elephant and H for the horse;
+// writing uses the first set. The side is "w" or "r" for Red, "b" for Black. Up to four
+// more fields may follow; they are checked for form and otherwise ignored (the last two,
+// when present, must be numbers).
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/position.h"
+
+namespace marovin::model {
+
+struct FenPosition {
+    Board board{}; // pieces numbered per type in square order, as a record needs them
+    bool redToMove = true;
+    friend bool operator==(const FenPosition&, const FenPosition&) = default;
+};
+
+// Reads a FEN position. A position a game cannot start from is refused with a message
+// saying what is wrong: a wrong number of fields, an unknown letter, a rank of the wrong
+// length or a wrong number of ranks, too many pieces of a type, a missing general, a
+// piece where its kind may not stand, or a side to move that could capture the other
+// general. On failure error holds the message and nothing is returned.
+std::optional<FenPosition> ReadFen(std::string_view text, std::string& error);
+
+// The FEN of a board ("w" or "b" for the side, then "- - 0 1"). Squares holding values
+// that are not piece numbers are written as empty.
+std::string WriteFen(const Board& board, bool redToMove);
+
+// The FEN of the opening position with Red to move.
+std::string OpeningFen();
+
+} // namespace marovin::model
