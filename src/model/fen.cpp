@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "model/game.h"
 #include "model/legality.h"
 #include "model/setup.h"
 
@@ -235,6 +236,23 @@ std::string WriteFen(const Board& board, bool redToMove)
 std::string OpeningFen()
 {
     return WriteFen(kStandardOpening, true);
+}
+
+bool SetFenPosition(CGame& game, std::string_view text, std::string& error)
+{
+    const auto position = ReadFen(text, error);
+    if (!position)
+        return false;
+    if (!game.SetStartPosition(position->board, position->redToMove ? 0 : 1)) {
+        error = "the position could not be made the game's start";
+        return false;
+    }
+    return true;
+}
+
+std::string GameFen(const CGame& game)
+{
+    return WriteFen(game.browsedBoard, game.isRedToMoveBrowsed());
 }
 
 } // namespace marovin::model

@@ -19,6 +19,8 @@
 
 namespace marovin::model {
 
+class CGame;
+
 struct FenPosition {
     Board board{}; // pieces numbered per type in square order, as a record needs them
     bool redToMove = true;
@@ -38,5 +40,12 @@ std::string WriteFen(const Board& board, bool redToMove);
 
 // The FEN of the opening position with Red to move.
 std::string OpeningFen();
+
+// Makes a FEN position the game's custom start position (its moves are deleted). On a
+// bad text error says why and the game is left as it was.
+bool SetFenPosition(CGame& game, std::string_view text, std::string& error);
+
+// The FEN of the position the game shows (the browsed board and its side to move).
+std::string GameFen(const CGame& game);
 
 } // namespace marovin::model

@@ -1,5 +1,6 @@
 #include "model/legality.h"
 
+#include "model/game.h"
 #include "model/move_generator.h"
 
 namespace marovin::model {
@@ -59,6 +60,16 @@ bool FindOnlyMove(const Board& board, bool redToMove, PackedMove& move, DesktopP
     const SquarePair only = generator.candidate(0);
     move = PackedMove{board[only.from], only.from, board[only.to], only.to};
     return true;
+}
+
+bool IsLegalMove(const CGame& game, int from, int to)
+{
+    return IsLegalMove(game.browsedBoard, game.isRedToMoveBrowsed(), from, to, game.ports().desktop);
+}
+
+bool FindOnlyMove(const CGame& game, PackedMove& move)
+{
+    return FindOnlyMove(game.gameBoard, game.isRedToMoveLive(), move, game.ports().desktop);
 }
 
 std::vector<SquarePair> GenerateLegalMoves(const Board& board, bool redToMove)

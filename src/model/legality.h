@@ -22,6 +22,8 @@
 
 namespace marovin::model {
 
+class CGame;
+
 // The to-square that asks whether a piece has any legal move at all (255 as a byte).
 constexpr int kAnyTarget = -1;
 
@@ -32,6 +34,14 @@ bool IsLegalMove(const Board& board, bool redToMove, int from, int to, DesktopPo
 // When the side to move has exactly one legal move, fills move (piece, from, captured,
 // to) and answers true; otherwise answers false and leaves move alone.
 bool FindOnlyMove(const Board& board, bool redToMove, PackedMove& move, DesktopPort& desktop);
+
+// The board window's question on a game: the browsed board, with the side to move of the
+// browsed ply. Boxes go to the game's desktop.
+bool IsLegalMove(const CGame& game, int from, int to);
+
+// The forced-reply question on a game: the game board (the live position), with the side
+// to move of the game ply.
+bool FindOnlyMove(const CGame& game, PackedMove& move);
 
 // The legal moves of the side to move, in generation order: every candidate that does
 // not leave the mover's general capturable, however many there are. Empty when the side
