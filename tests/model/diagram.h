@@ -13,6 +13,12 @@
 
 namespace marovin::model::testing {
 
+// The square of a coordinate name such as "H2" (column letter, row digit from Red's side).
+inline Square At(std::string_view coordinate)
+{
+    return SquareOf(9 - (coordinate[1] - '0'), coordinate[0] - 'A');
+}
+
 inline Board Diagram(const std::array<std::string_view, 10>& rows)
 {
     static constexpr std::string_view kLetters = "kabrncp"; // type order within a side

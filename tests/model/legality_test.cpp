@@ -14,14 +14,10 @@
 namespace marovin::model {
 namespace {
 
+using testing::At;
 using testing::Diagram;
 using testing::ReferenceRules;
 using testkit::FakeDesktop;
-
-Square At(std::string_view coordinate) // "H2" -> square
-{
-    return SquareOf(9 - (coordinate[1] - '0'), coordinate[0] - 'A');
-}
 
 std::string Name(int square)
 {

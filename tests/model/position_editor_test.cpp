@@ -9,14 +9,10 @@
 namespace marovin::model {
 namespace {
 
+using testing::At;
 using testing::Diagram;
 using testing::GameEnvironment;
 using testing::play;
-
-Square At(std::string_view coordinate) // "H2" -> square
-{
-    return SquareOf(9 - (coordinate[1] - '0'), coordinate[0] - 'A');
-}
 
 class RecordingEditWindow : public EditWindowPort {
 public:

@@ -1,0 +1,52 @@
+#pragma once
+// Runs the built marovin-tool as a separate process with exact arguments (no shell), and
+// collects its exit status, standard output and standard error.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+#include "testkit/temp_folder.h"
+
+namespace marovin::tool::testing {
+
+struct ToolRun {
+    int status = -1; // exit status; -1 when the program did not exit normally
+    std::string out;
+    std::string err;
+};
+
+inline std::string ToolPath()
+{
+    return std::string(MAROVIN_BINARY_DIR) + "/bin/marovin-tool";
+}
+
+inline ToolRun RunToolProgram(const std::vector<std::string>& arguments,
+                              const std::string& program = ToolPath())
+{
+    testkit::TempFolder folder;
+    const std::string outPath = folder.file("out"), errPath = folder.file("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ToolRun run;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int wstatus = 0;
+        waitpid(pid, &wstatus, 0);
+        run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = testkit::TempFolder::read(outPath);
+    run.err = testkit::TempFolder::read(errPath);
+    return run;
+}
+
+} // namespace marovin::tool::testing

@@ -1,0 +1,49 @@
+#include "tool.h"
+
+namespace marovin::tool {
+
+namespace {
+
+constexpr Subcommand kSubcommands[] = {
+    {"moves", "[FEN]", "the legal moves of the side to move, sorted (the opening when FEN is omitted)",
+     RunMoves},
+    {"perft", "DEPTH [FEN]", "the number of leaf nodes of the legal-move tree, DEPTH 0..8", RunPerft},
+};
+
+void printUsage(std::ostream& stream)
+{
+    stream << "usage: marovin-tool SUBCOMMAND [ARGUMENTS]\n\n";
+    for (const Subcommand& command : kSubcommands) {
+        const std::string head = std::string(command.name) + " " + std::string(command.usage);
+        stream << "  " << head << std::string(head.size() < 34 ? 34 - head.size() : 1, ' ') << command.summary
+               << "\n";
+    }
+}
+
+} // namespace
+
+std::span<const Subcommand> Subcommands()
+{
+    return kSubcommands;
+}
+
+int RunTool(Arguments arguments, Streams& streams)
+{
+    if (arguments.empty()) {
+        printUsage(streams.err);
+        return kExitBadInput;
+    }
+    const std::string_view name = arguments[0];
+    if (name == "help" || name == "--help" || name == "-h") {
+        printUsage(streams.out);
+        return kExitOk;
+    }
+    for (const Subcommand& command : kSubcommands)
+        if (command.name == name)
+            return command.run(arguments.subspan(1), streams);
+    streams.err << "marovin-tool: unknown subcommand '" << name.substr(0, 40) << "'\n";
+    printUsage(streams.err);
+    return kExitBadInput;
+}
+
+} // namespace marovin::tool
