@@ -704,6 +704,13 @@ void CGame::MirrorOpenings()
     }
 }
 
+void CGame::OpenBranch()
+{
+    MoveLine& l = line();
+    if (!l.continuation)
+        l.continuation = MakeBranchPoint(m_current, PackedMove{kPlaceholder, kOffBoard, 0, 0});
+}
+
 void CGame::RemoveEmptyBranches()
 {
     // A placeholder can only stand first in alternative 0 of a branch point made by a

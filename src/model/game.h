@@ -196,6 +196,9 @@ public:
     void MirrorOpenings();
     // True when a first move from this square is mirrored by merge reading.
     static bool OpensFromLeft(Square from);
+    // A branch begins while reading: unless the current line already has a continuation,
+    // it gets one whose alternative 0 holds a placeholder that the next move read fills.
+    void OpenBranch();
     // Removes branches that were opened while reading but never received a move.
     void RemoveEmptyBranches();
 

@@ -1,0 +1,76 @@
+#pragma once
+// The game file: a header of keyword lines, then the moves with branches and notes.
+//
+//   GAME
+//   TIME    0\t0\t600\t600
+//   POSITION R!"#...            (only for a set-up start: side letter, 32 squares + 33)
+//   SUBJECT name
+//   RESULT  Unknown
+//   RED     alice; 1500
+//   BLACK   bob; 1480
+//   DATE    2024-03-05
+//   PLACE   
+//   START                       old body: one coordinate move per line (H2-E2),
+//   H2-E2                                 #note lines, BB / BE around each alternative
+//   #a note
+//   BB ... BE BB ... BE
+//
+// The new body follows "CSTART" CR LF as bytes: from- and to-square per move, "d"/"e"
+// around alternatives, "g" note-text NUL for notes. The send variant (transfers between
+// players) prefixes every line with "H" and packs the moves as square pairs (+33) on "M"
+// lines of at most 91 pairs. The brace body ("START {") lists two moves per line after a
+// move number; it is read, never written.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/byte_stream.h"
+#include "model/game.h"
+
+namespace marovin::model {
+
+enum class GameFileVariant {
+    File, // the stored form chosen by the "save as new format" setting
+    Send, // the transfer form
+};
+
+enum class GameFileForm { Old, New, Send };
+
+constexpr std::size_t kReadBufferSize = 100000; // no line or note may be longer
+constexpr std::size_t kWriteFlushSize = 90000;  // the body is written in chunks of this
+
+// Writes the game: the header in one write, the body whenever kWriteFlushSize bytes have
+// gathered. Writing a file (not the send form) clears the modified flag on success.
+bool WriteGame(CGame& game, ByteSink& sink, GameFileVariant variant);
+bool WriteGame(CGame& game, ByteSink& sink, GameFileForm form);
+// The whole file as text.
+std::string GameFileText(CGame& game, GameFileForm form);
+// Writes to a new file beside path and renames it over path, so that a failed write
+// leaves the old file whole. Reports a failure in a message box.
+bool WriteGameFile(CGame& game, const std::string& path, GameFileForm form);
+
+// Branch bookkeeping of a merge reading: the depth of the open branch and, per depth,
+// the moves played since it opened.
+struct MergeBranches {
+    int depth = 0;
+    std::vector<int> counters;
+};
+
+// Parses one line of a game (file, server block or transfer). lineCounter is 0 for the
+// first line ("GAME"); the parser sets it to -1 to stop the reading. Without a game the
+// "GAME" line opens a new game window through the ports and game is set to it.
+void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, MergeBranches& branches,
+                  const GamePorts& ports);
+
+// Reads a game file into game (merge: adds its moves to the tree). name is shown in
+// messages. Returns 1 on success, 0 on failure (reported to the user).
+int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge);
+int ReadGameFile(CGame& game, const std::string& path, bool merge);
+
+// Rewrites one game file in the old or the new body form, keeping its header, notes,
+// set-up position and orientation. Returns whether the file was rewritten.
+bool ConvertGameFile(const std::string& path, bool toNewFormat, const GamePorts& ports);
+
+} // namespace marovin::model

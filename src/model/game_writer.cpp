@@ -1,0 +1,237 @@
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "model/game_file.h"
+#include "support/fixed_text.h"
+
+namespace marovin::model {
+
+namespace {
+
+constexpr int kPairsPerLine = 91;
+
+// Gathers the body and hands it to the sink in chunks.
+class BodyWriter {
+public:
+    BodyWriter(ByteSink& sink, GameFileForm form) : m_sink(sink), m_form(form)
+    {
+        m_prefix = form == GameFileForm::Send ? "H" : "";
+        m_buffer.reserve(kWriteFlushSize + 256);
+    }
+
+    void move(const PackedMove& move)
+    {
+        switch (m_form) {
+        case GameFileForm::Old:
+            m_buffer += FormatCoordinateMove(move.from, move.to);
+            m_buffer += "\r\n";
+            break;
+        case GameFileForm::New:
+            m_buffer += static_cast<char>(move.from);
+            m_buffer += static_cast<char>(move.to);
+            break;
+        case GameFileForm::Send:
+            if (m_pairs == kPairsPerLine)
+                endPairs();
+            if (m_pairs == 0)
+                m_buffer += 'M';
+            m_buffer += static_cast<char>(move.from + 33);
+            m_buffer += static_cast<char>(move.to + 33);
+            ++m_pairs;
+            break;
+        }
+        flushIfFull();
+    }
+
+    void note(const std::string& text)
+    {
+        if (m_form == GameFileForm::New) {
+            m_buffer += 'g';
+            m_buffer.append(text.c_str()); // a note ends at its first NUL
+            m_buffer += '\0';
+        } else {
+            endPairs();
+            std::size_t start = 0;
+            do {
+                const std::size_t end = text.find("\r\n", start);
+                m_buffer.append(m_prefix).append("#");
+                m_buffer.append(text, start, end == std::string::npos ? std::string::npos : end - start);
+                m_buffer += "\r\n";
+                start = end == std::string::npos ? text.size() : end + 2;
+            } while (start < text.size());
+        }
+        flushIfFull();
+    }
+
+    void branchBegin() { bracket('d', "BB"); }
+    void branchEnd() { bracket('e', "BE"); }
+
+    bool finish()
+    {
+        endPairs();
+        if (!m_buffer.empty() && !m_sink.write(m_buffer))
+            m_ok = false;
+        m_buffer.clear();
+        return m_ok;
+    }
+
+private:
+    void bracket(char code, const char* line)
+    {
+        if (m_form == GameFileForm::New) {
+            m_buffer += code;
+        } else {
+            endPairs();
+            m_buffer.append(m_prefix).append(line).append("\r\n");
+        }
+        flushIfFull();
+    }
+
+    void endPairs()
+    {
+        if (m_pairs > 0)
+            m_buffer += "\r\n";
+        m_pairs = 0;
+    }
+
+    void flushIfFull()
+    {
+        if (m_buffer.size() >= kWriteFlushSize) {
+            if (!m_sink.write(m_buffer))
+                m_ok = false;
+            m_buffer.clear();
+        }
+    }
+
+    ByteSink& m_sink;
+    GameFileForm m_form;
+    std::string m_prefix;
+    std::string m_buffer;
+    int m_pairs = 0; // pairs on the open "M" line
+    bool m_ok = true;
+};
+
+std::string headerText(const CGame& game, GameFileForm form)
+{
+    const std::string p = form == GameFileForm::Send ? "H" : "";
+    std::string text = p + "GAME\r\n";
+    char times[128];
+    std::snprintf(times, sizeof times, "%sTIME    %lld\t%lld\t%lld\t%lld\r\n", p.c_str(),
+                  static_cast<long long>(game.times[0]), static_cast<long long>(game.times[1]),
+                  static_cast<long long>(game.times[2]), static_cast<long long>(game.times[3]));
+    text += times;
+    if (game.customPosition) {
+        text += p + "POSITION ";
+        text += game.firstMover ? 'B' : 'R';
+        for (int piece = 1; piece <= 32; ++piece) {
+            const int square = std::min<int>(game.pieceList[static_cast<std::size_t>(piece)], kOffBoard);
+            text += static_cast<char>(square + 33);
+        }
+        text += "\r\n";
+    }
+    const auto field = [&](const char* keyword, std::string_view value) {
+        text.append(p).append(keyword).append(value).append("\r\n");
+    };
+    field("SUBJECT ", fieldText(game.subject));
+    field("RESULT  ", fieldText(game.result));
+    field("RED     ", std::string(fieldText(game.redName)) + "; " + std::to_string(game.redRating));
+    field("BLACK   ", std::string(fieldText(game.blackName)) + "; " + std::to_string(game.blackRating));
+    field("DATE    ", fieldText(game.date));
+    field("PLACE   ", fieldText(game.place));
+    text += form == GameFileForm::New ? "CSTART\r\n" : p + "START\r\n";
+    return text;
+}
+
+// Depth first from the root: a line's entries, then its continuation; a branch point
+// with several alternatives writes each between branch brackets.
+void writeBody(const CGame& game, BodyWriter& out)
+{
+    struct Open {
+        const BranchPoint* point;
+        std::size_t next;
+    };
+    std::vector<Open> open;
+    const MoveLine* line = &game.root().alternatives[0];
+    for (;;) {
+        if (line) {
+            for (const MoveEntry& entry : line->entries) {
+                if (entry.isMove())
+                    out.move(entry.move);
+                if (entry.note)
+                    out.note(*entry.note);
+            }
+            const BranchPoint* x = line->continuation.get();
+            line = nullptr;
+            if (x && x->count() == 1)
+                line = &x->alternatives[0];
+            else if (x && x->count() > 1)
+                open.push_back({x, 0});
+            continue;
+        }
+        if (open.empty())
+            break;
+        Open& top = open.back();
+        if (top.next > 0)
+            out.branchEnd();
+        if (top.next < top.point->alternatives.size()) {
+            out.branchBegin();
+            line = &top.point->alternatives[top.next++];
+        } else {
+            open.pop_back();
+        }
+    }
+}
+
+} // namespace
+
+bool WriteGame(CGame& game, ByteSink& sink, GameFileForm form)
+{
+    bool ok = sink.write(headerText(game, form));
+    BodyWriter body(sink, form);
+    writeBody(game, body);
+    ok = body.finish() && ok;
+    game.format = form == GameFileForm::New ? kFormatNew : kFormatOld;
+    return ok;
+}
+
+bool WriteGame(CGame& game, ByteSink& sink, GameFileVariant variant)
+{
+    if (variant == GameFileVariant::Send)
+        return WriteGame(game, sink, GameFileForm::Send);
+    const bool ok =
+        WriteGame(game, sink, game.ports().settings.saveNewFormat ? GameFileForm::New : GameFileForm::Old);
+    if (ok)
+        game.modified = false;
+    return ok;
+}
+
+std::string GameFileText(CGame& game, GameFileForm form)
+{
+    StringSink sink;
+    WriteGame(game, sink, form);
+    return std::move(sink.text);
+}
+
+bool WriteGameFile(CGame& game, const std::string& path, GameFileForm form)
+{
+    const std::string temporary = path + ".new";
+    bool ok = false;
+    {
+        FileStream file(temporary, true);
+        ok = file.ok() && WriteGame(game, file, form) && file.close();
+    }
+    std::error_code error;
+    if (ok)
+        std::filesystem::rename(temporary, path, error);
+    if (!ok || error) {
+        std::filesystem::remove(temporary, error);
+        game.ports().desktop.messageBox("Can not write file: " + path);
+        return false;
+    }
+    if (form != GameFileForm::Send)
+        game.modified = false;
+    return true;
+}
+
+} // namespace marovin::model

@@ -1,0 +1,489 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "game_fixture.h"
+#include "model/game_file.h"
+#include "support/fixed_text.h"
+
+namespace marovin::model {
+namespace {
+
+using testing::GameEnvironment;
+using testing::lineText;
+using testing::pathText;
+using testing::play;
+using testing::replayedBoard;
+
+// Hands out its text a few bytes at a time, so that every refill path of the reader runs.
+class TrickleSource : public ByteSource {
+public:
+    TrickleSource(std::string text, std::size_t step) : m_text(std::move(text)), m_step(step) {}
+    std::size_t read(char* buffer, std::size_t size) override
+    {
+        const std::size_t n = std::min({size, m_step, m_text.size() - m_position});
+        std::memcpy(buffer, m_text.data() + m_position, n);
+        m_position += n;
+        return n;
+    }
+
+private:
+    std::string m_text;
+    std::size_t m_step;
+    std::size_t m_position = 0;
+};
+
+class GameFileTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CGame> read(const std::string& text, bool merge = false, int* status = nullptr)
+    {
+        auto game = env.newGame();
+        StringSource source(text);
+        const int result = ReadGame(*game, source, "test.gam", merge);
+        if (status)
+            *status = result;
+        return game;
+    }
+
+    // A game with branches at three depths, a note on the start position, a two-line note
+    // and a note on a side line.
+    std::unique_ptr<CGame> richGame()
+    {
+        auto game = env.newGame();
+        copyBounded(game->redName, "alice");
+        copyBounded(game->blackName, "bob");
+        game->redRating = 1510;
+        game->blackRating = 1495;
+        copyBounded(game->subject, "Club final");
+        copyBounded(game->result, "1-0");
+        copyBounded(game->date, "2024-03-05");
+        copyBounded(game->place, "Taipei");
+        game->times = {600, 10, 431, 389};
+        game->SetNote("the start", false);
+        for (const char* m : {"H2-E2", "H9-G7", "H0-G2", "I9-H9", "I0-H0"})
+            play(*game, m);
+        game->SetNote("abc\r\ndef", false);
+        game->Navigate(kGoToPly, 1);
+        play(*game, "B9-C7");
+        play(*game, "B0-C2");
+        play(*game, "A9-B9");
+        game->Navigate(kStepBack);
+        play(*game, "C6-C5"); // depth two
+        game->SetNote("soldier", false);
+        play(*game, "I6-I5");
+        game->Navigate(kStepBack);
+        play(*game, "G6-G5"); // depth three
+        game->Rewind();
+        play(*game, "B2-E2"); // second first move
+        play(*game, "B7-E7");
+        game->Rewind();
+        return game;
+    }
+
+    GameEnvironment env;
+};
+
+constexpr const char* kRichOld =
+    "GAME\r\n"
+    "TIME    600\t10\t431\t389\r\n"
+    "SUBJECT Club final\r\n"
+    "RESULT  1-0\r\n"
+    "RED     alice; 1510\r\n"
+    "BLACK   bob; 1495\r\n"
+    "DATE    2024-03-05\r\n"
+    "PLACE   Taipei\r\n"
+    "START\r\n"
+    "#the start\r\n"
+    "BB\r\n"
+    "H2-E2\r\n"
+    "BB\r\n"
+    "H9-G7\r\nH0-G2\r\nI9-H9\r\nI0-H0\r\n#abc\r\n#def\r\n"
+    "BE\r\n"
+    "BB\r\n"
+    "B9-C7\r\nB0-C2\r\n"
+    "BB\r\nA9-B9\r\nBE\r\n"
+    "BB\r\nC6-C5\r\n#soldier\r\n"
+    "BB\r\nI6-I5\r\nBE\r\n"
+    "BB\r\nG6-G5\r\nBE\r\n"
+    "BE\r\n"
+    "BE\r\n"
+    "BE\r\n"
+    "BB\r\nB2-E2\r\nB7-E7\r\nBE\r\n";
+
+TEST_F(GameFileTest, OldFormatHasTheExactHeaderAndBody)
+{
+    auto game = richGame();
+    EXPECT_EQ(GameFileText(*game, GameFileForm::Old), kRichOld);
+}
+
+// The send form turned back into lines as a transfer receiver does: "H" removed, every
+// "M" pair made into coordinate text.
+std::vector<std::string> sendLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end - start);
+        start = end + 2;
+        if (line[0] == 'M') {
+            for (std::size_t i = 1; i + 1 < line.size(); i += 2)
+                lines.push_back(FormatCoordinateMove(static_cast<Square>(line[i] - 33),
+                                                     static_cast<Square>(line[i + 1] - 33)));
+        } else {
+            EXPECT_EQ(line[0], 'H') << line;
+            lines.push_back(line.substr(1));
+        }
+    }
+    return lines;
+}
+
+TEST_F(GameFileTest, RoundTripsThroughEveryForm)
+{
+    auto original = richGame();
+    const std::string old = GameFileText(*original, GameFileForm::Old);
+
+    // old -> new -> old
+    auto fromOld = read(old);
+    EXPECT_FALSE(fromOld->modified);
+    const std::string compact = GameFileText(*fromOld, GameFileForm::New);
+    EXPECT_LT(compact.size(), old.size());
+    auto fromNew = read(compact);
+    EXPECT_EQ(GameFileText(*fromNew, GameFileForm::Old), old);
+    EXPECT_EQ(GameFileText(*fromNew, GameFileForm::New), compact);
+
+    // send -> lines -> old
+    const std::string send = GameFileText(*fromNew, GameFileForm::Send);
+    CGame* received = nullptr;
+    int counter = 0;
+    MergeBranches branches;
+    for (const std::string& line : sendLines(send)) {
+        ReadGameLine(received, line, counter, false, branches, env.ports());
+        ASSERT_GE(counter, 0) << line;
+        ++counter;
+    }
+    ASSERT_NE(received, nullptr);
+    received->Rewind();
+    EXPECT_EQ(GameFileText(*received, GameFileForm::Old), old);
+
+    // The tree itself came back: the nested side line and its note.
+    fromNew->Navigate(kGoToStart);
+    fromNew->FollowAlternative(0);
+    fromNew->PlayMove(0, 0, MoveKind::Replay);
+    fromNew->FollowAlternative(1);
+    fromNew->PlayMove(0, 0, MoveKind::Replay);
+    fromNew->Navigate(kGoToPly, 3);
+    fromNew->FollowAlternative(1);
+    fromNew->PlayMove(0, 0, MoveKind::Replay);
+    EXPECT_EQ(pathText(*fromNew), "H2-E2 B9-C7 B0-C2 C6-C5");
+    EXPECT_EQ(fromNew->currentEntry().noteText(), "soldier");
+    EXPECT_EQ(fromNew->browsedBoard, replayedBoard(*fromNew));
+}
+
+TEST_F(GameFileTest, ReadsAcrossBufferRefillsAndWritesInChunks)
+{
+    auto game = env.newGame();
+    const char* cycle[] = {"H0-G2", "H9-G7", "G2-H0", "G7-H9"};
+    for (int i = 0; i < 40000; ++i) {
+        play(*game, cycle[i % 4]);
+        if (i % 100 == 0)
+            game->SetNote(std::string(500, 'n') + std::to_string(i), false);
+    }
+    for (const GameFileForm form : {GameFileForm::Old, GameFileForm::New}) {
+        StringSink sink;
+        ASSERT_TRUE(WriteGame(*game, sink, form));
+        const std::string& text = sink.text;
+        ASSERT_GT(text.size(), 2 * kReadBufferSize);
+        EXPECT_GE(sink.writes, 3) << "header, then body chunks";
+        auto back = env.newGame();
+        TrickleSource source(text, 7777);
+        ASSERT_EQ(ReadGame(*back, source, "big", false), 1);
+        EXPECT_EQ(back->pathLength(), 40000);
+        EXPECT_EQ(GameFileText(*back, form), text);
+    }
+    StringSink send;
+    WriteGame(*game, send, GameFileVariant::Send);
+    EXPECT_TRUE(game->modified) << "sending does not save";
+    StringSink file;
+    WriteGame(*game, file, GameFileVariant::File);
+    EXPECT_FALSE(game->modified);
+}
+
+TEST_F(GameFileTest, TheBodyFormsFollowTheSettingAndTheVariant)
+{
+    auto game = env.newGame();
+    play(*game, "H2-E2");
+    play(*game, "H9-G7");
+    env.settings.saveNewFormat = true;
+    StringSink file;
+    WriteGame(*game, file, GameFileVariant::File);
+    const std::string body = file.text.substr(file.text.find("CSTART\r\n") + 8);
+    EXPECT_EQ(body, std::string("\x46\x43\x07\x18", 4)); // H2-E2 = 70,67; H9-G7 = 7,24
+    EXPECT_EQ(game->format, kFormatNew);
+
+    StringSink send;
+    WriteGame(*game, send, GameFileVariant::Send);
+    EXPECT_NE(send.text.find("HSTART\r\nMgd(9\r\n"), std::string::npos) << send.text;
+    EXPECT_EQ(send.text.find("CSTART"), std::string::npos);
+}
+
+TEST_F(GameFileTest, SendFormPacksNinetyOnePairsPerLine)
+{
+    auto game = env.newGame();
+    const char* cycle[] = {"H0-G2", "H9-G7", "G2-H0", "G7-H9"};
+    for (int i = 0; i < 183; ++i)
+        play(*game, cycle[i % 4]);
+    game->SetNote("x", false);
+    const std::string send = GameFileText(*game, GameFileForm::Send);
+    std::vector<std::size_t> pairs;
+    std::istringstream in(send);
+    for (std::string line; std::getline(in, line);)
+        if (line[0] == 'M')
+            pairs.push_back((line.size() - 2) / 2); // minus "M" and CR
+    EXPECT_EQ(pairs, (std::vector<std::size_t>{91, 91, 1}));
+    EXPECT_NE(send.find("\r\nH#x\r\n"), std::string::npos) << "the open M line ends before a note";
+}
+
+TEST_F(GameFileTest, LinearGameHasNoBranchBracketsAndTheStartNoteComesFirst)
+{
+    auto game = env.newGame();
+    game->SetNote("before the first move", false);
+    play(*game, "H2-E2");
+    const std::string text = GameFileText(*game, GameFileForm::Old);
+    EXPECT_EQ(text.find("BB"), std::string::npos);
+    EXPECT_NE(text.find("START\r\n#before the first move\r\nH2-E2\r\n"), std::string::npos) << text;
+}
+
+constexpr const char* kHeader = "GAME\r\nSUBJECT s\r\nSTART\r\n";
+
+TEST_F(GameFileTest, NotesLoseOneLeadingBlankAndKeepTheirLines)
+{
+    auto game = read(std::string(kHeader) + "#  two blanks\r\n#\tsecond\r\nH2-E2\r\n#abc\r\n#def\r\n");
+    EXPECT_EQ(game->currentEntry().noteText(), " two blanks\r\nsecond");
+    game->Navigate(kStepForward);
+    EXPECT_EQ(game->currentEntry().noteText(), "abc\r\ndef");
+}
+
+TEST_F(GameFileTest, BranchKeywordsAreTestedLikeTheReaderDoes)
+{
+    // "BEGIN" ends a branch (only two characters count), "var" begins one, "VAR x" is a
+    // move line with a bad move.
+    auto game = read(std::string(kHeader) + "H2-E2\r\nvar\r\nH9-G7\r\nBEGIN\r\nVAR\r\nB9-C7\r\nEND\r\nVAR x\r\n");
+    const BranchPoint& first = *game->root().alternatives[0].continuation;
+    ASSERT_TRUE(first.alternatives[0].continuation);
+    EXPECT_EQ(lineText(first.alternatives[0]), "H2-E2");
+    EXPECT_EQ(lineText(first.alternatives[0].continuation->alternatives[0]), "H9-G7");
+    EXPECT_EQ(lineText(first.alternatives[0].continuation->alternatives[1]), "B9-C7");
+    EXPECT_TRUE(env.terminal.contains("This move may be wrong: VAR"));
+    EXPECT_EQ(env.desktop.beeps, 1);
+}
+
+TEST_F(GameFileTest, TextEndsAtCtrlZOrLosesAnUnterminatedLastLine)
+{
+    auto cut = read(std::string(kHeader) + "H2-E2\r\nH9-G7");
+    EXPECT_EQ(cut->pathLength(), 1);
+    auto ctrlZ = read(std::string(kHeader) + "H2-E2\r\nH9-G7\x1A" "B0-C2\r\n");
+    EXPECT_EQ(ctrlZ->pathLength(), 2);
+    auto loneLf = read(std::string(kHeader) + "H2-E2\nH9-G7\r\n");
+    EXPECT_EQ(loneLf->pathLength(), 1) << "a LF alone does not end a line";
+}
+
+TEST_F(GameFileTest, BraceBodyPlaysTwoMovesPerLine)
+{
+    auto game = read("GAME\r\nSTART {\r\n1. H2-E2 H9-G7\r\n2. H0-G2 }\r\n3. I0-H0 I9-H9\r\n");
+    EXPECT_EQ(game->format, kFormatBrace);
+    game->Navigate(kGoToEnd);
+    // "}" ends only its own line's moves.
+    EXPECT_EQ(pathText(*game), "H2-E2 H9-G7 H0-G2 I0-H0 I9-H9");
+}
+
+TEST_F(GameFileTest, ClosingBraceLineStopsReadingWithFailureAndKeepsWhatWasRead)
+{
+    int status = -1;
+    auto game = read(std::string(kHeader) + "H2-E2\r\n}\r\nH9-G7\r\n", false, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(game->pathLength(), 1);
+    EXPECT_EQ(game->browsedPly(), 0) << "rewound at the end";
+    EXPECT_EQ(game->mode, kModeNormal);
+    EXPECT_EQ(env.terminal.texts().back(), "OMRA% ");
+}
+
+TEST_F(GameFileTest, HeaderLinesFillTheFieldsAndCutLongValues)
+{
+    env.settings.loginName = "bo";
+    const std::string text = "GAME\r\nTIME    1 2\t3\r\nRED     " + std::string(30, 'r') +
+                             ";1600\r\nBLACK   bob;\r\nSUBJECT " + std::string(400, 's') + "\r\nRESULT  " +
+                             std::string(100, 'x') + "\r\nDATE    " + std::string(99, '2') + "\r\nPLACE   " +
+                             std::string(150, 'p') + "\r\nSTART\r\n";
+    auto game = read(text);
+    EXPECT_EQ(game->times, (std::array<std::int64_t, 4>{1, 2, 3, 0}));
+    EXPECT_EQ(fieldText(game->redName), std::string(15, 'r'));
+    EXPECT_EQ(game->redRating, 1600);
+    EXPECT_EQ(fieldText(game->blackName), "bob");
+    EXPECT_EQ(game->blackRating, 0);
+    EXPECT_EQ(game->userSide, kBlack) << "the user is the Black player";
+    EXPECT_EQ(fieldText(game->subject), std::string(260, 's'));
+    EXPECT_EQ(fieldText(game->result), std::string(60, 'x'));
+    EXPECT_EQ(fieldText(game->date), std::string(60, '2'));
+    EXPECT_EQ(fieldText(game->place), std::string(100, 'p'));
+    EXPECT_TRUE(env.terminal.contains("GAME"));
+}
+
+TEST_F(GameFileTest, AGameWithoutSubjectIsNamedAfterReading)
+{
+    auto game = read("GAME\r\nRED     r; 0\r\nBLACK   b; 0\r\nDATE    2020-01-02\r\nSTART\r\n");
+    EXPECT_EQ(fieldText(game->subject), "r.b.1.2020-01-02");
+}
+
+TEST_F(GameFileTest, SetUpPositionsRoundTripAndAreRefusedByMerging)
+{
+    auto game = env.newGame();
+    Board board{};
+    board[4] = 1;
+    board[84] = 17;
+    board[40] = 22;
+    ASSERT_TRUE(game->SetStartPosition(board, 1));
+    play(*game, "E9-D9");
+    const std::string text = GameFileText(*game, GameFileForm::Old);
+    // Piece p's square + 33, "{" for a piece off the board.
+    const std::string position = "POSITION B%" + std::string(15, '{') + "u" + std::string(4, '{') + "I" +
+                                 std::string(10, '{') + "\r\n";
+    EXPECT_NE(text.find(position), std::string::npos) << text;
+    auto back = read(text);
+    EXPECT_EQ(back->customPosition, 1);
+    EXPECT_EQ(back->firstMover, 1);
+    EXPECT_EQ(back->browsedBoard, board);
+    EXPECT_EQ(GameFileText(*back, GameFileForm::Old), text);
+
+    int status = -1;
+    auto merged = read(text, true, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(env.desktop.boxes.back(), "Can not merge Middle game");
+    auto odds = read("GAME\r\nODDS KNIGHT\r\nSTART\r\n", true, &status);
+    EXPECT_EQ(status, 0);
+    auto knight = read("GAME\r\nODDS KNIGHT\r\nSTART\r\n");
+    EXPECT_EQ(knight->browsedBoard[82], 0);
+    EXPECT_NE(GameFileText(*knight, GameFileForm::Old).find("POSITION R"), std::string::npos);
+}
+
+TEST_F(GameFileTest, MergingTheSameFileTwiceAddsNothing)
+{
+    env.settings.mergeAppendNotes = true;
+    auto source = richGame();
+    const std::string text = GameFileText(*source, GameFileForm::New);
+    auto game = env.newGame();
+    StringSource first(text);
+    ASSERT_EQ(ReadGame(*game, first, "a", true), 1);
+    const std::string once = GameFileText(*game, GameFileForm::Old);
+    game->modified = false;
+    StringSource second(text);
+    ASSERT_EQ(ReadGame(*game, second, "a", true), 1);
+    EXPECT_EQ(GameFileText(*game, GameFileForm::Old), once);
+    EXPECT_FALSE(game->modified);
+    // Merging keeps the receiving game's own header.
+    EXPECT_EQ(fieldText(game->result), "Unknown");
+    EXPECT_NE(once.find("#abc\r\n#def\r\n"), std::string::npos);
+}
+
+TEST_F(GameFileTest, MergedMirrorImageOpeningsShareOneBranch)
+{
+    auto left = read(std::string(kHeader) + "B2-E2\r\nB9-C7\r\n");
+    auto right = read(std::string(kHeader) + "H2-E2\r\nH9-G7\r\n");
+    auto soldier = read(std::string(kHeader) + "C3-C4\r\n");
+    auto game = env.newGame();
+    for (CGame* g : {left.get(), right.get(), soldier.get()}) {
+        const std::string text = GameFileText(*g, GameFileForm::Old);
+        StringSource source(text);
+        ASSERT_EQ(ReadGame(*game, source, "m", true), 1);
+    }
+    const BranchPoint& first = *game->root().alternatives[0].continuation;
+    ASSERT_EQ(first.count(), 2);
+    EXPECT_EQ(lineText(first.alternatives[0]), "H2-E2 H9-G7");
+    EXPECT_EQ(lineText(first.alternatives[1]), "C3-C4");
+    // A plain read keeps the orientation of either body form.
+    auto plain = read(GameFileText(*left, GameFileForm::New));
+    plain->Navigate(kGoToEnd);
+    EXPECT_EQ(pathText(*plain), "B2-E2 B9-C7");
+}
+
+TEST_F(GameFileTest, ForeignAndOverlongInputFailsWithAMessage)
+{
+    int status = -1;
+    read("NOT A GAME\r\n", false, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(env.desktop.boxes.back(), "Wrong game file: test.gam");
+
+    read(std::string(kHeader) + "#" + std::string(kReadBufferSize + 10, 'x') + "\r\nH2-E2\r\n", false, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(env.desktop.boxes.back(), "Line too long in game file: test.gam");
+
+    auto game = read("GAME\r\nCSTART\r\ng" + std::string(kReadBufferSize + 10, 'x'), false, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(game->pathLength(), 0);
+}
+
+TEST_F(GameFileTest, NewBodyOdditiesEndCleanly)
+{
+    // A square beyond the board, an unterminated note at the end, a lone trailing byte.
+    auto game = read(std::string("GAME\r\nCSTART\r\n") + "\x46\x43" + "\x5A\x01" + "\x07\x18" + "g end");
+    EXPECT_EQ(game->pathLength(), 2);
+    EXPECT_TRUE(env.terminal.contains("This move may be wrong: 90-1"));
+    game->Navigate(kGoToEnd);
+    EXPECT_EQ(game->currentEntry().noteText(), " end");
+    auto odd = read(std::string("GAME\r\nCSTART\r\n") + "\x46\x43" + "\x07");
+    EXPECT_EQ(odd->pathLength(), 1);
+    // A branch begun but never given a move leaves no trace.
+    auto empty = read(std::string("GAME\r\nCSTART\r\n") + "\x46\x43" + "de");
+    EXPECT_EQ(empty->pathLength(), 1);
+    EXPECT_FALSE(empty->root().alternatives[0].continuation->alternatives[0].continuation);
+}
+
+TEST_F(GameFileTest, ServerLinesOpenAWindowOrReportThatNoneCouldBeOpened)
+{
+    CGame* game = nullptr;
+    int counter = 0;
+    MergeBranches branches;
+    env.windows.refuseWindows = true;
+    ReadGameLine(game, "GAME", counter, false, branches, env.ports());
+    EXPECT_EQ(game, nullptr);
+    EXPECT_EQ(env.desktop.boxes.back(), "Cannot create GAME!");
+    env.windows.refuseWindows = false;
+    ReadGameLine(game, "GAME", counter, false, branches, env.ports());
+    ASSERT_NE(game, nullptr);
+    EXPECT_EQ(game->mode, kModeBusy);
+    counter = 1;
+    ReadGameLine(game, "START", counter, false, branches, env.ports());
+    env.terminal.clear();
+    ReadGameLine(game, "H2-E2", counter, false, branches, env.ports());
+    EXPECT_EQ(env.terminal.texts(), std::vector<std::string>{"  1) H2-E2"});
+    counter = 0;
+    CGame* other = nullptr;
+    ReadGameLine(other, "Not a game", counter, false, branches, env.ports());
+    EXPECT_EQ(counter, -1);
+    EXPECT_EQ(other, nullptr);
+}
+
+TEST_F(GameFileTest, ConvertingKeepsHeaderNotesAndOrientation)
+{
+    const auto path = std::filesystem::temp_directory_path() / ("marovin_convert_" + std::to_string(::getpid()));
+    auto game = richGame();
+    ASSERT_TRUE(WriteGameFile(*game, path.string(), GameFileForm::Old));
+    ASSERT_TRUE(ConvertGameFile(path.string(), true, env.ports()));
+    std::ifstream in(path, std::ios::binary);
+    const std::string converted((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(converted, GameFileText(*game, GameFileForm::New));
+    ASSERT_TRUE(ConvertGameFile(path.string(), false, env.ports()));
+    std::ifstream again(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), kRichOld);
+    std::filesystem::remove(path);
+
+    EXPECT_FALSE(ConvertGameFile(path.string(), true, env.ports()));
+    EXPECT_FALSE(std::filesystem::exists(path)) << "nothing written for a file that could not be read";
+}
+
+} // namespace
+} // namespace marovin::model
