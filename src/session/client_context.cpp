@@ -1,0 +1,74 @@
+#include "session/client_context.h"
+
+#include "session/server_scanner.h"
+
+namespace marovin::session {
+
+ClientContext::ClientContext(Options& options, const ClientPorts& ports, SocketDriver& driver)
+    : options(options), terminal(ports.terminal), desktop(ports.desktop), clock(ports.clock),
+      client(ports.client), games(ports.games), connection(driver, *this, ports.terminal, ports.desktop)
+{
+}
+
+void ClientContext::onSessionReset()
+{
+    resetSession(*this);
+    // Bytes of the previous connection that were not scanned yet belong to no one now.
+    session.input.clear();
+    session.inputPosition = 0;
+}
+
+void ClientContext::onSessionEnd()
+{
+    endSession(*this);
+}
+
+void ClientContext::onServerOutput(const char* bytes, int count)
+{
+    scanServerOutput(*this, bytes, count);
+}
+
+void ClientContext::sendCommand(std::string_view text, bool echo, bool appendNewline)
+{
+    session::sendCommand(*this, text, echo, appendNewline);
+}
+
+namespace {
+
+// "who", "who -f", "whois x" ...: the text begins "wh", is short and its third character is
+// "o". The kind is 0 when the second word begins "-f".
+void queueWhoRequest(SessionState& state, std::string_view text)
+{
+    if (text.size() >= 30 || text.size() < 3 || text.substr(0, 2) != "wh" || text[2] != 'o')
+        return;
+    std::size_t at = text.find_first_of(" \t\r\n");
+    if (at != std::string_view::npos)
+        at = text.find_first_not_of(" \t", at);
+    const bool full = at != std::string_view::npos && text.substr(at, 2) == "-f";
+    state.whoKinds[static_cast<std::size_t>(state.whoCount)] = full ? kWhoFull : kWhoPlain;
+    if (state.whoCount < kWhoQueueSlots - 1)
+        ++state.whoCount;
+}
+
+} // namespace
+
+int sendCommand(ClientContext& context, std::string_view text, bool echo, bool appendNewline)
+{
+    if (text.empty())
+        return 0;
+    const bool connected = context.connection.isConnected();
+    int result = 0;
+    if (connected) {
+        result = context.connection.Send(text.data(), static_cast<int>(text.size()));
+        if (appendNewline && text.back() != '\n')
+            context.connection.Send("\r\n", 2);
+        if (context.connection.isConnected())
+            queueWhoRequest(context.session, text);
+    }
+    context.client.setStatusLabel(kLabelCommandSent, std::nullopt);
+    if (echo && (!connected || context.options.echoTypedText != 0))
+        context.terminal.writeOutputLine(TextFormatId::Typed, text);
+    return result;
+}
+
+} // namespace marovin::session

@@ -1,0 +1,55 @@
+#pragma once
+// The process-wide records of the client, passed by reference to everything that acts on
+// the session: the options record, the session state, the game side, the connection, and
+// the ports through which the core reaches the desktop.
+
+#include <string_view>
+
+#include "session/client_ports.h"
+#include "session/server_socket.h"
+#include "session/session_state.h"
+#include "shell/options.h"
+#include "support/ports.h"
+
+namespace marovin::session {
+
+struct ClientPorts {
+    TerminalPort& terminal;
+    DesktopPort& desktop;
+    ClockPort& clock;
+    ClientDesktopPort& client;
+    GamePort& games;
+};
+
+class ClientContext : private ConnectionListener {
+public:
+    // The options record is the live one (owned by the application); the driver is the
+    // platform's socket. Both must outlive the context.
+    ClientContext(Options& options, const ClientPorts& ports, SocketDriver& driver);
+    ClientContext(const ClientContext&) = delete;
+    ClientContext& operator=(const ClientContext&) = delete;
+
+    Options& options;
+    TerminalPort& terminal;
+    DesktopPort& desktop;
+    ClockPort& clock;
+    ClientDesktopPort& client;
+    GamePort& games;
+    SessionState session;
+    CServerSocket connection;
+
+private:
+    void onSessionReset() override;
+    void onSessionEnd() override;
+    void onServerOutput(const char* bytes, int count) override;
+    void sendCommand(std::string_view text, bool echo, bool appendNewline) override;
+};
+
+// The only way to send to the server. Sends text (and "\r\n" after it when asked and it
+// does not end in a line feed) when connected, queues the kind of a who request, turns the
+// ready indicator to "command sent" and echoes the text when asked (always when not
+// connected, otherwise only with the option echoTypedText). Returns 0 for an empty text or
+// when not connected, otherwise what the connection's Send returned for the text.
+int sendCommand(ClientContext& context, std::string_view text, bool echo, bool appendNewline);
+
+} // namespace marovin::session

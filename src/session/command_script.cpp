@@ -1,0 +1,100 @@
+#include "session/command_script.h"
+
+#include <string>
+
+#include "support/fixed_text.h"
+
+namespace marovin::session {
+
+namespace {
+
+class ScriptSender {
+public:
+    explicit ScriptSender(ClientContext& context) : m_context(context), m_state(context.session)
+    {
+        ++m_state.scriptDepth;
+    }
+    ~ScriptSender() { --m_state.scriptDepth; }
+    ScriptSender(const ScriptSender&) = delete;
+    ScriptSender& operator=(const ScriptSender&) = delete;
+
+    // False when the script must stop (the connection is gone).
+    bool addLine(std::string_view line)
+    {
+        if (line[0] == 'w' && !m_batch.empty() && !flush())
+            return false;
+        if (line[0] == '#')
+            return true;
+        const std::size_t body = line.back() == '\n' ? line.size() - 1 : line.size();
+        if (body < 2)
+            return true;
+        if (!m_batch.empty() && m_batch.size() + line.size() > kScriptBatchLimit && !flush())
+            return false;
+        m_batch += line;
+        return true;
+    }
+
+    void finish()
+    {
+        if (!m_batch.empty() && m_context.connection.isConnected())
+            sendCommand(m_context, m_batch, true, true);
+    }
+
+private:
+    bool flush()
+    {
+        m_context.clock.waitUntil(
+            [this] { return m_state.scriptMayContinue != 0 || !m_context.connection.isConnected(); });
+        if (m_state.scriptMayContinue == 0 || !m_context.connection.isConnected())
+            return false;
+        sendCommand(m_context, m_batch, true, false);
+        m_state.scriptMayContinue = 0;
+        m_context.clock.pause(kScriptPauseMs);
+        m_batch.clear();
+        return true;
+    }
+
+    ClientContext& m_context;
+    SessionState& m_state;
+    std::string m_batch;
+};
+
+} // namespace
+
+void sendScript(ClientContext& context, std::string_view script)
+{
+    context.session.scriptMayContinue = 1;
+    ScriptSender sender(context);
+    while (!script.empty()) {
+        const std::size_t lineFeed = script.find('\n');
+        const std::size_t length = lineFeed == std::string_view::npos ? script.size() : lineFeed + 1;
+        const std::string_view line = script.substr(0, length);
+        script.remove_prefix(length);
+        if (!sender.addLine(line))
+            return;
+    }
+    sender.finish();
+}
+
+void terminalTimerTick(ClientContext& context)
+{
+    SessionState& state = context.session;
+    const std::int64_t now = context.clock.nowSeconds();
+    context.games.tickClocks(now);
+    if (!isLoggedIn(state)) {
+        state.lastAutoSend = -1;
+        return;
+    }
+    if (state.lastAutoSend < 0) {
+        state.lastAutoSend = now;
+        return;
+    }
+    const int interval = context.options.autoCommandInterval;
+    // A script still waiting for its prompt keeps the automatic commands for a later tick.
+    if (interval > 0 && now - state.lastAutoSend >= interval && state.scriptDepth == 0) {
+        state.lastAutoSend = now;
+        sendScript(context, fieldText(context.options.autoCommands));
+    }
+}
+
+} // namespace marovin::session

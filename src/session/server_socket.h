@@ -1,0 +1,98 @@
+#pragma once
+// The one connection to the game server: connecting, the receive buffer handed to the
+// scanner, the send buffer that absorbs partial sends, and the report of socket errors
+// (a red line in the terminal and a message box, then the connection is reset).
+//
+// The socket itself is a SocketDriver; its events arrive through the SocketEventSink
+// methods On*. What the connection needs of the session (reset and end it, scan what
+// arrived, send the negotiation block) it asks of its ConnectionListener.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "session/socket_driver.h"
+#include "support/ports.h"
+
+namespace marovin::session {
+
+constexpr int kBufferSize = 3000;
+constexpr int kDefaultPort = 5555;
+
+// IAC DO ECHO, IAC DO SUPPRESS-GO-AHEAD, then IAC WONT for terminal type, window size,
+// X display location, new and old environment, terminal speed, remote flow control and
+// status: sent once after connecting, followed by "\r\n".
+inline constexpr char kNegotiationBlock[] = "\xFF\xFD\x01\xFF\xFD\x03\xFF\xFC\x18\xFF\xFC\x1F\xFF\xFC\x23"
+                                            "\xFF\xFC\x27\xFF\xFC\x24\xFF\xFC\x20\xFF\xFC\x21\xFF\xFC\x05";
+constexpr int kNegotiationBlockSize = 30;
+
+// The fixed text of a Windows Sockets error code ("Unknown error code N" for the rest).
+std::string socketErrorText(int code);
+
+class ConnectionListener {
+public:
+    virtual ~ConnectionListener() = default;
+    virtual void onSessionReset() = 0;                             // a new connection starts
+    virtual void onSessionEnd() = 0;                               // the connection closed
+    virtual void onServerOutput(const char* bytes, int count) = 0; // one read
+    virtual void sendCommand(std::string_view text, bool echo, bool appendNewline) = 0;
+};
+
+class CServerSocket : public SocketEventSink {
+public:
+    CServerSocket(SocketDriver& driver, ConnectionListener& listener, TerminalPort& terminal,
+                  DesktopPort& desktop);
+    ~CServerSocket() override;
+    CServerSocket(const CServerSocket&) = delete;
+    CServerSocket& operator=(const CServerSocket&) = delete;
+
+    // 1 connected at once, 0 pending (or failed before connecting, reported), -1 failed.
+    int connectToServer(std::string_view host, int port);
+
+    // Appends to the send buffer and pushes it out. Returns length, 0 when refused (a send
+    // in progress, or nothing to send; a message box says so) or -1 (the bytes cannot fit,
+    // or the socket failed; reported, the connection is reset).
+    int Send(const char* bytes, int length);
+
+    bool isConnected() const { return m_connected != 0; }
+    // Closes the socket and forgets everything pending; the port goes back to 5555.
+    void resetConnection();
+
+    // A red terminal line and a message box, then the connection is reset.
+    void reportSocketError(std::string_view label, std::string_view detail);
+    // 0 when the driver saw no error, 1 otherwise (reported unless it is "would block").
+    int checkSocketError(std::string_view label, std::string_view detail);
+
+    void OnConnect(int errorCode) override;
+    void OnReceive(int errorCode) override;
+    void OnSend(int errorCode) override;
+    void OnClose(int errorCode) override;
+
+    int port() const { return m_port; }
+    const std::string& hostName() const { return m_hostName; }
+    int sendOffset() const { return m_sendOffset; }
+    int sendPending() const { return m_sendPending; }
+    int lastError() const { return m_lastError; }
+
+private:
+    void closeSocket();
+    void endAfterClose();
+
+    SocketDriver& m_driver;
+    ConnectionListener& m_listener;
+    TerminalPort& m_terminal;
+    DesktopPort& m_desktop;
+
+    std::array<char, kBufferSize> m_receiveBuffer{};
+    std::array<char, kBufferSize> m_sendBuffer{};
+    bool m_socketOpen = false;
+    int m_connected = 0;
+    int m_sendOffset = 0;
+    int m_sendPending = 0;
+    int m_sending = 0;
+    int m_lastError = 0;
+    std::string m_hostName;
+    int m_port = kDefaultPort;
+};
+
+} // namespace marovin::session

@@ -1,0 +1,17 @@
+#pragma once
+// Fixed Chinese texts of the session, in Big5 as they are shown.
+
+namespace marovin::session::texts {
+
+inline constexpr char kCannotConnect[] =
+    "\xB5\x4C\xAA\x6B\xAB\xD8\xA5\xDF\xBA\xF4\xB8\xF4\xB3\x73\xBD\x75"; // 無法建立網路連線
+inline constexpr char kCannotReadNetwork[] =
+    "\xB5\x4C\xAA\x6B\xC5\xAA\xA8\xFA\xBA\xF4\xB8\xF4\xB8\xEA\xAE\xC6"; // 無法讀取網路資料
+inline constexpr char kCannotRead[] = "\xB5\x4C\xAA\x6B\xC5\xAA\xA8\xFA\xB8\xEA\xAE\xC6"; // 無法讀取資料
+inline constexpr char kCannotClose[] =
+    "\xB5\x4C\xAA\x6B\xC3\xF6\xB3\xAC\xBA\xF4\xB8\xF4\xB3\x73\xBD\x75"; // 無法關閉網路連線
+inline constexpr char kCannotSend[] =
+    "\xB5\x4C\xAA\x6B\xB6\xC7\xB0\x65\xBA\xF4\xB8\xF4\xB8\xEA\xAE\xC6"; // 無法傳送網路資料
+inline constexpr char kProgramError[] = "\xB5\x7B\xA6\xA1\xB0\xF5\xA6\xE6\xBF\xF9\xBB\x7E"; // 程式執行錯誤
+
+} // namespace marovin::session::texts
