@@ -1,6 +1,5 @@
 // The connection: connecting, the send buffer, error reports and sendCommand.
 
-#include <iconv.h>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -8,26 +7,13 @@
 #include "session/client_context.h"
 #include "session/server_socket.h"
 #include "session/session_texts.h"
+#include "support/big5.h"
 #include "testkit/session_fakes.h"
 
 namespace marovin::session {
 namespace {
 
 using testkit::SessionRig;
-
-std::string fromUtf8ToBig5(const std::string& utf8)
-{
-    iconv_t cd = iconv_open("CP950", "UTF-8");
-    std::string out(utf8.size() * 2, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    char* to = out.data();
-    std::size_t inLeft = utf8.size();
-    std::size_t outLeft = out.size();
-    iconv(cd, &in, &inLeft, &to, &outLeft);
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
-}
 
 TEST(SessionTexts, ChineseTextsAreTheirBig5Encoding)
 {
@@ -37,7 +23,7 @@ TEST(SessionTexts, ChineseTextsAreTheirBig5Encoding)
         {texts::kCannotSend, "無法傳送網路資料"},    {texts::kProgramError, "程式執行錯誤"},
     };
     for (const auto& [big5, utf8] : cases)
-        EXPECT_EQ(big5, fromUtf8ToBig5(utf8)) << utf8;
+        EXPECT_EQ(big5, utf8ToBig5(utf8)) << utf8;
 }
 
 TEST(SocketErrorText, KnownCodesHaveTheirTextOthersTheirNumber)
