@@ -1,0 +1,91 @@
+#include "platform/platform_defaults.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QScreen>
+
+#include "platform/big5_text.h"
+#include "support/fixed_text.h"
+#include "support/paths.h"
+
+namespace marovin::platform {
+namespace {
+
+// Qt knows a locale's script; the settings record wants the three-letter code whose
+// "cht" marks Traditional Chinese.
+std::string languageCode(const QLocale& locale)
+{
+    if (locale.language() != QLocale::Chinese)
+        return {};
+    return locale.script() == QLocale::TraditionalHanScript || locale.territory() == QLocale::Taiwan ||
+                   locale.territory() == QLocale::HongKong || locale.territory() == QLocale::Macao
+               ? "cht"
+               : "chs";
+}
+
+FontDescription describeFont(const QFont& font)
+{
+    const QFontInfo info(font);
+    FontDescription description{};
+    description.height = -info.pixelSize(); // negative: the character height
+    description.weight = info.bold() ? 700 : 400;
+    description.italic = info.italic() ? 1 : 0;
+    description.charSet = kCharSetBig5;
+    description.pitchAndFamily = info.fixedPitch() ? kFixedPitchModern : kVariablePitchSwiss;
+    copyBounded(description.faceName, toBig5(info.family()));
+    return description;
+}
+
+} // namespace
+
+PlatformDefaults measurePlatformDefaults()
+{
+    PlatformDefaults platform;
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    platform.fixedFontFace = toBig5(QFontInfo(fixed).family());
+    platform.fixedFontCharSet = kCharSetBig5;
+    platform.fixedFontPitchAndFamily = kFixedPitchModern;
+    platform.systemFont = describeFont(QApplication::font());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        platform.screenWidth = screen->availableGeometry().width();
+        platform.paletteDisplay = screen->depth() <= 8;
+    }
+    platform.programDirectory = assetFolder();
+    platform.languageCode = languageCode(QLocale::system());
+    return platform;
+}
+
+SystemMetrics measureSystemMetrics()
+{
+    const QFontMetrics metrics(QApplication::font());
+    return deriveSystemMetrics(metrics.height(), metrics.averageCharWidth());
+}
+
+QColor qColour(Colour colour)
+{
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& spec)
+{
+    if (!spec)
+        return std::nullopt;
+    QFont font(fromBig5(spec->faceName));
+    font.setPixelSize(spec->pixelHeight);
+    font.setWeight(spec->weight >= 700 ? QFont::Bold : QFont::Normal);
+    font.setItalic(spec->italic);
+    if (spec->pitchAndFamily & 1)
+        font.setStyleHint(QFont::Monospace);
+    return font;
+}
+
+std::optional<QFont> fontFromTextFormat(const TextFormat& format)
+{
+    return fontFromSpec(listFontSpec(format));
+}
+
+} // namespace marovin::platform

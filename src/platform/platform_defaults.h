@@ -1,0 +1,26 @@
+#pragma once
+// What the running platform contributes to the options defaults and the layout: fonts,
+// the screen, the language, the asset folder. Measured once at start-up.
+
+#include <QColor>
+#include <QFont>
+
+#include <optional>
+
+#include "shell/options.h"
+#include "shell/system_metrics.h"
+
+namespace marovin::platform {
+
+// Needs the application object.
+PlatformDefaults measurePlatformDefaults();
+SystemMetrics measureSystemMetrics();
+
+// A colour value (0x00BBGGRR) as Qt's colour.
+QColor qColour(Colour colour);
+// The font of a text format or the list font: pixel height (twips + 6) / 12, bold, italic,
+// face. Nothing when the face is empty.
+std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& spec);
+std::optional<QFont> fontFromTextFormat(const TextFormat& format);
+
+} // namespace marovin::platform

@@ -1,0 +1,74 @@
+#include "shell/application.h"
+
+#include <QFont>
+#include <QTimer>
+
+#include "platform/platform_defaults.h"
+#include "platform/qt_desktop.h"
+#include "shell/input_bar.h"
+#include "shell/startup_texts.h"
+#include "windows/main_frame.h"
+#include "windows/recent_files.h"
+
+namespace marovin::shell {
+
+CMarovinApp::CMarovinApp(DesktopPort& desktop, PlatformDefaults platform, SystemMetrics metrics,
+                         std::string settingsPath, StartupHooks hooks)
+    : m_desktop(desktop), m_platform(std::move(platform)), m_metrics(metrics),
+      m_settings(std::move(settingsPath), desktop), m_hooks(std::move(hooks))
+{
+}
+
+// The main frame goes first: its windows refer to the records below.
+CMarovinApp::~CMarovinApp()
+{
+    m_mainFrame.reset();
+}
+
+bool CMarovinApp::initInstance()
+{
+    if (m_platform.screenWidth < kMinimumScreenWidth) {
+        // There is no display control panel to start here: the message is all we can do.
+        m_desktop.messageBox(kScreenTooNarrowText);
+        return false;
+    }
+    // The square-to-row and square-to-column tables are built at compile time
+    // (model/position.h), and the system-font metrics were measured by the caller.
+    m_whoRecords = windows::allocateWhoRecords();
+    m_settings.load(m_options, m_platform);
+    if (m_hooks.resetSession)
+        m_hooks.resetSession();
+    if (m_hooks.initialiseSockets && !m_hooks.initialiseSockets()) {
+        m_desktop.messageBox(kSocketsFailedText);
+        return false;
+    }
+    if (m_hooks.createConnection)
+        m_hooks.createConnection();
+
+    m_qtSettings = std::make_unique<QSettings>(QStringLiteral("Dozavave"), QStringLiteral("Marovin"));
+    m_recentFiles = std::make_unique<windows::RecentFileList>(*m_qtSettings);
+
+    m_mainFrame = std::make_unique<windows::CMainFrame>(m_options, m_settings, m_desktop, *m_recentFiles);
+    if (auto* qtDesktop = dynamic_cast<platform::QtDesktop*>(&m_desktop))
+        qtDesktop->setParentWidget(m_mainFrame.get());
+    m_mainFrame->show();
+    m_mainFrame->openTerminal();
+    m_mainFrame->focusInputLine();
+    m_mainFrame->createModelessWindows(m_whoRecords.get());
+    buildListFont(true);
+    if (m_options.showLoginAtStart)
+        QTimer::singleShot(0, m_mainFrame.get(), &windows::CMainFrame::onConnect);
+    return true;
+}
+
+void CMarovinApp::buildListFont(bool apply)
+{
+    const auto font = platform::fontFromTextFormat(m_options.outputTextFormat);
+    if (!font)
+        return;
+    m_listFont = std::make_unique<QFont>(*font);
+    if (apply && m_mainFrame)
+        m_mainFrame->applyListFont(*m_listFont);
+}
+
+} // namespace marovin::shell

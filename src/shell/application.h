@@ -1,0 +1,70 @@
+#pragma once
+// The program's start-up: the application object's initialisation, step by step, and
+// the process-wide records it owns for the whole run.
+
+#include <QSettings>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "shell/options.h"
+#include "shell/system_metrics.h"
+#include "support/ports.h"
+#include "windows/who_record.h"
+
+namespace marovin::windows {
+class CMainFrame;
+class RecentFileList;
+} // namespace marovin::windows
+
+namespace marovin::shell {
+
+// What the session layer plugs into the start-up. Unset hooks do nothing (and the
+// socket layer counts as ready).
+struct StartupHooks {
+    std::function<void()> resetSession;
+    std::function<bool()> initialiseSockets;
+    std::function<void()> createConnection;
+};
+
+class CMarovinApp {
+public:
+    CMarovinApp(DesktopPort& desktop, PlatformDefaults platform, SystemMetrics metrics, std::string settingsPath,
+                StartupHooks hooks = {});
+    ~CMarovinApp();
+    CMarovinApp(const CMarovinApp&) = delete;
+    CMarovinApp& operator=(const CMarovinApp&) = delete;
+
+    // Runs the start-up. False when the program must end (a screen narrower than 700
+    // pixels, or no socket layer); the user has been told why.
+    bool initInstance();
+
+    Options& options() { return m_options; }
+    const SettingsFile& settingsFile() const { return m_settings; }
+    const SystemMetrics& metrics() const { return m_metrics; }
+    const PlatformDefaults& platform() const { return m_platform; }
+    windows::WhoRecord* whoRecords() const { return m_whoRecords.get(); }
+    windows::CMainFrame* mainFrame() const { return m_mainFrame.get(); }
+    windows::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
+
+    // Makes the list font from outputTextFormat; when applying, sets it on its users.
+    // An empty face name leaves the list font as it was.
+    void buildListFont(bool apply);
+    const QFont* listFont() const { return m_listFont.get(); }
+
+private:
+    DesktopPort& m_desktop;
+    PlatformDefaults m_platform;
+    SystemMetrics m_metrics;
+    SettingsFile m_settings;
+    StartupHooks m_hooks;
+    Options m_options{};
+    windows::WhoRecords m_whoRecords;
+    std::unique_ptr<QSettings> m_qtSettings;
+    std::unique_ptr<windows::RecentFileList> m_recentFiles;
+    std::unique_ptr<QFont> m_listFont;
+    std::unique_ptr<windows::CMainFrame> m_mainFrame;
+};
+
+} // namespace marovin::shell

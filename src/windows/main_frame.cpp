@@ -1,0 +1,176 @@
+#include "windows/main_frame.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSettings>
+#include <QShowEvent>
+#include <QStatusBar>
+
+#include "shell/input_bar.h"
+#include "shell/output_windows_dialog.h"
+#include "shell/tell_window.h"
+#include "shell/terminal_frame.h"
+#include "support/version.h"
+#include "windows/recent_files.h"
+#include "windows/who_window.h"
+
+namespace marovin::windows {
+namespace {
+
+const QString kDockStateKey = QStringLiteral("MainFrame/dockState");
+
+bool placementSet(const WindowPlacement& placement)
+{
+    return placement.normalRect.right > 10;
+}
+
+QRect normalRectOf(const WindowPlacement& placement)
+{
+    const Rect32& r = placement.normalRect;
+    return QRect(QPoint(r.left, r.top), QSize(r.right - r.left, r.bottom - r.top));
+}
+
+void applyPlacement(QWidget& widget, const WindowPlacement& placement)
+{
+    widget.setGeometry(normalRectOf(placement));
+    if (placement.showCommand == 3)
+        widget.showMaximized();
+    else if (placement.showCommand == 2)
+        widget.showMinimized();
+    else
+        widget.showNormal();
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(Options& options, const SettingsFile& settings, DesktopPort& desktop,
+                       RecentFileList& recentFiles, QWidget* parent)
+    : QMainWindow(parent), m_options(options), m_settings(settings), m_desktop(desktop), m_recentFiles(recentFiles),
+      m_mdi(new QMdiArea), m_inputBar(new shell::CInputBar(options))
+{
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(QStringLiteral("Marovin"));
+    // The frame starts at the top left of the work area, covering all of it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    m_mdi->setObjectName(QStringLiteral("mdiArea"));
+    setCentralWidget(m_mdi);
+    buildMenus();
+    buildToolBar();
+    buildStatusBar();
+    addToolBar(Qt::BottomToolBarArea, m_inputBar);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::openTerminal()
+{
+    m_terminal = new shell::CTerminalFrame(m_options);
+    m_mdi->addSubWindow(m_terminal);
+    if (placementSet(m_options.terminalPlacement))
+        applyPlacement(*m_terminal, m_options.terminalPlacement);
+    else
+        m_terminal->showMaximized();
+}
+
+void CMainFrame::createModelessWindows(WhoRecord* whoRecords)
+{
+    m_tellWindow = new shell::CTellWindow(this);
+    m_whoWindow = new CWhoDlg(whoRecords, this);
+}
+
+void CMainFrame::applyListFont(const QFont& font)
+{
+    statusBar()->setFont(font);
+    if (m_whoWindow)
+        m_whoWindow->setListFont(font);
+}
+
+void CMainFrame::onConnect()
+{
+    emit connectRequested();
+}
+
+void CMainFrame::focusInputLine()
+{
+    if (m_inputBar->isVisible() && !m_inputBar->inputLine()->hasFocus())
+        m_inputBar->inputLine()->setFocus();
+}
+
+void CMainFrame::showWhoWindow()
+{
+    if (!m_whoWindow)
+        return;
+    m_whoWindow->show();
+    m_whoWindow->raise();
+    m_whoWindow->activateWindow();
+}
+
+void CMainFrame::showTellWindow()
+{
+    if (!m_tellWindow)
+        return;
+    if (m_tellWindow->isHidden()) {
+        if (placementSet(m_options.tellWindowPlacement)) {
+            m_tellWindow->setGeometry(normalRectOf(m_options.tellWindowPlacement));
+        } else {
+            QRect place = m_tellWindow->frameGeometry();
+            place.moveCenter(geometry().center());
+            m_tellWindow->move(place.topLeft());
+        }
+    }
+    m_tellWindow->show();
+    m_tellWindow->raise();
+    m_options.tellWindowPlacement = shell::placementOf(*m_tellWindow);
+}
+
+void CMainFrame::showOutputWindowsDialog()
+{
+    shell::COutputWindowsDlg dialog(m_options, m_settings, this);
+    dialog.exec();
+}
+
+void CMainFrame::saveSettings()
+{
+    m_settings.save(m_options);
+}
+
+void CMainFrame::showAbout()
+{
+    QMessageBox::about(this, QStringLiteral("About Marovin"),
+                       QStringLiteral("Marovin %1\nA client for the OMRA Chinese-chess server and a game-record editor.")
+                           .arg(QString::fromLatin1(versionText())));
+}
+
+void CMainFrame::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_firstShow)
+        return;
+    m_firstShow = false;
+    QSettings settings(QStringLiteral("Dozavave"), QStringLiteral("Marovin"));
+    restoreState(settings.value(kDockStateKey).toByteArray());
+    if (placementSet(m_options.mainPlacement))
+        applyPlacement(*this, m_options.mainPlacement);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    m_closing = true;
+    if (m_closeGameWindows && !m_closeGameWindows()) {
+        m_closing = false;
+        event->ignore();
+        return;
+    }
+    QSettings settings(QStringLiteral("Dozavave"), QStringLiteral("Marovin"));
+    settings.setValue(kDockStateKey, saveState());
+    m_options.mainPlacement = shell::placementOf(*this);
+    if (m_terminal)
+        m_options.terminalPlacement = m_terminal->placement();
+    m_settings.save(m_options);
+    event->accept();
+}
+
+} // namespace marovin::windows

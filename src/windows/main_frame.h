@@ -1,0 +1,111 @@
+#pragma once
+// The main window: menu bar, tool bar, status bar, the input-line bar and the area that
+// holds the terminal and the game windows. One QAction per command; commands whose work
+// comes later are present and disabled.
+
+#include <QAction>
+#include <QHash>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPointer>
+
+#include <array>
+#include <functional>
+
+#include "shell/input_bar.h"
+#include "shell/options.h"
+#include "shell/tell_window.h"
+#include "shell/terminal_frame.h"
+#include "support/ports.h"
+#include "windows/who_window.h"
+
+namespace marovin::windows {
+
+class RecentFileList;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    CMainFrame(Options& options, const SettingsFile& settings, DesktopPort& desktop, RecentFileList& recentFiles,
+               QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The command with this object name ("actionWhoWindow", …), or null.
+    QAction* action(const QString& name) const { return m_actions.value(name); }
+    // The command with this numeric id, or null.
+    QAction* commandById(int id) const { return m_actionsById.value(id); }
+    QMdiArea* mdiArea() const { return m_mdi; }
+    shell::CInputBar* inputBar() const { return m_inputBar; }
+    shell::CTerminalFrame* terminal() const { return m_terminal; }
+    shell::CTellWindow* tellWindow() const { return m_tellWindow; }
+    CWhoDlg* whoWindow() const { return m_whoWindow; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    const std::array<QLabel*, 5>& statusPanes() const { return m_statusPanes; }
+    bool closing() const { return m_closing; }
+
+    // Start-up: the terminal window (maximised when its stored placement is unset), then
+    // the tell and who windows, both hidden.
+    void openTerminal();
+    void createModelessWindows(WhoRecord* whoRecords);
+    // The list font on the status bar and the who window's list.
+    void applyListFont(const QFont& font);
+    // Called when the frame closes, before the settings are written; false keeps it open
+    // (a game window refused to close).
+    void setCloseGameWindows(std::function<bool()> closeAll) { m_closeGameWindows = std::move(closeAll); }
+
+public slots:
+    // "Connect to OMRA": opens the login window once it exists (connectRequested).
+    void onConnect();
+    // Command 104: the input line gets the focus when its bar is visible.
+    void focusInputLine();
+    void showWhoWindow();
+    void showTellWindow();
+    void showOutputWindowsDialog();
+    void saveSettings();
+    void showAbout();
+
+signals:
+    void connectRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildOptionMenu();
+    void buildWindowMenu();
+    void buildGameMenu();
+    void buildCommandMenu();
+    void buildHelpMenu();
+    void buildToolBar();
+    void buildStatusBar();
+    void rebuildRecentFiles();
+    void updateEditCommands();
+    // Adds a command to menu (null: to no menu). Text is Big5 with an optional "\t" part.
+    QAction* addCommand(QMenu* menu, const QString& name, std::string_view text, int id = 0,
+                        const QList<QKeySequence>& keys = {});
+
+    Options& m_options;
+    const SettingsFile& m_settings;
+    DesktopPort& m_desktop;
+    RecentFileList& m_recentFiles;
+    QMdiArea* m_mdi;
+    shell::CInputBar* m_inputBar;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    std::array<QLabel*, 5> m_statusPanes{};
+    QPointer<shell::CTerminalFrame> m_terminal;
+    QPointer<shell::CTellWindow> m_tellWindow;
+    QPointer<CWhoDlg> m_whoWindow;
+    QHash<QString, QAction*> m_actions;
+    QHash<int, QAction*> m_actionsById;
+    std::function<bool()> m_closeGameWindows;
+    bool m_firstShow = true;
+    bool m_closing = false;
+};
+
+} // namespace marovin::windows
