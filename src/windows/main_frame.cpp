@@ -1,5 +1,6 @@
 #include "windows/main_frame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -63,7 +64,12 @@ CMainFrame::CMainFrame(Options& options, const SettingsFile& settings, DesktopPo
     addToolBar(Qt::BottomToolBarArea, m_inputBar);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The widgets below go away after this part of the frame: they must not call back.
+    disconnect(qApp, nullptr, this, nullptr);
+    m_inputBar->inputLine()->disconnect(this);
+}
 
 void CMainFrame::openTerminal()
 {
