@@ -1,0 +1,89 @@
+#pragma once
+// Player accounts, their settings, plans, aliases and stored messages, kept in the data
+// folder as two files of tab-separated records (accounts.txt, messages.txt).
+//
+// Names are unique without regard to case; the case chosen at registration is kept and
+// is what the server reports. With an empty data folder nothing is read or written.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace marovin::server {
+
+constexpr std::size_t kMaxNameLength = 15;
+constexpr int kInitialRating = 1500;
+
+struct Account {
+    std::string name;
+    std::string password;
+    std::string email;
+    bool bot = false;
+    // Player settings ("set ..."): open for matches, hear shouts, quiet, bell on moves,
+    // e-mail address hidden, rating hidden.
+    bool open = true;
+    bool shout = true;
+    bool quiet = false;
+    bool bell = false;
+    bool hideAddress = false;
+    bool hideRating = false;
+    int slowRating = kInitialRating;
+    int fastRating = kInitialRating;
+    int slowGames = 0;
+    int fastGames = 0;
+    int wins = 0;
+    int losses = 0;
+    int draws = 0;
+    std::int64_t registered = 0; // seconds since the epoch
+    std::int64_t lastSeen = 0;
+    std::vector<std::string> plan;
+    std::vector<std::pair<std::string, std::string>> aliases;
+};
+
+struct StoredMessage {
+    std::string from;
+    std::int64_t time = 0;
+    std::string text;
+};
+
+// A valid player name: 2 to 15 ASCII letters and digits, beginning with a letter.
+bool isValidName(std::string_view name);
+// Lower-case form used as the key of a name.
+std::string nameKey(std::string_view name);
+
+class AccountStore {
+public:
+    // dataDirectory empty: memory only.
+    explicit AccountStore(std::string dataDirectory);
+
+    // Reads the files; returns an empty string or what went wrong (the store stays usable).
+    std::string load();
+    // Writes both files when something changed since the last save.
+    std::string saveIfChanged();
+    void markChanged() { m_changed = true; }
+
+    Account* find(std::string_view name);
+    const Account* find(std::string_view name) const;
+    // Creates an account; the name must be valid and free.
+    Account& create(std::string_view name, std::string_view password, std::int64_t now);
+    std::vector<const Account*> all() const;
+
+    void addMessage(std::string_view to, StoredMessage message);
+    // Removes and returns the messages stored for a player, oldest first.
+    std::vector<StoredMessage> takeMessages(std::string_view to);
+    std::size_t messageCount(std::string_view to) const;
+
+    static constexpr std::size_t kMaxMessagesPerPlayer = 100;
+
+private:
+    std::string m_directory;
+    std::map<std::string, std::unique_ptr<Account>> m_accounts;
+    std::map<std::string, std::vector<StoredMessage>> m_messages;
+    bool m_changed = false;
+};
+
+} // namespace marovin::server

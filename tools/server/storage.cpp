@@ -1,0 +1,120 @@
+#include "storage.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+namespace marovin::server {
+
+std::string escapeField(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        switch (ch) {
+        case '\\': out += "\\\\"; break;
+        case '\t': out += "\\t"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default: out += ch;
+        }
+    }
+    return out;
+}
+
+std::string unescapeField(std::string_view field)
+{
+    std::string out;
+    out.reserve(field.size());
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            out += field[i];
+            continue;
+        }
+        switch (field[++i]) {
+        case 't': out += '\t'; break;
+        case 'r': out += '\r'; break;
+        case 'n': out += '\n'; break;
+        default: out += field[i];
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> splitRecord(std::string_view line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(unescapeField(line.substr(start, tab == std::string_view::npos ? line.npos : tab - start)));
+        if (tab == std::string_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+std::string joinRecord(const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i)
+            line += '\t';
+        line += escapeField(fields[i]);
+    }
+    return line;
+}
+
+std::string writeFileAtomically(const std::string& path, std::string_view content)
+{
+    const std::string temporary = path + ".tmp";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return "cannot write " + temporary + ": " + std::strerror(errno);
+    const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+    const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    std::fclose(file);
+    if (!written || !flushed) {
+        std::remove(temporary.c_str());
+        return "cannot write " + temporary;
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0)
+        return "cannot replace " + path + ": " + std::strerror(errno);
+    return {};
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+long long toInteger(std::string_view text, long long fallback)
+{
+    long long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && !text.empty() ? value : fallback;
+}
+
+std::string defaultDataDirectory()
+{
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/marovin/server";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.local/share/marovin/server";
+    return "marovin-server-data";
+}
+
+} // namespace marovin::server
