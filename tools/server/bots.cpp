@@ -42,8 +42,9 @@ std::string chooseBotMove(const model::Board& board, bool redToMove, const LiveG
         model::Board after = board;
         const model::PackedMove packed = model::ApplyMove(after, move.from, move.to);
         int score = 0;
-        if (model::EvaluatePosition(after, !redToMove) != model::GameStatus::Playing) {
-            score = 100000; // the opponent cannot move: mate (or stalemate), a win either way
+        if (const auto status = model::EvaluatePosition(after, !redToMove); status != model::GameStatus::Playing) {
+            // The opponent cannot move: a win either way, mate the plainer one.
+            score = status == model::GameStatus::Checkmate ? 200000 : 100000;
         } else {
             score = 10 * pieceValue(packed.captured);
             if (model::IsInCheck(after, !redToMove))

@@ -2,6 +2,7 @@
 // allobservers, observe, moves/refresh, restart.
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "bots.h"
 #include "formats.h"
@@ -27,8 +28,8 @@ struct MatchArgs {
 };
 
 // "match [-FLAGS] NAME [r|b] [MINUTES [INCREMENT]]", the flags being r (rated) or
-// u (unrated) and e (even), n (one knight), N (two knights); the flags word may stand
-// anywhere.
+// u (unrated) and e (even), n (one knight), N (two knights); the flags and the colour
+// may stand anywhere after "match".
 MatchArgs parseMatch(const std::vector<std::string>& args)
 {
     MatchArgs m;
@@ -56,22 +57,21 @@ MatchArgs parseMatch(const std::vector<std::string>& args)
         return m;
     }
     m.name = positional[i++];
-    if (i < positional.size() && (positional[i] == "r" || positional[i] == "b" || positional[i] == "red" ||
-                                  positional[i] == "black")) {
-        m.red = positional[i][0] == 'r';
-        m.colourGiven = true;
-        ++i;
+    int numbers = 0;
+    for (; i < positional.size(); ++i) {
+        const std::string& word = positional[i];
+        if (word == "r" || word == "b" || word == "red" || word == "black") {
+            m.red = word[0] == 'r';
+            m.colourGiven = true;
+        } else if (numbers < 2 && toInteger(word, -1) >= 0) {
+            (numbers++ == 0 ? m.terms.minutes : m.terms.increment) = static_cast<int>(toInteger(word));
+            m.termsGiven = true;
+        } else {
+            m.error = "Not understood: " + word;
+            return m;
+        }
     }
-    if (i < positional.size()) {
-        m.terms.minutes = static_cast<int>(toInteger(positional[i++], -1));
-        m.termsGiven = true;
-    }
-    if (i < positional.size())
-        m.terms.increment = static_cast<int>(toInteger(positional[i++], -1));
-    if (i < positional.size())
-        m.error = "Too many words: " + positional[i];
-    else if (m.terms.minutes < 0 || m.terms.minutes > 300 || m.terms.increment < 0 || m.terms.increment > 300 ||
-             (m.terms.minutes == 0 && m.terms.increment == 0))
+    if (m.terms.minutes > 300 || m.terms.increment > 300 || (m.terms.minutes == 0 && m.terms.increment == 0))
         m.error = "Times: 0 to 300 minutes and 0 to 300 seconds of increment, not both 0.";
     return m;
 }

@@ -149,7 +149,8 @@ std::int64_t LiveGame::remainingMs(bool red, Millis now) const
 
 long LiveGame::remainingSeconds(bool red, Millis now) const
 {
-    return static_cast<long>(std::max<std::int64_t>(0, remainingMs(red, now)) / 1000);
+    // Rounded up, so that a clock shows 0 only when its time is out.
+    return static_cast<long>((std::max<std::int64_t>(0, remainingMs(red, now)) + 999) / 1000);
 }
 
 Millis LiveGame::flagTime() const

@@ -81,7 +81,7 @@ public:
 
     // Game-time milliseconds left on a clock, counting the running turn.
     std::int64_t remainingMs(bool red, Millis now) const;
-    // Whole seconds, as reported on the wire.
+    // Whole seconds (rounded up), as reported on the wire.
     long remainingSeconds(bool red, Millis now) const;
     // Whether the side to move has run out of time.
     bool flagFallen(Millis now) const { return remainingMs(redToMove(), now) <= 0; }
