@@ -115,6 +115,12 @@ TEST_F(ServerGames, AFullGameWithAnObserverTakeBackAdjournmentAndRestart)
     std::smatch word;
     ASSERT_TRUE(std::regex_search(stored, word, std::regex("\r\nA (alice\\.bob\\.[0-9]+)"))) << stored;
     EXPECT_EQ(stored.rfind("stored: \r\n", 0), 0u) << stored;
+    // The adjourned game as a game file: header lines, then one move a line.
+    const std::string file = carol->command("sendfile   " + word[1].str());
+    EXPECT_EQ(file.rfind("sendfile: GAME\r\n", 0), 0u) << file;
+    EXPECT_NE(file.find("\r\nRED     alice; 1500\r\nBLACK   bob; 1500\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\r\nSTART\r\nB0-C2\r\nOMRA% "), std::string::npos) << file;
+    EXPECT_EQ(carol->command("sendfile nobody.else.99"), "sendfile: There is no game nobody.else.99.\r\nOMRA% ");
 
     // Both ask to restart; the game comes back with its moves, under a game number.
     EXPECT_NE(alice->command("restart   " + word[1].str()).find("You ask bob"), std::string::npos);

@@ -1,13 +1,95 @@
-// Game files: sendfile.
+// Game files: "sendfile" answers with a stored or running game in the game file format
+// (the old, all-text form, since the answer travels as lines).
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+
+#include "model/game.h"
+#include "model/game_file.h"
 #include "server.h"
+#include "storage.h"
+#include "support/fixed_text.h"
 
 namespace marovin::server {
 
-std::string Server::gameFileText(const StoredGame&) const { return {}; }
+namespace {
 
-void Server::cmdSendfile(Session& s, const Args&, std::string_view)
+// The record only needs its ports to tell a user about trouble; the server has no user
+// at hand, and writing a file in memory cannot fail.
+class Headless : public TerminalPort, public DesktopPort, public ClockPort {
+public:
+    void writeOutputLine(TextFormatId, std::string_view) override {}
+    void writeServerLine(std::string_view) override {}
+    void writeClientText(std::string_view, bool) override {}
+    void beep() override {}
+    void messageBox(std::string_view) override {}
+    bool askYesNo(std::string_view, bool) override { return false; }
+    FatalBoxAnswer fatalBox(std::string_view, std::string_view) override { return FatalBoxAnswer::Ignore; }
+    [[noreturn]] void exitProgram(int) override { std::abort(); }
+    std::int64_t nowSeconds() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    std::int64_t nowMilliseconds() override { return 0; }
+    void pause(int) override {}
+    void waitUntil(const std::function<bool()>&) override {}
+};
+
+std::vector<std::string> splitCrLf(const std::string& text)
 {
-    reply(s, "sendfile", {"Game files are not available on this server yet."});
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+} // namespace
+
+std::string Server::gameFileText(const StoredGame& stored) const
+{
+    Headless headless;
+    model::NoGameWindows windows;
+    model::GameSettings settings;
+    const model::GamePorts ports{headless, headless, headless, windows, settings};
+    model::CGame game(ports);
+    copyBounded(game.redName, stored.red);
+    copyBounded(game.blackName, stored.black);
+    game.redRating = stored.redRating;
+    game.blackRating = stored.blackRating;
+    game.times = {stored.terms.minutes, stored.terms.increment, stored.redMs / 1000, stored.blackMs / 1000};
+    const std::string subject = stored.red + " vs " + stored.black + " (" + (stored.terms.rated ? "rated" : "unrated") +
+                                ", " + std::to_string(stored.terms.minutes) + " min " +
+                                std::to_string(stored.terms.increment) + " sec, " + oddsText(stored.terms.odds) + ")";
+    copyBounded(game.subject, subject);
+    copyBounded(game.result, stored.result + (stored.reason.empty() ? "" : " " + stored.reason));
+    copyBounded(game.date, dateText(stored.time).substr(0, 10));
+    copyBounded(game.place, "Marovin practice server");
+    if (stored.terms.odds == Odds::OneKnight)
+        game.SetOddsPosition("KNIGHT", false);
+    else if (stored.terms.odds == Odds::TwoKnights)
+        game.SetOddsPosition("TWO-KNIGHTS", false);
+    for (const std::string& text : stored.moves)
+        if (const auto squares = model::ParseCoordinateMove(text))
+            game.PlayMove(squares->from, squares->to, model::MoveKind::User);
+    return model::GameFileText(game, model::GameFileForm::Old);
+}
+
+void Server::cmdSendfile(Session& s, const Args& args, std::string_view)
+{
+    if (args.size() < 2) {
+        reply(s, "sendfile", {"Usage: sendfile RED.BLACK.ID (from \"stored\") or sendfile GAME"});
+        return;
+    }
+    std::string text;
+    if (const StoredGame* stored = m_archive.findByWord(args[1])) {
+        text = gameFileText(*stored);
+    } else if (const LiveGame* game = findGame(static_cast<int>(toInteger(args[1], -1)))) {
+        text = gameFileText(snapshot(*game, 'P', "*", "in progress", m_now));
+    } else {
+        reply(s, "sendfile", {"There is no game " + args[1] + "."});
+        return;
+    }
+    reply(s, "sendfile", splitCrLf(text));
 }
 
 } // namespace marovin::server
