@@ -8,6 +8,10 @@ constexpr Subcommand kSubcommands[] = {
     {"moves", "[FEN]", "the legal moves of the side to move, sorted (the opening when FEN is omitted)",
      RunMoves},
     {"perft", "DEPTH [FEN]", "the number of leaf nodes of the legal-move tree, DEPTH 0..8", RunPerft},
+    {"fen", "FILE", "the FEN of the position at the end of a game's main line", RunFen},
+    {"show", "FILE", "a game's header fields and its main line in the numeric notation", RunShow},
+    {"convert", "--to old|new FILE...", "rewrite game files in place in the chosen stored format",
+     RunConvert},
 };
 
 void printUsage(std::ostream& stream)

@@ -41,5 +41,8 @@ int RunTool(Arguments arguments, Streams& streams);
 // The subcommands, each in its own file.
 int RunMoves(Arguments arguments, Streams& streams);
 int RunPerft(Arguments arguments, Streams& streams);
+int RunFen(Arguments arguments, Streams& streams);
+int RunShow(Arguments arguments, Streams& streams);
+int RunConvert(Arguments arguments, Streams& streams);
 
 } // namespace marovin::tool

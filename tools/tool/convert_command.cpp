@@ -1,0 +1,34 @@
+// marovin-tool convert --to old|new FILE...: rewrites game files in place in the chosen
+// stored form, keeping their headers, notes and set-up positions.
+#include "game_file_argument.h"
+#include "model/game_file.h"
+
+namespace marovin::tool {
+
+int RunConvert(Arguments arguments, Streams& streams)
+{
+    if (arguments.size() < 3 || arguments[0] != "--to" || (arguments[1] != "old" && arguments[1] != "new")) {
+        streams.err << "marovin-tool: usage: convert --to old|new FILE...\n";
+        return kExitBadInput;
+    }
+    const bool toNew = arguments[1] == "new";
+    int status = kExitOk;
+    for (std::string_view argument : arguments.subspan(2)) {
+        const std::string path(argument);
+        ToolPorts ports(streams.err);
+        model::CGame game(ports.ports());
+        if (!ReadGameArgument(game, path)) {
+            status = kExitBadInput;
+            continue;
+        }
+        if (!model::WriteGameFile(game, path, toNew ? model::GameFileForm::New : model::GameFileForm::Old)) {
+            if (status == kExitOk)
+                status = kExitFailure;
+            continue;
+        }
+        streams.out << path << ": " << (toNew ? "new" : "old") << " format\n";
+    }
+    return status;
+}
+
+} // namespace marovin::tool

@@ -1,0 +1,36 @@
+#pragma once
+// Game files for the file subcommands: ports that turn the record's boxes and warnings
+// into lines on standard error, reading a file into a game, and its main line.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/game.h"
+#include "tool.h"
+
+namespace marovin::tool {
+
+// The world as a game record sees it from a command-line program: message boxes and
+// warnings go to the error stream, the terminal's echo of the file is dropped, questions
+// are answered No, and there are no windows.
+class ToolPorts {
+public:
+    explicit ToolPorts(std::ostream& err);
+    ~ToolPorts();
+    model::GamePorts ports();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+// Reads a game file into game. Returns false (the reason already written to the error
+// stream by the reader) when it is missing or not a game file.
+bool ReadGameArgument(model::CGame& game, const std::string& path);
+
+// The moves of the main line (alternative 0 everywhere), start marker excluded, with the
+// start marker first so that its note can be shown.
+std::vector<const model::MoveEntry*> MainLine(const model::CGame& game);
+
+} // namespace marovin::tool
