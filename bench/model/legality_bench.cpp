@@ -8,22 +8,11 @@
 #include "model/fen.h"
 #include "model/legality.h"
 #include "model/perft.h"
+#include "testkit/fakes.h"
 
 namespace {
 
 using namespace marovin::model;
-
-class SilentDesktop : public marovin::DesktopPort {
-public:
-    void beep() override {}
-    void messageBox(std::string_view) override {}
-    bool askYesNo(std::string_view, bool) override { return false; }
-    marovin::FatalBoxAnswer fatalBox(std::string_view, std::string_view) override
-    {
-        return marovin::FatalBoxAnswer::Abort;
-    }
-    [[noreturn]] void exitProgram(int) override { std::abort(); }
-};
 
 struct Named {
     const char* name;
@@ -48,7 +37,7 @@ void BM_IsLegalMove(benchmark::State& state)
     const Named& named = kPositions[state.range(0)];
     const FenPosition position = Load(named);
     const SquarePair move = *ParseCoordinateMove(named.move);
-    SilentDesktop desktop;
+    marovin::testkit::FakeDesktop desktop;
     for (auto _ : state)
         benchmark::DoNotOptimize(
             IsLegalMove(position.board, position.redToMove, move.from, move.to, desktop));
@@ -60,7 +49,7 @@ void BM_FindOnlyMove(benchmark::State& state)
 {
     const Named& named = kPositions[state.range(0)];
     const FenPosition position = Load(named);
-    SilentDesktop desktop;
+    marovin::testkit::FakeDesktop desktop;
     PackedMove move{};
     for (auto _ : state)
         benchmark::DoNotOptimize(FindOnlyMove(position.board, position.redToMove, move, desktop));

@@ -7,22 +7,7 @@
 
 #include "model/legality.h"
 #include "model/setup.h"
-
-namespace {
-
-class SilentDesktop : public marovin::DesktopPort {
-public:
-    void beep() override {}
-    void messageBox(std::string_view) override {}
-    bool askYesNo(std::string_view, bool) override { return false; }
-    marovin::FatalBoxAnswer fatalBox(std::string_view, std::string_view) override
-    {
-        return marovin::FatalBoxAnswer::Abort;
-    }
-    [[noreturn]] void exitProgram(int) override { std::abort(); }
-};
-
-} // namespace
+#include "testkit/fakes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -32,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Board board;
     std::memcpy(board.data(), data, board.size());
     const bool red = data[90] & 1;
-    SilentDesktop desktop;
+    marovin::testkit::FakeDesktop desktop;
     IsLegalMove(board, red, data[91], data[92] == 0xFF ? kAnyTarget : data[92], desktop);
     PackedMove move{};
     FindOnlyMove(board, red, move, desktop);

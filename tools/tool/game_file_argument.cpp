@@ -90,6 +90,20 @@ bool ReadGameArgument(model::CGame& game, const std::string& path)
     return model::ReadGameFile(game, path, false) != 0;
 }
 
+int RunOnOneGame(std::string_view command, Arguments arguments, Streams& streams,
+                 const std::function<int(model::CGame&)>& use)
+{
+    if (arguments.size() != 1) {
+        streams.err << "marovin-tool: " << command << " needs exactly one FILE\n";
+        return kExitBadInput;
+    }
+    ToolPorts ports(streams.err);
+    model::CGame game(ports.ports());
+    if (!ReadGameArgument(game, std::string(arguments[0])))
+        return kExitBadInput;
+    return use(game);
+}
+
 std::vector<const model::MoveEntry*> MainLine(const model::CGame& game)
 {
     std::vector<const model::MoveEntry*> entries;

@@ -2,6 +2,7 @@
 // Game files for the file subcommands: ports that turn the record's boxes and warnings
 // into lines on standard error, reading a file into a game, and its main line.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,12 @@ private:
 // Reads a game file into game. Returns false (the reason already written to the error
 // stream by the reader) when it is missing or not a game file.
 bool ReadGameArgument(model::CGame& game, const std::string& path);
+
+// The frame of a subcommand that takes exactly one game FILE: checks the arguments, reads
+// the file and hands the game to use. Returns the exit status (bad input when the
+// arguments or the file are wrong, otherwise what use returns).
+int RunOnOneGame(std::string_view command, Arguments arguments, Streams& streams,
+                 const std::function<int(model::CGame&)>& use);
 
 // The moves of the main line (alternative 0 everywhere), start marker excluded, with the
 // start marker first so that its note can be shown.

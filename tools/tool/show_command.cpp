@@ -40,42 +40,35 @@ void printNote(std::ostream& out, const model::MoveEntry& entry)
 
 int RunShow(Arguments arguments, Streams& streams)
 {
-    if (arguments.size() != 1) {
-        streams.err << "marovin-tool: show needs exactly one FILE\n";
-        return kExitBadInput;
-    }
-    ToolPorts ports(streams.err);
-    model::CGame game(ports.ports());
-    if (!ReadGameArgument(game, std::string(arguments[0])))
-        return kExitBadInput;
+    return RunOnOneGame("show", arguments, streams, [&](model::CGame& game) {
+        std::ostream& out = streams.out;
+        printField(out, "Subject:", fieldText(game.subject));
+        printField(
+            out, "Red:", std::string(fieldText(game.redName)) + " (" + std::to_string(game.redRating) + ")");
+        printField(out, "Black:",
+                   std::string(fieldText(game.blackName)) + " (" + std::to_string(game.blackRating) + ")");
+        printField(out, "Result:", fieldText(game.result));
+        printField(out, "Date:", fieldText(game.date));
+        printField(out, "Place:", fieldText(game.place));
+        std::string times;
+        for (auto value : game.times)
+            times += (times.empty() ? "" : " ") + std::to_string(value);
+        printField(out, "Time:", times);
+        if (game.customPosition)
+            printField(out, "Start:", model::WriteFen(game.startBoard(), game.firstMover == 0));
 
-    std::ostream& out = streams.out;
-    printField(out, "Subject:", fieldText(game.subject));
-    printField(out,
-               "Red:", std::string(fieldText(game.redName)) + " (" + std::to_string(game.redRating) + ")");
-    printField(out, "Black:",
-               std::string(fieldText(game.blackName)) + " (" + std::to_string(game.blackRating) + ")");
-    printField(out, "Result:", fieldText(game.result));
-    printField(out, "Date:", fieldText(game.date));
-    printField(out, "Place:", fieldText(game.place));
-    std::string times;
-    for (auto value : game.times)
-        times += (times.empty() ? "" : " ") + std::to_string(value);
-    printField(out, "Time:", times);
-    if (game.customPosition)
-        printField(out, "Start:", model::WriteFen(game.startBoard(), game.firstMover == 0));
-
-    int ply = 0;
-    for (const model::MoveEntry* entry : MainLine(game)) {
-        if (entry->isMove()) {
-            const bool red = model::IsRedToMove(game.firstMover, ply);
-            const int number = (ply + game.firstMover) / 2 + 1;
-            out << number << (red ? ". " : "... ") << big5ToUtf8(model::NumericNotation(*entry)) << "\n";
-            ++ply;
+        int ply = 0;
+        for (const model::MoveEntry* entry : MainLine(game)) {
+            if (entry->isMove()) {
+                const bool red = model::IsRedToMove(game.firstMover, ply);
+                const int number = (ply + game.firstMover) / 2 + 1;
+                out << number << (red ? ". " : "... ") << big5ToUtf8(model::NumericNotation(*entry)) << "\n";
+                ++ply;
+            }
+            printNote(out, *entry);
         }
-        printNote(out, *entry);
-    }
-    return kExitOk;
+        return kExitOk;
+    });
 }
 
 } // namespace marovin::tool
