@@ -3,11 +3,11 @@
 // bytes as the connection delivers them. Every port does nothing, so what is measured is
 // framing, classification and dispatch.
 
-#include <benchmark/benchmark.h>
-
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include <benchmark/benchmark.h>
 
 #include "session/server_scanner.h"
 
@@ -59,7 +59,10 @@ struct NullClient : ClientDesktopPort {
 
 struct NullGames : GamePort {
     void parseGameNotice(std::string_view line) override { benchmark::DoNotOptimize(line.data()); }
-    void collectGameLine(Collector, std::string_view line, bool) override { benchmark::DoNotOptimize(line.data()); }
+    void collectGameLine(Collector, std::string_view line, bool) override
+    {
+        benchmark::DoNotOptimize(line.data());
+    }
     bool offerHandicapLine(std::string_view) override { return false; }
     void clearCurrentGame() override {}
     void finishUpdates() override {}

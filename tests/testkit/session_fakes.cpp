@@ -220,13 +220,13 @@ void FakeSocketDriver::deliver(std::string_view bytes)
         sink->OnReceive(0);
 }
 
-SessionRig::SessionRig() : options(std::make_unique<Options>())
+SessionRig::SessionRig(session::SocketDriver* driver) : options(std::make_unique<Options>())
 {
     std::memset(options.get(), 0, sizeof(Options));
     copyBounded(options->startupCommands, "who -2\r\n");
     copyBounded(options->autoCommands, "/ hi all\r\n# who -2\r\n");
     const session::ClientPorts ports{terminal, desktop, clock, client, games};
-    context = std::make_unique<session::ClientContext>(*options, ports, socket);
+    context = std::make_unique<session::ClientContext>(*options, ports, driver ? *driver : socket);
 }
 
 void SessionRig::connectNow(std::string_view host, int port)

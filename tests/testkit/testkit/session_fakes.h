@@ -149,8 +149,9 @@ public:
 };
 
 // A whole client context on fakes. connectNow() leaves it connected with nothing sent yet.
+// Given a driver (a real socket), the context uses it instead of the fake one.
 struct SessionRig {
-    SessionRig();
+    explicit SessionRig(session::SocketDriver* driver = nullptr);
 
     void connectNow(std::string_view host = "localhost", int port = 5555);
     // Scans bytes as one read from the server.

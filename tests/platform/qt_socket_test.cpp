@@ -1,0 +1,148 @@
+// The Qt socket under the connection, against a scripted peer on loopback.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include "platform/qt_socket.h"
+#include "session/server_socket.h"
+#include "support/fixed_text.h"
+#include "testkit/session_fakes.h"
+
+namespace marovin::platform {
+namespace {
+
+QCoreApplication& application()
+{
+    static int argc = 1;
+    static char name[] = "test_qt_socket";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// A client context on the real socket, and a peer that accepts one connection.
+struct Loopback {
+    Loopback() : rig(&driver)
+    {
+        application();
+        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&server, &QTcpServer::newConnection,
+                         [this] { peer = server.nextPendingConnection(); });
+    }
+    int port() const { return server.serverPort(); }
+    // Everything the peer has received so far.
+    std::string received()
+    {
+        if (peer)
+            bytes += peer->readAll().toStdString();
+        return bytes;
+    }
+
+    QtSocketDriver driver;
+    testkit::SessionRig rig;
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    std::string bytes;
+};
+
+TEST(QtSocket, ThePeerFirstReceivesTheNegotiationBlockThenTheLoginName)
+{
+    Loopback net;
+    copyBounded(net.rig.context->session.storedLoginName, "tester");
+    EXPECT_EQ(net.rig.context->connection.connectToServer("127.0.0.1", net.port()), 0);
+    const std::string block =
+        std::string(session::kNegotiationBlock, session::kNegotiationBlockSize) + "\r\n";
+    ASSERT_TRUE(waitFor([&] { return net.received().size() >= block.size(); }));
+    EXPECT_EQ(net.received(), block);
+    EXPECT_TRUE(net.rig.context->connection.isConnected());
+
+    net.peer->write("Welcome\r\nLogin: ");
+    ASSERT_TRUE(waitFor([&] { return net.received().size() > block.size(); }));
+    EXPECT_EQ(net.received(), block + "tester\r\n");
+    EXPECT_TRUE(net.rig.desktop.boxes.empty());
+}
+
+TEST(QtSocket, ALongAnswerArrivesWholeAndAPeerCloseEndsTheSession)
+{
+    Loopback net;
+    net.rig.context->connection.connectToServer("localhost", net.port());
+    ASSERT_TRUE(waitFor([&] { return net.rig.context->connection.isConnected() && net.peer; }));
+    net.rig.terminal.clear();
+    std::string answer;
+    for (int i = 0; i < 1000; ++i)
+        answer += "line " + std::to_string(i) + " of an answer far longer than one read\r\n";
+    net.peer->write(answer.data(), static_cast<qint64>(answer.size()));
+    net.peer->disconnectFromHost(); // the close follows the data at once
+    ASSERT_TRUE(waitFor([&] { return net.rig.games.sessionsEnded > 0; }));
+    const auto texts = net.rig.terminal.texts();
+    ASSERT_EQ(texts.size(), 1001u);
+    EXPECT_EQ(texts[999], "line 999 of an answer far longer than one read");
+    EXPECT_EQ(texts[1000], "<Connection was closed>");
+    EXPECT_FALSE(net.rig.context->connection.isConnected());
+    EXPECT_EQ(net.rig.games.sessionsEnded, 1);
+}
+
+TEST(QtSocket, NothingOfAClosedSocketArrivesAfterTheClose)
+{
+    Loopback net;
+    net.rig.context->connection.connectToServer("127.0.0.1", net.port());
+    ASSERT_TRUE(waitFor([&] { return net.rig.context->connection.isConnected() && net.peer; }));
+    net.peer->write("first\r\n");
+    ASSERT_TRUE(waitFor([&] { return net.rig.terminal.contains("first"); }));
+    net.rig.context->connection.resetConnection();
+    net.peer->write("second\r\n");
+    waitFor([] { return false; }, 300);
+    EXPECT_FALSE(net.rig.terminal.contains("second"));
+    EXPECT_FALSE(net.rig.terminal.contains("<Connection was closed>"));
+}
+
+TEST(QtSocket, ARefusedConnectionIsReportedWithItsText)
+{
+    application();
+    quint16 freePort = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        freePort = probe.serverPort();
+    }
+    QtSocketDriver driver;
+    testkit::SessionRig rig(&driver);
+    rig.context->connection.connectToServer("127.0.0.1", freePort);
+    ASSERT_TRUE(waitFor([&] { return !rig.desktop.boxes.empty(); }));
+    EXPECT_NE(rig.desktop.boxes[0].find("OnConnect to 127.0.0.1 " + std::to_string(freePort) +
+                                        ": \nThe attempt to connect was forcefully rejected."),
+              std::string::npos)
+        << rig.desktop.boxes[0];
+    EXPECT_FALSE(rig.context->connection.isConnected());
+}
+
+TEST(QtSocket, QtErrorsMapToTheCodesTheConnectionKnows)
+{
+    using E = QAbstractSocket::SocketError;
+    const std::pair<E, int> cases[] = {
+        {E::ConnectionRefusedError, 10061}, {E::SocketTimeoutError, 10060}, {E::NetworkError, 10051},
+        {E::HostNotFoundError, 11001},      {E::AddressInUseError, 10048},  {E::UnknownSocketError, -1},
+    };
+    for (const auto& [error, code] : cases)
+        EXPECT_EQ(socketErrorCode(error), code) << static_cast<int>(error);
+}
+
+} // namespace
+} // namespace marovin::platform
