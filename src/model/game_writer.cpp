@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "model/game_file.h"
+#include "model/tree_walk.h"
 #include "support/fixed_text.h"
 
 namespace marovin::model {
@@ -147,40 +148,20 @@ std::string headerText(const CGame& game, GameFileForm form)
 // with several alternatives writes each between branch brackets.
 void writeBody(const CGame& game, BodyWriter& out)
 {
-    struct Open {
-        const BranchPoint* point;
-        std::size_t next;
-    };
-    std::vector<Open> open;
-    const MoveLine* line = &game.root().alternatives[0];
-    for (;;) {
-        if (line) {
-            for (const MoveEntry& entry : line->entries) {
-                if (entry.isMove())
-                    out.move(entry.move);
-                if (entry.note)
-                    out.note(*entry.note);
-            }
-            const BranchPoint* x = line->continuation.get();
-            line = nullptr;
-            if (x && x->count() == 1)
-                line = &x->alternatives[0];
-            else if (x && x->count() > 1)
-                open.push_back({x, 0});
-            continue;
+    struct Writer : TreeVisitor {
+        BodyWriter& out;
+        explicit Writer(BodyWriter& body) : out(body) {}
+        void entry(const MoveEntry& entry, const MoveLine&, std::size_t)
+        {
+            if (entry.isMove())
+                out.move(entry.move);
+            if (entry.note)
+                out.note(*entry.note);
         }
-        if (open.empty())
-            break;
-        Open& top = open.back();
-        if (top.next > 0)
-            out.branchEnd();
-        if (top.next < top.point->alternatives.size()) {
-            out.branchBegin();
-            line = &top.point->alternatives[top.next++];
-        } else {
-            open.pop_back();
-        }
-    }
+        void beginAlternative(const BranchPoint&, int, int) { out.branchBegin(); }
+        void endAlternative(const BranchPoint&, int, int) { out.branchEnd(); }
+    } writer(out);
+    WalkTree(game.root(), writer);
 }
 
 } // namespace
