@@ -64,6 +64,11 @@ struct MergeBranches {
 void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, MergeBranches& branches,
                   const GamePorts& ports);
 
+// Plays a move read from a game body as a user move (an identical existing move is
+// followed). In a merge reading the choice to mirror the game is made at the start
+// position, from its first move, and the move is counted for the open branch.
+void PlayReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches& branches);
+
 // Reads a game file into game (merge: adds its moves to the tree). name is shown in
 // messages. Returns 1 on success, 0 on failure (reported to the user).
 int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge);

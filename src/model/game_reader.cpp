@@ -79,9 +79,9 @@ int integerOrZero(std::string_view text)
 
 // ---- the body ----------------------------------------------------------------------
 
-// Plays a move read from a game body. At the start position of a merge reading it is
-// decided whether this game opens on the left and is to be mirrored.
-void playReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches& branches)
+} // namespace
+
+void PlayReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches& branches)
 {
     if (game.browsedPly() == 0)
         game.mirror = merge && !game.customPosition && CGame::OpensFromLeft(from);
@@ -97,6 +97,8 @@ void playReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches
     }
 }
 
+namespace {
+
 // A move word of a text body: coordinate text, or "undo".
 void playMoveWord(CGame& game, std::string_view word, bool merge, MergeBranches& branches)
 {
@@ -110,7 +112,7 @@ void playMoveWord(CGame& game, std::string_view word, bool merge, MergeBranches&
         return;
     }
     if (const auto squares = ParseCoordinateMove(word, ports.terminal, ports.desktop))
-        playReadMove(game, squares->from, squares->to, merge, branches);
+        PlayReadMove(game, squares->from, squares->to, merge, branches);
 }
 
 void addReadNote(CGame& game, std::string_view text, bool merge)
@@ -476,7 +478,7 @@ private:
             ports.desktop.beep();
             return;
         }
-        playReadMove(m_game, static_cast<Square>(from), static_cast<Square>(to), m_merge, m_branches);
+        PlayReadMove(m_game, static_cast<Square>(from), static_cast<Square>(to), m_merge, m_branches);
     }
 
     CGame& m_game;
@@ -496,15 +498,16 @@ private:
 int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
 {
     const GamePorts& ports = game.ports();
-    game.format = kFormatNone;
-    game.mirror = false;
-    if (merge)
-        game.MirrorOpenings();
     GameFileScanner scanner(game, source, merge);
+    // Nothing of the game changes before the file is known to be a game file.
     if (!scanner.startsWithGame()) {
         ports.desktop.messageBox("Wrong game file: " + std::string(name));
         return 0;
     }
+    game.format = kFormatNone;
+    game.mirror = false;
+    if (merge)
+        game.MirrorOpenings();
     game.mode = kModeReading;
     game.Rewind();
     const auto result = scanner.scan();
