@@ -3,6 +3,7 @@
 #include "diagram.h"
 #include "game_fixture.h"
 #include "model/fen.h"
+#include "model/game_file.h"
 #include "model/legality.h"
 #include "model/position_editor.h"
 
@@ -95,6 +96,15 @@ TEST_F(PositionEditorTest, OpeningWithRedToMoveStaysAnOrdinaryGame)
     for (int p = 1; p <= 32; ++p)
         EXPECT_EQ(kStandardOpening[game->pieceList[p]], p) << p;
     EXPECT_FALSE(game->isRedToMoveBrowsed());
+
+    // The file records the set-up start: side letter B and the 32 squares (+33).
+    std::string squares;
+    for (int p = 1; p <= 32; ++p)
+        for (int s = 0; s < kSquareCount; ++s)
+            if (kStandardOpening[s] == p)
+                squares += static_cast<char>(s + 33);
+    EXPECT_NE(GameFileText(*game, GameFileForm::Old).find("\r\nPOSITION B" + squares + "\r\n"),
+              std::string::npos);
 }
 
 TEST_F(PositionEditorTest, RefusedArrangementIsMarkedOnTheScreenAndEditingGoesOn)
