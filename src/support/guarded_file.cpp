@@ -238,10 +238,16 @@ bool GuardedFile::readLine(std::string& line)
         return false;
     std::int64_t remaining = end - at;
     bool heldReturn = false;
+    prepareFor(false);
     while (remaining-- > 0) {
-        char c = 0;
-        if (!readBytes(&c, 1))
-            return false;
+        // Byte by byte through the stream's buffer; a byte missing below the length is
+        // reported as readBytes reports a short read.
+        const int next = getc_unlocked(m_file);
+        if (next == EOF) {
+            char c = 0;
+            return readBytes(&c, 1);
+        }
+        const char c = static_cast<char>(next);
         if (heldReturn) {
             if (c == '\n')
                 return true;
