@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "bots.h"
+#include "event_loop.h"
 
 namespace marovin::server {
 
@@ -17,6 +18,7 @@ constexpr std::string_view kPasswordPrompt = "Password: ";
 // Exactly 37 characters: the client answers it like the password prompt.
 constexpr std::string_view kVerifyPrompt = "Enter your password again to verify: ";
 constexpr int kMaxAliasDepth = 3;
+constexpr Millis kLoginTimeoutMs = 5 * 60 * 1000;
 
 std::int64_t wallSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
@@ -61,9 +63,9 @@ bool looksLikeMove(std::string_view word)
 
 } // namespace
 
-Server::Server(Transport& transport, ServerConfig config)
+Server::Server(Transport& transport, ServerConfig config, std::function<Millis()> clock)
     : m_transport(transport), m_config(std::move(config)), m_accounts(m_config.dataDirectory),
-      m_archive(m_config.dataDirectory)
+      m_archive(m_config.dataDirectory), m_clock(clock ? std::move(clock) : monotonicMillis)
 {
 }
 
@@ -173,6 +175,7 @@ void Server::notifyPlayer(std::string_view name, const std::vector<std::string>&
 
 void Server::onConnected(ConnectionId id, const std::string& peer)
 {
+    m_now = m_clock();
     Session& s = m_sessions[id];
     s.id = id;
     s.peer = peer;
@@ -185,6 +188,7 @@ void Server::onConnected(ConnectionId id, const std::string& peer)
 
 void Server::onDisconnected(ConnectionId id)
 {
+    m_now = m_clock();
     const auto it = m_sessions.find(id);
     if (it == m_sessions.end())
         return;
@@ -216,6 +220,8 @@ void Server::onLine(ConnectionId id, const ReceivedLine& line)
     if (it == m_sessions.end())
         return;
     Session& s = it->second;
+    // The time of this line, not of the last timer: clocks are charged from it.
+    m_now = m_clock();
     s.lastCommand = m_now;
     if (s.stage != Stage::Ready) {
         loginLine(s, trim(line.text));
@@ -232,6 +238,13 @@ void Server::onTimer(Millis now)
 {
     m_now = now;
     checkClocks(now);
+    // A connection that does not log in within a while is let go.
+    for (auto& [id, s] : m_sessions)
+        if (s.stage != Stage::Ready && now - s.lastCommand > kLoginTimeoutMs && !s.timedOut) {
+            s.timedOut = true;
+            sendRaw(id, "\r\nNo login for five minutes: goodbye.\r\n");
+            m_transport.closeAfterFlush(id);
+        }
     if (m_bots)
         m_bots->onTimer(now);
     if (now - m_lastSave >= 1000) {

@@ -10,6 +10,7 @@
 // comes as CR LF, the lines, and a fresh prompt.
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -45,7 +46,8 @@ class Bots;
 
 class Server : public ConnectionHandler {
 public:
-    Server(Transport& transport, ServerConfig config);
+    // clock gives the current time; by default the monotonic clock.
+    Server(Transport& transport, ServerConfig config, std::function<Millis()> clock = {});
     ~Server() override;
 
     // Loads the data folder and brings the bots online. Returns an error text or "".
@@ -79,6 +81,7 @@ private:
         std::string firstPassword;
         bool clientMode = false;
         bool messagesNotified = false;
+        bool timedOut = false;
         Millis lastCommand = 0;
         std::set<int> observing;
         std::string lastTellPartner;
@@ -186,7 +189,8 @@ private:
     std::map<int, std::set<std::string>> m_restartRequests; // stored id -> name keys
     std::unique_ptr<Bots> m_bots;
     std::vector<std::string> m_log;
-    Millis m_now = 0;
+    std::function<Millis()> m_clock;
+    Millis m_now = 0; // the time of the event being handled
     Millis m_lastSave = 0;
 };
 
