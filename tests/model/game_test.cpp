@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "game_fixture.h"
+#include "model/game_header_form.h"
 #include "model/numeric_notation.h"
 #include "support/fixed_text.h"
 
@@ -440,6 +441,58 @@ TEST(MoveTreeTest, VeryLongAndVeryDeepTreesAreDestroyedSafely)
         ++depth;
     EXPECT_EQ(depth, 200001);
     deep.reset();
+}
+
+} // namespace
+} // namespace marovin::model
+
+namespace marovin::model {
+namespace {
+
+TEST(GameHeaderFormTest, EmptyFieldsShowLastEnteredValuesAndOkCopiesBack)
+{
+    testing::GameEnvironment env;
+    env.settings.loginName = "me";
+    GameHeaderMemory memory;
+    auto game = env.newGame();
+    copyBounded(game->redName, "");
+    copyBounded(game->result, "");
+    {
+        GameHeaderForm form(*game, memory);
+        EXPECT_EQ(form.value(GameHeaderForm::RedName), "me") << "login name before anything was entered";
+        EXPECT_EQ(form.marker(), "*") << "the filled-in name differs from the empty stored one";
+        form.setValue(GameHeaderForm::Result, "draw");
+        form.setValue(GameHeaderForm::Place, std::string(150, 'p'));
+        EXPECT_EQ(form.value(GameHeaderForm::Place).size(), kPlaceLength);
+        game->modified = false;
+        form.accept(*game);
+    }
+    EXPECT_TRUE(game->modified);
+    EXPECT_EQ(fieldText(game->result), "draw");
+    EXPECT_EQ(fieldText(game->redName), "me");
+
+    // Another game: its empty result shows the value entered last; unchanged values
+    // leave the marker empty and the modified flag alone.
+    auto other = env.newGame();
+    copyBounded(other->result, "");
+    GameHeaderForm form(*other, memory);
+    EXPECT_EQ(form.value(GameHeaderForm::Result), "draw");
+    EXPECT_EQ(form.value(GameHeaderForm::Place), std::string(kPlaceLength, 'p'));
+    EXPECT_EQ(form.marker(), "*");
+    form.setValue(GameHeaderForm::Result, "");
+    form.setValue(GameHeaderForm::Place, "");
+    EXPECT_EQ(form.marker(), "");
+    other->modified = false;
+    form.accept(*other);
+    EXPECT_FALSE(other->modified);
+
+    // Enter walks the six fields and wraps to the first instead of reaching OK.
+    EXPECT_EQ(form.focus(), GameHeaderForm::RedName);
+    for (int i = 0; i < 5; ++i)
+        form.pressEnter();
+    EXPECT_EQ(form.focus(), GameHeaderForm::Date);
+    form.pressEnter();
+    EXPECT_EQ(form.focus(), GameHeaderForm::RedName);
 }
 
 } // namespace
