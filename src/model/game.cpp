@@ -227,6 +227,14 @@ void CGame::RecomputePathLength(bool resetFollowed)
     m_pathLength = length;
 }
 
+void CGame::pathChanged()
+{
+    // A file being read is rewound at its end, which counts the path once; counting it
+    // after every move would make reading a deeply branched file quadratic.
+    if (mode != kModeReading)
+        RecomputePathLength(false);
+}
+
 void CGame::updateMoveScroll()
 {
     if (mode == kModeReading)
@@ -341,7 +349,7 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
         }
         splitLine(n, l, k, entry, isGameMove, follows);
     }
-    RecomputePathLength(false);
+    pathChanged();
     return follows;
 }
 
@@ -578,7 +586,7 @@ void CGame::FollowAlternative(int a)
     m_current = x;
     x->followed = a;
     m_index = 0;
-    RecomputePathLength(false);
+    pathChanged();
 }
 
 bool CGame::ChooseBranch()

@@ -123,6 +123,8 @@ public:
     // the start).
     const MoveEntry& currentEntry() const;
     int browsedPly() const { return m_browsedPly; }
+    // Moves along the followed path from the start to its end. While a file is read
+    // (mode 2) it is brought up to date by the rewind that ends the reading.
     int pathLength() const { return m_pathLength; }
     int gamePly() const { return m_gamePly; }
     // Side to move at the browsed ply and at the live game's ply.
@@ -217,6 +219,7 @@ private:
     MoveLine& line() { return m_current->followedLine(); }
     bool isOnCurrentPath(const BranchPoint* point) const;
     void replayTail(const PackedMove& move);
+    void pathChanged();
     void stepBack();
     void splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry, bool isGameMove, bool follows);
 

@@ -1,0 +1,37 @@
+// Any bytes as a game file, read plainly and merged; what was read is written back in
+// every form, read again and navigated. Nothing may crash, hang or read past a buffer.
+#include <cstdint>
+#include <string>
+
+#include "model/game_file.h"
+#include "testkit/fakes.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    using namespace marovin::model;
+    marovin::testkit::FakeTerminal terminal;
+    marovin::testkit::FakeDesktop desktop;
+    marovin::testkit::FakeClock clock;
+    NoGameWindows windows;
+    GameSettings settings;
+    settings.mergeAppendNotes = size > 0 && (data[0] & 1);
+    const GamePorts ports{terminal, desktop, clock, windows, settings};
+    const std::string text(reinterpret_cast<const char*>(data), size);
+
+    CGame game(ports);
+    StringSource plain(text);
+    ReadGame(game, plain, "fuzz", false);
+    StringSource merged(text);
+    ReadGame(game, merged, "fuzz", true);
+
+    for (const GameFileForm form : {GameFileForm::Old, GameFileForm::New}) {
+        CGame copy(ports);
+        StringSource written(GameFileText(game, form));
+        ReadGame(copy, written, "copy", false);
+        copy.Navigate(kGoToEnd);
+        copy.Navigate(kGoToPly, copy.pathLength() / 2);
+        copy.TakeBack(TakeBackKind::User);
+    }
+    GameFileText(game, GameFileForm::Send);
+    return 0;
+}
