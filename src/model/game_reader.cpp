@@ -44,7 +44,7 @@ std::string_view valueAfter(std::string_view line, std::string_view keyword)
 {
     std::string_view value = line.substr(keyword.size());
     const std::size_t start = value.find_first_not_of(" \t");
-    return start == std::string_view::npos ? std::string_view{} : value.substr(start);
+    return value.substr(start == std::string_view::npos ? value.size() : start);
 }
 
 // A decimal integer at the start of text (after separators); 0 when there is none.
@@ -172,7 +172,7 @@ void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool mer
             terminal.writeServerLine(std::string(number).append(line));
         }
         const auto words = wordsOf(line);
-        playMoveWord(game, words.empty() ? std::string_view{} : words[0], merge, branches);
+        playMoveWord(game, words.empty() ? line.substr(0, 0) : words[0], merge, branches);
     } else if (game.format == kFormatBrace) {
         if (game.mode == kModeBusy)
             terminal.writeServerLine(line);

@@ -22,7 +22,8 @@ void copyBounded(char (&field)[N], std::string_view text) noexcept
 {
     static_assert(N > 0);
     const std::size_t n = std::min(text.size(), N - 1);
-    std::memcpy(field, text.data(), n);
+    if (n != 0) // an empty view may carry no data pointer at all
+        std::memcpy(field, text.data(), n);
     std::memset(field + n, 0, N - n);
 }
 

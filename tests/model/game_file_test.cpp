@@ -487,3 +487,38 @@ TEST_F(GameFileTest, ConvertingKeepsHeaderNotesAndOrientation)
 
 } // namespace
 } // namespace marovin::model
+
+namespace marovin::model {
+namespace {
+
+// Records what the window was told.
+class RecordingObserver : public GameObserver {
+public:
+    void redraw(CGame&) override { events.push_back("redraw"); }
+    void moveScroll(CGame& game, int maximum, int position) override
+    {
+        events.push_back("scroll " + std::to_string(maximum) + " " + std::to_string(position) + " mode " +
+                         std::to_string(game.mode));
+    }
+    std::vector<std::string> events;
+};
+
+TEST(GameObserverTest, ReadingTouchesNoScrollBarAndRedrawsOnceAtTheEnd)
+{
+    testing::GameEnvironment env;
+    auto game = env.newGame();
+    RecordingObserver observer;
+    game->setObserver(&observer);
+    StringSource source("GAME\r\nSTART\r\nH2-E2\r\nH9-G7\r\n");
+    ASSERT_EQ(ReadGame(*game, source, "f", false), 1);
+    EXPECT_EQ(observer.events, (std::vector<std::string>{"scroll 2 0 mode 0", "redraw"}));
+    observer.events.clear();
+    game->Navigate(kStepForward);
+    game->Navigate(kGoToStart);
+    game->DeleteFromHere("w");
+    EXPECT_EQ(observer.events,
+              (std::vector<std::string>{"scroll 2 1 mode 0", "scroll 2 0 mode 0", "scroll 1000000 0 mode 0", "redraw"}));
+}
+
+} // namespace
+} // namespace marovin::model
