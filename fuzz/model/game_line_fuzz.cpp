@@ -1,6 +1,7 @@
 // Any bytes as lines handed one by one to the game line parser, as the server and the
 // transfer code do; the first byte chooses merge mode.
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -62,6 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         start = end + 1;
         if (game && game->pathLength() > 0 && (data[start % size] & 3) == 0)
             game->Navigate(data[start % size] >> 2 & 7, data[(start + 1) % size]);
+        if (game) {
+            // The path length kept along the way must match a count from the root.
+            const int kept = game->pathLength();
+            game->RecomputePathLength(false);
+            if (kept != game->pathLength())
+                std::abort();
+        }
     }
     if (game) {
         game->Rewind();

@@ -103,6 +103,7 @@ void CGame::ClearMoves()
     m_browsedPly = 0;
     m_pathLength = 0;
     m_gamePly = 0;
+    m_openPlaceholders = 0;
     serverMoveCounter = 0;
 }
 
@@ -227,12 +228,22 @@ void CGame::RecomputePathLength(bool resetFollowed)
     m_pathLength = length;
 }
 
-void CGame::pathChanged()
+void CGame::pathChanged(int plyAtCursor)
 {
-    // A file being read is rewound at its end, which counts the path once; counting it
-    // after every move would make reading a deeply branched file quadratic.
-    if (mode != kModeReading)
-        RecomputePathLength(false);
+    // A file being read is rewound at its end, which counts the path once.
+    if (mode == kModeReading)
+        return;
+    // The moves before the current line (at the root the start marker makes this -1),
+    // then every line from the current one down the followed path: the cost grows with
+    // what lies ahead of the cursor, not with the whole path.
+    int length = plyAtCursor - m_index - 1;
+    for (BranchPoint* point = m_current; point && !point->alternatives.empty();) {
+        point->followed = std::clamp(point->followed, 0, point->count() - 1);
+        const MoveLine& l = point->followedLine();
+        length += l.count();
+        point = l.continuation.get();
+    }
+    m_pathLength = length;
 }
 
 void CGame::updateMoveScroll()
@@ -304,6 +315,7 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
                 modified = true;
                 MoveLine& first = x->alternatives[0];
                 if (first.count() > 0 && first.entries[0].isPlaceholder()) {
+                    --m_openPlaceholders;
                     f = 0;
                     follows = true;
                     first.entries[0] = MoveEntry{m, nullptr, entry.tag};
@@ -349,7 +361,7 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
         }
         splitLine(n, l, k, entry, isGameMove, follows);
     }
-    pathChanged();
+    pathChanged(m_browsedPly + (follows ? 1 : 0));
     return follows;
 }
 
@@ -586,7 +598,7 @@ void CGame::FollowAlternative(int a)
     m_current = x;
     x->followed = a;
     m_index = 0;
-    pathChanged();
+    pathChanged(m_browsedPly + 1); // the cursor stands on a move not applied yet
 }
 
 bool CGame::ChooseBranch()
@@ -715,14 +727,19 @@ void CGame::MirrorOpenings()
 void CGame::OpenBranch()
 {
     MoveLine& l = line();
-    if (!l.continuation)
-        l.continuation = MakeBranchPoint(m_current, PackedMove{kPlaceholder, kOffBoard, 0, 0});
+    if (l.continuation)
+        return;
+    l.continuation = MakeBranchPoint(m_current, PackedMove{kPlaceholder, kOffBoard, 0, 0});
+    ++m_openPlaceholders;
+    pathChanged(m_browsedPly);
 }
 
 void CGame::RemoveEmptyBranches()
 {
     // A placeholder can only stand first in alternative 0 of a branch point made by a
     // branch-begin line whose branch then received no move.
+    if (m_openPlaceholders <= 0)
+        return;
     std::vector<BranchPoint*> pending{m_root.get()};
     while (!pending.empty()) {
         BranchPoint* point = pending.back();
@@ -735,6 +752,7 @@ void CGame::RemoveEmptyBranches()
                 x->alternatives[0].entries[0].isPlaceholder() && !x->alternatives[0].continuation) {
                 if (isOnCurrentPath(x))
                     continue; // never pull the cursor's ground away
+                --m_openPlaceholders;
                 if (x->count() == 1) {
                     l.continuation.reset();
                     continue;

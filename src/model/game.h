@@ -219,7 +219,7 @@ private:
     MoveLine& line() { return m_current->followedLine(); }
     bool isOnCurrentPath(const BranchPoint* point) const;
     void replayTail(const PackedMove& move);
-    void pathChanged();
+    void pathChanged(int plyAtCursor);
     void stepBack();
     void splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry, bool isGameMove, bool follows);
 
@@ -231,6 +231,7 @@ private:
     int m_browsedPly = 0;
     int m_pathLength = 0;
     int m_gamePly = 0;
+    int m_openPlaceholders = 0; // branches opened while reading that still wait for a move
 };
 
 // Reads coordinate move text; a bad text writes "This move may be wrong: %s" to the

@@ -14,9 +14,20 @@ namespace {
 
 constexpr std::string_view kSeparators = " \t\r\n";
 
+// Prefixes here are a few characters long: a plain loop beats a library compare.
 bool startsWith(std::string_view text, std::string_view prefix)
 {
-    return text.substr(0, prefix.size()) == prefix;
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i)
+        if (text[i] != prefix[i])
+            return false;
+    return true;
+}
+
+bool isSeparator(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -37,6 +48,18 @@ std::vector<std::string_view> wordsOf(std::string_view text)
         pos = end == std::string_view::npos ? end : text.find_first_not_of(kSeparators, end);
     }
     return words;
+}
+
+// The first word of text (empty when there is none).
+std::string_view firstWord(std::string_view text)
+{
+    std::size_t start = 0;
+    while (start < text.size() && isSeparator(text[start]))
+        ++start;
+    std::size_t end = start;
+    while (end < text.size() && !isSeparator(text[end]))
+        ++end;
+    return text.substr(start, end - start);
 }
 
 // The value of a header line: after the keyword and the blanks that follow it.
@@ -171,8 +194,7 @@ void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool mer
             std::snprintf(number, sizeof number, "%3d) ", game.browsedPly() + 1);
             terminal.writeServerLine(std::string(number).append(line));
         }
-        const auto words = wordsOf(line);
-        playMoveWord(game, words.empty() ? line.substr(0, 0) : words[0], merge, branches);
+        playMoveWord(game, firstWord(line), merge, branches);
     } else if (game.format == kFormatBrace) {
         if (game.mode == kModeBusy)
             terminal.writeServerLine(line);
@@ -406,6 +428,13 @@ private:
                     return Result::TooLong;
                 continue;
             }
+            // Ordinary bytes need no test each: every byte that matters is below 27, and the
+            // data ends in the sentinel NUL.
+            const std::size_t limit = m_end ? m_length : m_length - 3;
+            while (m_position < limit && static_cast<unsigned char>(m_buffer[m_position]) > 26)
+                ++m_position;
+            if (m_position >= limit && !m_end)
+                continue;
             const char c = m_buffer[m_position];
             if (c == '\r' && m_buffer[m_position + 1] == '\n') {
                 const std::string_view line(m_buffer.data() + lineStart, m_position - lineStart);
@@ -514,6 +543,7 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
     if (result == GameFileScanner::Result::TooLong)
         ports.desktop.messageBox("Line too long in game file: " + std::string(name));
 
+    game.Rewind(); // the cursor stands nowhere near a branch that is to go
     game.RemoveEmptyBranches();
     if (merge) {
         game.MirrorOpenings();

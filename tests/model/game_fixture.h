@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "model/game.h"
 #include "testkit/fakes.h"
 
@@ -94,6 +96,15 @@ inline std::string pathText(const CGame& game)
     for (auto it = moves.rbegin(); it != moves.rend(); ++it)
         text += (text.empty() ? "" : " ") + *it;
     return text;
+}
+
+// The path length the game keeps up to date, against a count from the root.
+inline int countedPathLength(CGame& game)
+{
+    const int kept = game.pathLength();
+    game.RecomputePathLength(false);
+    EXPECT_EQ(kept, game.pathLength()) << "path length kept up to date";
+    return game.pathLength();
 }
 
 // The board reached by replaying the browsed path from the start position.

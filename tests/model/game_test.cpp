@@ -8,6 +8,7 @@
 namespace marovin::model {
 namespace {
 
+using testing::countedPathLength;
 using testing::GameEnvironment;
 using testing::lineText;
 using testing::pathText;
@@ -93,7 +94,7 @@ TEST_F(GameTest, UserMoveInsideALineBecomesAFollowedSideLine)
     EXPECT_EQ(split.followed, 1);
     EXPECT_EQ(&game->currentBranchPoint(), &split);
     EXPECT_EQ(pathText(*game), "H2-E2 B9-C7");
-    EXPECT_EQ(game->pathLength(), 2);
+    EXPECT_EQ(countedPathLength(*game), 2);
     EXPECT_TRUE(game->modified);
     EXPECT_EQ(game->browsedBoard, replayedBoard(*game));
 }
@@ -124,6 +125,7 @@ TEST_F(GameTest, ServerMoveSplitsOffTheLineTheUserWasBrowsing)
     EXPECT_EQ(game->browsedBoard, replayedBoard(*game));
     EXPECT_EQ(game->gamePly(), 3);
     EXPECT_EQ(game->serverMoveCounter, 3);
+    EXPECT_EQ(countedPathLength(*game), 5);
     // Going live follows alternative 0 to the live position.
     game->GoToLive();
     EXPECT_EQ(pathText(*game), "H2-E2 H9-G7 B0-C2");
@@ -150,6 +152,7 @@ TEST_F(GameTest, ServerMoveMatchingTheBrowsedSideLineKeepsTheBrowsedPath)
     EXPECT_EQ(split.followed, 0);
     EXPECT_EQ(pathText(*game), "H2-E2 B9-C7 I0-H0");
     EXPECT_EQ(game->browsedBoard, replayedBoard(*game));
+    EXPECT_EQ(countedPathLength(*game), 3);
     for (int i = 0; i < 3; ++i)
         game->TakeBack(TakeBackKind::User);
     EXPECT_EQ(game->browsedBoard, kStandardOpening);
@@ -222,6 +225,7 @@ TEST_F(GameTest, NavigationClampsAndAsksOnlyAtRealBranches)
     EXPECT_EQ(game->browsedPly(), 0);
     game->Navigate(kGoToEnd); // no question: follows the followed alternative
     EXPECT_EQ(pathText(*game), "H2-E2 H9-G7");
+    EXPECT_EQ(countedPathLength(*game), 2);
 }
 
 TEST_F(GameTest, BranchRowsShowTheStartOfANote)
