@@ -121,6 +121,8 @@ TEST_F(ServerGames, AFullGameWithAnObserverTakeBackAdjournmentAndRestart)
     EXPECT_NE(file.find("\r\nRED     alice; 1500\r\nBLACK   bob; 1500\r\n"), std::string::npos) << file;
     EXPECT_NE(file.find("\r\nSTART\r\nB0-C2\r\nOMRA% "), std::string::npos) << file;
     EXPECT_EQ(carol->command("sendfile nobody.else.99"), "sendfile: There is no game nobody.else.99.\r\nOMRA% ");
+    const std::string id = word[1].str().substr(word[1].str().rfind('.') + 1);
+    EXPECT_EQ(carol->command("look " + word[1].str()).rfind("look: Game:alice.bob. " + id + "\r\n(1) B0-C2\r\nDate: ", 0), 0u);
 
     // Both ask to restart; the game comes back with its moves, under a game number.
     EXPECT_NE(alice->command("restart   " + word[1].str()).find("You ask bob"), std::string::npos);

@@ -1,5 +1,6 @@
-// Game files: "sendfile" answers with a stored or running game in the game file format
-// (the old, all-text form, since the answer travels as lines).
+// Whole games on request: "sendfile" answers with a stored or running game in the game
+// file format (the old, all-text form, since the answer travels as lines); "look" lists
+// its moves for the client's board display.
 #include <cstdlib>
 #include <ctime>
 #include <functional>
@@ -72,6 +73,33 @@ std::string Server::gameFileText(const StoredGame& stored) const
         if (const auto squares = model::ParseCoordinateMove(text))
             game.PlayMove(squares->from, squares->to, model::MoveKind::User);
     return model::GameFileText(game, model::GameFileForm::Old);
+}
+
+void Server::cmdLook(Session& s, const Args& args, std::string_view)
+{
+    StoredGame shown;
+    if (args.size() < 2) {
+        reply(s, "look", {"Usage: look GAME or look RED.BLACK.ID"});
+        return;
+    }
+    if (const StoredGame* stored = m_archive.findByWord(args[1])) {
+        shown = *stored;
+    } else if (const LiveGame* game = findGame(static_cast<int>(toInteger(args[1], -1)))) {
+        shown = snapshot(*game, 'P', "*", "in progress", m_now);
+        shown.id = game->number();
+    } else {
+        reply(s, "look", {"There is no game " + args[1] + "."});
+        return;
+    }
+    // The board display reads "Game:RED.BLACK. NUMBER", then the moves, then the date line.
+    std::vector<std::string> lines = {"Game:" + shown.red + "." + shown.black + ". " + std::to_string(shown.id)};
+    if (shown.terms.odds != Odds::Even)
+        lines.push_back(std::string("ODDS ") + (shown.terms.odds == Odds::OneKnight ? "KNIGHT" : "TWO-KNIGHTS"));
+    for (std::size_t i = 0; i < shown.moves.size(); ++i)
+        lines.push_back("(" + std::to_string(i + 1) + ") " + shown.moves[i]);
+    lines.push_back("Date: " + dateText(shown.time).substr(0, 10) + " " + shown.result +
+                    (shown.reason.empty() ? "" : " " + shown.reason));
+    reply(s, "look", std::move(lines));
 }
 
 void Server::cmdSendfile(Session& s, const Args& args, std::string_view)

@@ -253,7 +253,7 @@ void Server::cmdHelp(Session& s, const Args&, std::string_view)
            "  tell NAME TEXT  / TEXT (shout)  message [NAME TEXT]  plan [TEXT | -nTEXT]  kibitz N TEXT",
            "  match NAME [-[r|u][e|n|N]] [r|b] [MINUTES] [INCREMENT]  decline NAME",
            "  H2-E2 [N] (move)  undo N  pass N (draw)  adjourn N  resign N  addtime MINUTES N",
-           "  timeleft N  allobservers N  observe [N]  moves [N]  sendfile WORD  restart WORD",
+           "  timeleft N  allobservers N  observe [N]  moves [N]  look N|WORD  sendfile N|WORD  restart WORD",
            "  set open|shout|quiet|bell|address|unrated|client on|off  register EMAIL  passwd OLD NEW",
            "  alias WORD COMMAND  alias -l [NAME]  waiting NAME  quit"});
 }

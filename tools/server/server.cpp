@@ -394,7 +394,7 @@ const std::vector<Server::Command>& Server::commandTable()
         {"adjourn", &Server::cmdAdjourn}, {"resign", &Server::cmdResign},
         {"addtime", &Server::cmdAddtime}, {"timeleft", &Server::cmdTimeleft},
         {"allobservers", &Server::cmdAllobservers}, {"sendfile", &Server::cmdSendfile},
-        {"restart", &Server::cmdRestart},
+        {"restart", &Server::cmdRestart}, {"look", &Server::cmdLook},
     };
     return table;
 }

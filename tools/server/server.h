@@ -147,6 +147,7 @@ private:
     void cmdTimeleft(Session&, const Args&, std::string_view);
     void cmdAllobservers(Session&, const Args&, std::string_view);
     void cmdSendfile(Session&, const Args&, std::string_view);
+    void cmdLook(Session&, const Args&, std::string_view);
     void cmdRestart(Session&, const Args&, std::string_view);
     // A coordinate move ("H2-E2" or "H2-E2 12").
     void playerMove(Session& s, const Args& args);
