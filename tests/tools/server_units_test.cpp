@@ -2,15 +2,27 @@
 // the command line, clocks and the bots' choice of move.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <atomic>
+#include <thread>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <random>
+#include <regex>
 
 #include "bots.h"
+#include "event_loop.h"
 #include "formats.h"
 #include "line_reader.h"
 #include "live_game.h"
 #include "model/legality.h"
+#include "server.h"
 #include "server_options.h"
 
 namespace marovin::server {
@@ -321,6 +333,141 @@ TEST(ServerBots, FindMateInOneAndTakeFreeMaterial)
     none[4] = 1;
     none[84] = 17;
     EXPECT_EQ(chooseBotMove(none, false, nullptr, rng).empty(), model::GenerateLegalMoves(none, false).empty());
+}
+
+} // namespace
+} // namespace marovin::server
+
+namespace marovin::server {
+namespace {
+
+// Echoes every line, many times over, to every connection, and records who left.
+class Broadcaster : public ConnectionHandler {
+public:
+    explicit Broadcaster(Transport& transport) : m_transport(transport) {}
+    void onConnected(ConnectionId id, const std::string&) override { ids.push_back(id); }
+    void onLine(ConnectionId, const ReceivedLine& line) override
+    {
+        const std::string block = std::string(65536, 'x') + line.text + "\n";
+        for (const ConnectionId id : ids)
+            m_transport.send(id, block);
+    }
+    void onDisconnected(ConnectionId id) override
+    {
+        gone.push_back(id);
+        goneCount = static_cast<int>(gone.size());
+    }
+    void onTimer(Millis) override {}
+    Millis nextDeadline() const override { return -1; }
+
+    std::vector<ConnectionId> ids;
+    std::vector<ConnectionId> gone;
+    std::atomic<int> goneCount{0};
+
+private:
+    Transport& m_transport;
+};
+
+TEST(ServerEventLoop, DropsAReaderThatFallsTooFarBehindAndServesTheOthers)
+{
+    EventLoopLimits limits;
+    limits.maxQueuedBytes = 256 * 1024;
+    EventLoop loop(limits);
+    ASSERT_EQ(loop.listen({"127.0.0.1", 0}), "");
+    Broadcaster handler(loop);
+    volatile int stop = 0;
+    std::thread runner([&] { loop.run(handler, &stop); });
+
+    const auto connectTo = [&] {
+        const int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(loop.boundPort()));
+        inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+        EXPECT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        return fd;
+    };
+    const int sleeper = connectTo(); // never reads
+    int rcvbuf = 4096;
+    setsockopt(sleeper, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf);
+    const int talker = connectTo();
+    std::size_t received = 0;
+    char buffer[65536];
+    const auto talk = [&] {
+        ASSERT_EQ(send(talker, "hello\n", 6, MSG_NOSIGNAL), 6);
+        // Read what has come so far, waiting a little for it.
+        pollfd p{talker, POLLIN, 0};
+        while (poll(&p, 1, 5) > 0) {
+            const ssize_t n = recv(talker, buffer, sizeof buffer, 0);
+            ASSERT_GT(n, 0) << "the talker must stay connected";
+            received += static_cast<std::size_t>(n);
+        }
+    };
+    for (int i = 0; i < 3000 && handler.goneCount == 0; ++i)
+        talk();
+    const std::size_t before = received;
+    for (int i = 0; i < 10; ++i)
+        talk();
+    EXPECT_GT(received, before) << "the talker is still served after the sleeper was dropped";
+    stop = 1;
+    runner.join();
+    close(sleeper);
+    close(talker);
+    ASSERT_EQ(handler.gone.size(), 1u) << "only the sleeper was dropped";
+    EXPECT_EQ(handler.gone.front(), handler.ids.front());
+    EXPECT_GT(received, 2u * limits.maxQueuedBytes) << "the talker kept being served";
+}
+
+} // namespace
+} // namespace marovin::server
+
+namespace marovin::server {
+namespace {
+
+class RecordingTransport : public Transport {
+public:
+    void send(ConnectionId id, std::string_view bytes) override { output[id] += bytes; }
+    void closeAfterFlush(ConnectionId) override {}
+    std::map<ConnectionId, std::string> output;
+};
+
+TEST(ServerBotsGame, TheBotsPlayToAnEndAndStartAgainAsAnObserverSees)
+{
+    RecordingTransport transport;
+    ServerConfig config;
+    config.seed = 1;
+    config.clockSpeed = 10;
+    Millis now = 0;
+    Server server(transport, config, [&now] { return now; });
+    ASSERT_EQ(server.start(now), "");
+    server.onTimer(now); // the bots begin their game
+    server.onConnected(1, "test");
+    for (const char* line : {"watcher", "pw", "pw", "set client on", "observe BotMa"})
+        server.onLine(1, {line, false});
+    ASSERT_NE(transport.output[1].find("observe: Game 1 BotMa vs BotPao added"), std::string::npos)
+        << transport.output[1];
+    std::smatch ending;
+    const std::regex endingLine("\r\nGame 1 Bot\\w+ vs Bot\\w+ ((?:Red|Black|draw)[^\r]*)\r\n");
+    for (int step = 0; step < 20000 && !std::regex_search(transport.output[1], ending, endingLine); ++step) {
+        now += 50;
+        server.onTimer(now);
+    }
+    ASSERT_FALSE(ending.empty()) << "no ending within the move limit";
+    const std::string text = ending[1];
+    EXPECT_TRUE(std::regex_match(text, std::regex("(Red|Black) has been (checkmated|stalemated)\\. (1-0|0-1)")) ||
+                std::regex_match(text, std::regex("draw\\. The move limit of bot games is reached\\. 1/2-1/2")))
+        << text;
+    // Every report before the ending was numbered one after the other.
+    std::regex report("\r\nGame 1 Bot\\w+ vs Bot\\w+ (\\d+) [A-I][0-9]-[A-I][0-9] ");
+    int expected = 1;
+    for (auto it = std::sregex_iterator(transport.output[1].begin(), transport.output[1].end(), report);
+         it != std::sregex_iterator(); ++it)
+        EXPECT_EQ(std::stoi((*it)[1]), expected++);
+    for (int step = 0; step < 200 && server.games().empty(); ++step) {
+        now += 50;
+        server.onTimer(now);
+    }
+    EXPECT_EQ(server.games().size(), 1u) << "the bots start their next game";
 }
 
 } // namespace
