@@ -18,15 +18,6 @@ int gameNumberArg(const std::vector<std::string>& args, std::size_t index)
     return index < args.size() ? static_cast<int>(toInteger(args[index], -1)) : -1;
 }
 
-struct MatchArgs {
-    std::string name;
-    GameTerms terms;
-    bool termsGiven = false;
-    bool red = true;
-    bool colourGiven = false;
-    std::string error;
-};
-
 // "match [-FLAGS] NAME [r|b] [MINUTES [INCREMENT]]", the flags being r (rated) or
 // u (unrated) and e (even), n (one knight), N (two knights); the flags and the colour
 // may stand anywhere after "match".
@@ -78,6 +69,20 @@ MatchArgs parseMatch(const std::vector<std::string>& args)
 
 } // namespace
 
+const MatchRequest* Server::agreeingRequest(const std::string& from, const std::string& to, const MatchArgs& m) const
+{
+    const auto pending = std::find_if(m_requests.begin(), m_requests.end(), [&](const MatchRequest& r) {
+        return nameKey(r.from) == nameKey(from) && nameKey(r.to) == nameKey(to);
+    });
+    if (pending == m_requests.end())
+        return nullptr;
+    const bool termsAgree = !m.termsGiven || (m.terms.rated == pending->terms.rated && m.terms.odds == pending->terms.odds &&
+                                              m.terms.minutes == pending->terms.minutes &&
+                                              m.terms.increment == pending->terms.increment);
+    const bool coloursAgree = !m.colourGiven || m.red != pending->fromRed;
+    return termsAgree && coloursAgree ? &*pending : nullptr;
+}
+
 void Server::cmdMatch(Session& s, const Args& args, std::string_view)
 {
     const MatchArgs m = parseMatch(args);
@@ -112,20 +117,11 @@ void Server::cmdMatch(Session& s, const Args& args, std::string_view)
         return;
     }
     // A challenge from the target to us with terms we do not contradict is accepted.
-    const auto pending = std::find_if(m_requests.begin(), m_requests.end(), [&](const MatchRequest& r) {
-        return nameKey(r.from) == nameKey(target->name) && nameKey(r.to) == nameKey(s.name);
-    });
-    if (pending != m_requests.end()) {
-        const MatchRequest theirs = *pending;
-        const bool termsAgree = !m.termsGiven || (m.terms.rated == theirs.terms.rated && m.terms.odds == theirs.terms.odds &&
-                                                  m.terms.minutes == theirs.terms.minutes &&
-                                                  m.terms.increment == theirs.terms.increment);
-        const bool coloursAgree = !m.colourGiven || m.red != theirs.fromRed;
-        if (termsAgree && coloursAgree) {
-            reply(s, "match", {"You accept the challenge of " + target->name + "."});
-            acceptMatch(theirs, m_now);
-            return;
-        }
+    if (const MatchRequest* theirs = agreeingRequest(target->name, s.name, m)) {
+        const MatchRequest accepted = *theirs;
+        reply(s, "match", {"You accept the challenge of " + target->name + "."});
+        acceptMatch(accepted, m_now);
+        return;
     }
     if (!target->open) {
         reply(s, "match", {target->name + " is not open for matches."});

@@ -271,34 +271,38 @@ Millis Server::nextDeadline() const
 
 // ---- login --------------------------------------------------------------------------
 
-void Server::loginLine(Session& s, const std::string& text)
+void Server::loginName(Session& s, const std::string& text)
 {
-    switch (s.stage) {
-    case Stage::LoginName: {
-        if (text.empty())
-            return; // what follows the telnet negotiation, or a stray line end
-        const std::string name = words(text).front();
-        if (!isValidName(name)) {
-            sendRaw(s.id, "Invalid name. A name has 2 to 15 letters and digits and begins with a letter.\r\n");
-            sendRaw(s.id, kLoginPrompt);
-            return;
-        }
-        if (const Account* a = m_accounts.find(name); a && a->bot) {
-            sendRaw(s.id, "That name belongs to one of the server's bots.\r\n");
-            sendRaw(s.id, kLoginPrompt);
-            return;
-        } else if (a) {
-            s.name = a->name;
-            s.stage = Stage::Password;
-            sendRaw(s.id, kPasswordPrompt);
-            return;
-        }
-        s.name = name;
-        s.stage = Stage::NewPassword;
-        sendRaw(s.id, "New player " + name + ". Choose a password of 2 to 15 characters without blanks.\r\n");
+    if (text.empty())
+        return; // what follows the telnet negotiation, or a stray line end
+    const std::string name = words(text).front();
+    if (!isValidName(name)) {
+        sendRaw(s.id, "Invalid name. A name has 2 to 15 letters and digits and begins with a letter.\r\n");
+        sendRaw(s.id, kLoginPrompt);
+        return;
+    }
+    if (const Account* a = m_accounts.find(name); a && a->bot) {
+        sendRaw(s.id, "That name belongs to one of the server's bots.\r\n");
+        sendRaw(s.id, kLoginPrompt);
+        return;
+    } else if (a) {
+        s.name = a->name;
+        s.stage = Stage::Password;
         sendRaw(s.id, kPasswordPrompt);
         return;
     }
+    s.name = name;
+    s.stage = Stage::NewPassword;
+    sendRaw(s.id, "New player " + name + ". Choose a password of 2 to 15 characters without blanks.\r\n");
+    sendRaw(s.id, kPasswordPrompt);
+}
+
+void Server::loginLine(Session& s, const std::string& text)
+{
+    switch (s.stage) {
+    case Stage::LoginName:
+        loginName(s, text);
+        return;
     case Stage::Password: {
         const Account* a = m_accounts.find(s.name);
         if (!a || a->password != text) {

@@ -42,6 +42,16 @@ struct MatchRequest {
     bool colourChosen = false;
 };
 
+// A match command as typed: what it names and which of the terms it states.
+struct MatchArgs {
+    std::string name;
+    GameTerms terms;
+    bool termsGiven = false;
+    bool red = true;
+    bool colourGiven = false;
+    std::string error;
+};
+
 class Bots;
 
 class Server : public ConnectionHandler {
@@ -111,6 +121,7 @@ private:
 
     // ---- login and dispatch -------------------------------------------------------
     void loginLine(Session& s, const std::string& text);
+    void loginName(Session& s, const std::string& text);
     void completeLogin(Session& s);
     void runCommand(Session& s, std::string text, int aliasDepth = 0);
 
@@ -177,6 +188,8 @@ private:
     StoredGame snapshot(const LiveGame& game, char kind, std::string_view result, std::string_view reason,
                         Millis now) const;
     void acceptMatch(const MatchRequest& request, Millis now);
+    // The pending challenge from one player to another that a match command agrees with.
+    const MatchRequest* agreeingRequest(const std::string& from, const std::string& to, const MatchArgs& m) const;
     void dropRequestsOf(std::string_view name);
 
     Transport& m_transport;
