@@ -40,7 +40,7 @@ TEST(PlatformDefaults, AreMeasuredFromTheRunningPlatform)
     EXPECT_FALSE(platform.fixedFontFace.empty());
     EXPECT_EQ(platform.screenWidth, 800) << "the offscreen screen";
     EXPECT_EQ(platform.programDirectory.back(), '/');
-    EXPECT_LT(platform.systemFont.height, 0) << "a character height";
+    EXPECT_LT(+platform.systemFont.height, 0) << "a character height";
 
     const SystemMetrics metrics = measureSystemMetrics();
     EXPECT_GT(metrics.textHeight, 0);

@@ -12,6 +12,9 @@
 #include "testkit/fakes.h"
 #include "testkit/temp_folder.h"
 
+// Fields of the packed options record are compared by value (unary +): a reference to
+// one may be misaligned.
+
 namespace marovin {
 namespace {
 
@@ -67,8 +70,8 @@ TEST(OptionDefaults, TakeThePlatformsFontsFolderAndDisplay)
     }
     EXPECT_EQ(std::memcmp(&options.customFont, &platform.systemFont, sizeof(FontDescription)), 0);
     EXPECT_EQ(fieldText(options.boardBitmapPath), "/opt/marovin/paper.bmp");
-    EXPECT_EQ(options.boardColour, 0xFFFF00u);
-    EXPECT_EQ(options.chineseLocale, 0);
+    EXPECT_EQ(+options.boardColour, 0xFFFF00u);
+    EXPECT_EQ(+options.chineseLocale, 0);
 }
 
 TEST(OptionDefaults, ChineseLocaleIsTraditionalChineseInAnyCase)
@@ -79,7 +82,7 @@ TEST(OptionDefaults, ChineseLocaleIsTraditionalChineseInAnyCase)
         platform.languageCode = code;
         Options options;
         setDefaultOptions(options, platform);
-        EXPECT_EQ(options.chineseLocale, expected) << "language \"" << code << "\"";
+        EXPECT_EQ(+options.chineseLocale, expected) << "language \"" << code << "\"";
     }
 }
 
@@ -148,7 +151,7 @@ TEST(OptionsFile, ResetAtStartFallsBackToDefaults)
     Options loaded;
     loadOptions(loaded, testPlatform(), folder.file("Marovin.dat"), desktop);
     EXPECT_EQ(fieldText(loaded.thanksText), "Thanks!");
-    EXPECT_EQ(loaded.resetOptionsAtStart, 0);
+    EXPECT_EQ(+loaded.resetOptionsAtStart, 0);
 
     saved.resetOptionsAtStart = 0;
     saveOptions(saved, folder.file("Marovin.dat"), desktop);
@@ -240,10 +243,10 @@ TEST(WindowSizes, BuiltInSizesHaveTheirWindowAndPaneWidths)
                                 {696, 530, 432, 240}};
     for (int i = 0; i < 5; ++i) {
         const WindowSizeRecord size = builtInWindowSize(i);
-        EXPECT_EQ(size.placement.normalRect.right, expected[i][0]) << "size " << i;
-        EXPECT_EQ(size.placement.normalRect.bottom, expected[i][1]) << "size " << i;
-        EXPECT_EQ(size.boardPaneIdeal, expected[i][2]) << "size " << i;
-        EXPECT_EQ(size.notePaneIdeal, expected[i][3]) << "size " << i;
+        EXPECT_EQ(+size.placement.normalRect.right, expected[i][0]) << "size " << i;
+        EXPECT_EQ(+size.placement.normalRect.bottom, expected[i][1]) << "size " << i;
+        EXPECT_EQ(+size.boardPaneIdeal, expected[i][2]) << "size " << i;
+        EXPECT_EQ(+size.notePaneIdeal, expected[i][3]) << "size " << i;
     }
 }
 

@@ -11,6 +11,9 @@
 #include "windows/recent_files.h"
 #include "windows/text_prompt_dialog.h"
 
+// Fields of the packed options record are compared by value (unary +): a reference to
+// one may be misaligned.
+
 namespace marovin::windows {
 namespace {
 
@@ -59,14 +62,14 @@ TEST_F(Dialogs, OutputWindowsOkWritesOnlyAChange)
         dialog.checkBox(1197)->setChecked(false);
         dialog.checkBox(1202)->setChecked(true);
         dialog.reject();
-        EXPECT_EQ(options.showWhoWindow, 1) << "Cancel changes nothing";
+        EXPECT_EQ(+options.showWhoWindow, 1) << "Cancel changes nothing";
     }
     shell::COutputWindowsDlg dialog(options, settings);
     dialog.checkBox(1197)->setChecked(false);
     dialog.checkBox(1202)->setChecked(true);
     dialog.accept();
-    EXPECT_EQ(options.showWhoWindow, 0);
-    EXPECT_EQ(options.raiseTerminalOnTell, 1);
+    EXPECT_EQ(+options.showWhoWindow, 0);
+    EXPECT_EQ(+options.raiseTerminalOnTell, 1);
     const std::string written = TempFolder::read(settings.path());
     ASSERT_EQ(written.size(), sizeof(Options));
     EXPECT_EQ(written[9672], 0) << "showWhoWindow in the file";

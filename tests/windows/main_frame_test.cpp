@@ -19,6 +19,9 @@
 #include "testkit/qt_application.h"
 #include "testkit/temp_folder.h"
 
+// Fields of the packed options record are compared by value (unary +): a reference to
+// one may be misaligned.
+
 namespace marovin::windows {
 namespace {
 
@@ -161,9 +164,9 @@ TEST_F(StartUp, ClosingStoresThePlacementsAndWritesTheSettings)
     Options saved;
     FakeDesktop reader;
     loadOptions(saved, platformOfWidth(800), path, reader);
-    EXPECT_EQ(saved.mainPlacement.length, 44u);
-    EXPECT_GT(saved.mainPlacement.normalRect.right, 10);
-    EXPECT_EQ(saved.terminalPlacement.showCommand, 3u) << "the terminal was maximised";
+    EXPECT_EQ(+saved.mainPlacement.length, 44u);
+    EXPECT_GT(+saved.mainPlacement.normalRect.right, 10);
+    EXPECT_EQ(+saved.terminalPlacement.showCommand, 3u) << "the terminal was maximised";
 }
 
 class MainFrameCommands : public StartUp {
@@ -235,7 +238,7 @@ TEST_F(MainFrameCommands, CtrlWShowsTheWhoWindowAndTheTellButtonTheTellWindow)
     EXPECT_TRUE(frame->whoWindow()->isVisible());
     frame->action("actionTellWindow")->trigger();
     EXPECT_TRUE(frame->tellWindow()->isVisible());
-    EXPECT_GT(app.options().tellWindowPlacement.normalRect.right, 10) << "its placement is kept";
+    EXPECT_GT(+app.options().tellWindowPlacement.normalRect.right, 10) << "its placement is kept";
     frame->tellWindow()->close();
     EXPECT_FALSE(frame->tellWindow()->isVisible()) << "closing only hides it";
 }
@@ -264,9 +267,9 @@ TEST_F(MainFrameCommands, SaveNewFormatToggles)
     QAction* toggle = frame->action("actionSaveNewFormat");
     EXPECT_TRUE(toggle->isChecked());
     toggle->trigger();
-    EXPECT_EQ(app.options().saveNewFormat, 0);
+    EXPECT_EQ(+app.options().saveNewFormat, 0);
     toggle->trigger();
-    EXPECT_EQ(app.options().saveNewFormat, 1);
+    EXPECT_EQ(+app.options().saveNewFormat, 1);
 }
 
 } // namespace
