@@ -1,5 +1,6 @@
 #include "model/text_record.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "model/chinese_notation.h"

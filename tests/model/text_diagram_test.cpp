@@ -140,14 +140,5 @@ TEST(InsertDiagram, ACursorBeyondTheTextStaysAtItsEnd)
     EXPECT_EQ(std::count(result.begin(), result.end(), '\n'), 25);
 }
 
-TEST_F(TextDiagramTest, ARealDiagramGoesInWhole)
-{
-    const std::string result =
-        InsertDiagram("text", 0, 4, TextDiagram(*game), DiagramInsertion::PushTextRight);
-    const std::string utf8 = big5ToUtf8(result);
-    EXPECT_EQ(utf8.find("\xEF\xBF\xBD"), std::string::npos);
-    EXPECT_NE(utf8.find("\r\n    車─馬─象─士─將─士─象─馬─車  \r\n"), std::string::npos) << utf8;
-}
-
 } // namespace
 } // namespace marovin::model

@@ -39,10 +39,6 @@ TEST(ChineseNotation, FixedTextsAreTheirCharactersInBig5)
     const std::string words = std::string(kQualifierFront) + kQualifierRear + kQualifierMiddle + kDirectionForward +
                               kDirectionBack + kDirectionSideways;
     EXPECT_EQ(big5ToUtf8(words), "前後中進退平");
-    std::string names;
-    for (const auto& name : kNotationPieceNames)
-        names += name;
-    EXPECT_EQ(big5ToUtf8(names), "將士象車馬包卒帥仕相硨傌炮兵");
 }
 
 TEST(ChineseNotation, MovesReadAsPieceFileDirectionAndCount)
