@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <filesystem>
 #include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "support/big5.h"
 #include "tool_runner.h"
 
 namespace marovin::tool {
@@ -183,12 +185,103 @@ TEST(ToolFiles, FilesThatAreNotGamesAreRefused)
         EXPECT_EQ(RunToolProgram(bad).status, 2) << bad.size();
 }
 
+TEST(ToolFiles, RecordInUtf8OrAsBig5Bytes)
+{
+    testkit::TempFolder folder;
+    const std::string path = folder.write("game.txt", kGameFile);
+    const auto utf8 = RunToolProgram({"record", path});
+    ASSERT_EQ(utf8.status, 0) << utf8.err;
+    EXPECT_TRUE(utf8.out.starts_with("    局名： 中國 test\r\n")) << utf8.out;
+    EXPECT_NE(utf8.out.find("\r\n      1. 炮二平五   ........\r\n"   // 炮二平五
+                            "    central cannon\r\n    second line\r\n"),
+              std::string::npos)
+        << utf8.out;
+    EXPECT_NE(utf8.out.find("以下共有 2 種變化："), std::string::npos); // 以下共有 2 種變化：
+
+    const auto big5 = RunToolProgram({"--big5", "record", path});
+    EXPECT_EQ(big5.status, 2) << "the option belongs to the subcommand";
+    const auto raw = RunToolProgram({"record", "--big5", path});
+    ASSERT_EQ(raw.status, 0) << raw.err;
+    EXPECT_NE(raw.out.find("\xAC\xB6\xA4\x47\xA5\xAD\xA4\xAD"), std::string::npos); // 炮二平五 in Big5
+    EXPECT_EQ(big5ToUtf8(raw.out), utf8.out);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"record"}, {"record", path, path}, {"record", "--utf16", path}, {"record", folder.file("absent")}})
+        EXPECT_EQ(RunToolProgram(bad).status, 2) << bad.back();
+}
+
+TEST(ToolFiles, DiagramAfterAnyPlyOfTheMainLine)
+{
+    testkit::TempFolder folder;
+    const std::string path = folder.write("game.txt", kGameFile);
+    const auto end = RunToolProgram({"diagram", path});
+    ASSERT_EQ(end.status, 0) << end.err;
+    const auto rows = Lines(end.out);
+    ASSERT_EQ(rows.size(), 25u);
+    EXPECT_EQ(rows[0], "          黑方  bob （起）          "); // 黑方  bob （起）
+    EXPECT_EQ(rows[6], "├─包─┼─┼─包─┼─┼─"
+                       "┼─┤  "); // ├─包─┼─┼─包─┼─┼─┼─┤: Black's cannon moved
+    EXPECT_EQ(rows[22].find("（"), std::string::npos) << "Red is not to move";
+
+    const auto start = RunToolProgram({"diagram", path, "0"});
+    ASSERT_EQ(start.status, 0) << start.err;
+    EXPECT_EQ(Lines(start.out)[6], "├─包─┼─┼─┼─┼─"
+                                   "┼─包─┤  ");
+    EXPECT_NE(Lines(start.out)[22].find("紅方  alice （起）"), std::string::npos);
+
+    const auto beyond = RunToolProgram({"diagram", path, "4"});
+    EXPECT_EQ(beyond.status, 2);
+    EXPECT_NE(beyond.err.find("only 3 moves"), std::string::npos) << beyond.err;
+    for (const char* ply : {"-1", "x", "", "2x", "99999999999"})
+        EXPECT_EQ(RunToolProgram({"diagram", path, ply}).status, 2) << ply;
+}
+
+TEST(ToolFiles, MergeBuildsOneTreeFromManyFiles)
+{
+    testkit::TempFolder folder;
+    const std::string game = folder.write("game.txt", kGameFile);
+    // The same opening from the other side, and a new reply.
+    const std::string mirrored = folder.write("left.txt", "GAME\r\nSTART\r\n#other\r\nB2-E2\r\nB7-E7\r\nB0-C2\r\n");
+    const std::string out = folder.file("book.gam");
+
+    const auto plain = RunToolProgram({"merge", out, game, mirrored, "--old"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_NE(plain.out.find("2 of 2 files merged"), std::string::npos) << plain.out;
+    const std::string book = testkit::TempFolder::read(out);
+    EXPECT_NE(book.find("START\r\nH2-E2\r\nBB\r\nH7-E7\r\nBB\r\nB0-C2\r\nBE\r\nBB\r\nH0-G2\r\nBE\r\nBE\r\n"
+                        "BB\r\nB9-C7\r\nBE\r\n"),
+              std::string::npos)
+        << book;
+    EXPECT_EQ(book.find('#'), std::string::npos) << "no notes without --notes";
+
+    const auto withNotes = RunToolProgram({"merge", "--notes", out, game, game, mirrored});
+    ASSERT_EQ(withNotes.status, 0) << withNotes.err;
+    const auto record = RunToolProgram({"record", out});
+    EXPECT_NE(record.out.find("    start note\r\n    other\r\n"), std::string::npos) << record.out;
+    EXPECT_EQ(record.out.find("second line", record.out.find("second line") + 1), std::string::npos)
+        << "each note once";
+    EXPECT_NE(testkit::TempFolder::read(out).find("CSTART\r\n"), std::string::npos);
+
+    // A file that is not a game is skipped and said so; with nothing to merge OUT stays away.
+    const std::string text = folder.write("notes.txt", "hello\r\n");
+    const auto mixed = RunToolProgram({"merge", out, text, game});
+    EXPECT_EQ(mixed.status, 2);
+    EXPECT_NE(mixed.err.find("Wrong game file: " + text), std::string::npos) << mixed.err;
+    EXPECT_NE(mixed.out.find("1 of 2 files merged"), std::string::npos);
+    const std::string none = folder.file("none.gam");
+    EXPECT_EQ(RunToolProgram({"merge", none, text}).status, 2);
+    EXPECT_FALSE(std::filesystem::exists(none));
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"merge"}, {"merge", out}, {"merge", out, game, "--new"}})
+        EXPECT_EQ(RunToolProgram(bad).status, 2) << bad.size();
+}
+
 // Whatever the arguments, the program ends by itself with 0 or 2, never a crash.
 TEST(ToolErrors, SurvivesAnyArguments)
 {
     std::mt19937 random(11);
     const std::vector<std::string> words = {
-        "moves", "perft", "fen", "show", "convert", "--to", "old",
+        "moves", "perft", "fen", "show", "convert", "--to", "old", "record", "diagram", "--big5",
         "new",   "8",     "1",   "w",    "b",       "/",    "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9"};
     for (int i = 0; i < 40; ++i) {
         std::vector<std::string> arguments;

@@ -85,6 +85,11 @@ model::GamePorts ToolPorts::ports()
                             m_parts->settings};
 }
 
+model::GameSettings& ToolPorts::settings()
+{
+    return m_parts->settings;
+}
+
 bool ReadGameArgument(model::CGame& game, const std::string& path)
 {
     return model::ReadGameFile(game, path, false) != 0;

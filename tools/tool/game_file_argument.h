@@ -20,6 +20,8 @@ public:
     explicit ToolPorts(std::ostream& err);
     ~ToolPorts();
     model::GamePorts ports();
+    // The settings the games of these ports read (merging notes, the stored form).
+    model::GameSettings& settings();
 
 private:
     struct Parts;

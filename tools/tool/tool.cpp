@@ -12,6 +12,11 @@ constexpr Subcommand kSubcommands[] = {
     {"show", "FILE", "a game's header fields and its main line in the numeric notation", RunShow},
     {"convert", "--to old|new FILE...", "rewrite game files in place in the chosen stored format",
      RunConvert},
+    {"record", "FILE [--big5]", "a game's Chinese text record (UTF-8; --big5: the Big5 bytes)", RunRecord},
+    {"diagram", "FILE [PLY]", "the text diagram after PLY moves of the main line (the end if omitted)",
+     RunDiagram},
+    {"merge", "OUT FILE... [--old] [--notes]", "merge game files into one tree of variations written to OUT",
+     RunMerge},
 };
 
 void printUsage(std::ostream& stream)

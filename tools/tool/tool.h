@@ -44,5 +44,8 @@ int RunPerft(Arguments arguments, Streams& streams);
 int RunFen(Arguments arguments, Streams& streams);
 int RunShow(Arguments arguments, Streams& streams);
 int RunConvert(Arguments arguments, Streams& streams);
+int RunRecord(Arguments arguments, Streams& streams);
+int RunDiagram(Arguments arguments, Streams& streams);
+int RunMerge(Arguments arguments, Streams& streams);
 
 } // namespace marovin::tool
