@@ -24,9 +24,9 @@ void checkField(const char (&field)[N])
 void checkFormat(const marovin::TextFormat& format)
 {
     checkField(format.faceName);
-    if (const auto spec = marovin::listFontSpec(format))
-        if (spec->pixelHeight < 1 || spec->pixelHeight > marovin::kMaxListFontPixels || spec->faceName.empty() ||
-            spec->faceName.size() > sizeof format.faceName)
+    if (const auto fontSpec = marovin::listFontSpec(format))
+        if (fontSpec->pixelHeight < 1 || fontSpec->pixelHeight > marovin::kMaxListFontPixels || fontSpec->faceName.empty() ||
+            fontSpec->faceName.size() > sizeof format.faceName)
             std::abort();
 }
 

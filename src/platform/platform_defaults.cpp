@@ -70,15 +70,15 @@ QColor qColour(Colour colour)
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& spec)
+std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& fontSpec)
 {
-    if (!spec)
+    if (!fontSpec)
         return std::nullopt;
-    QFont font(fromBig5(spec->faceName));
-    font.setPixelSize(spec->pixelHeight);
-    font.setWeight(spec->weight >= 700 ? QFont::Bold : QFont::Normal);
-    font.setItalic(spec->italic);
-    if (spec->pitchAndFamily & 1)
+    QFont font(fromBig5(fontSpec->faceName));
+    font.setPixelSize(fontSpec->pixelHeight);
+    font.setWeight(fontSpec->weight >= 700 ? QFont::Bold : QFont::Normal);
+    font.setItalic(fontSpec->italic);
+    if (fontSpec->pitchAndFamily & 1)
         font.setStyleHint(QFont::Monospace);
     return font;
 }

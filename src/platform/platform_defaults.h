@@ -20,7 +20,7 @@ SystemMetrics measureSystemMetrics();
 QColor qColour(Colour colour);
 // The font of a text format or the list font: pixel height (twips + 6) / 12, bold, italic,
 // face. Nothing when the face is empty.
-std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& spec);
+std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& fontSpec);
 std::optional<QFont> fontFromTextFormat(const TextFormat& format);
 
 } // namespace marovin::platform

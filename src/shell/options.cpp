@@ -185,15 +185,15 @@ std::optional<ListFontSpec> listFontSpec(const TextFormat& format)
     const std::string_view face = fieldText(format.faceName);
     if (face.empty())
         return std::nullopt;
-    ListFontSpec spec;
-    spec.faceName.assign(face);
+    ListFontSpec fontSpec;
+    fontSpec.faceName.assign(face);
     const std::int64_t pixels = (static_cast<std::int64_t>(format.height) + 6) / 12;
-    spec.pixelHeight = static_cast<int>(std::clamp<std::int64_t>(pixels, 1, kMaxListFontPixels));
-    spec.weight = (format.effects & kEffectBold) ? 700 : 400;
-    spec.italic = (format.effects & kEffectItalic) != 0;
-    spec.charSet = format.charSet;
-    spec.pitchAndFamily = format.pitchAndFamily;
-    return spec;
+    fontSpec.pixelHeight = static_cast<int>(std::clamp<std::int64_t>(pixels, 1, kMaxListFontPixels));
+    fontSpec.weight = (format.effects & kEffectBold) ? 700 : 400;
+    fontSpec.italic = (format.effects & kEffectItalic) != 0;
+    fontSpec.charSet = format.charSet;
+    fontSpec.pitchAndFamily = format.pitchAndFamily;
+    return fontSpec;
 }
 
 void showProgramMessage(DesktopPort& desktop, const char* pattern, ...)

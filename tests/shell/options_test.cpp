@@ -200,19 +200,19 @@ TEST(ListFont, FollowsTheOutputFormat)
     Options options;
     setDefaultOptions(options, testPlatform());
     TextFormat format = options.outputTextFormat;
-    auto spec = listFontSpec(format);
-    ASSERT_TRUE(spec);
-    EXPECT_EQ(spec->faceName, "DejaVu Sans Mono");
-    EXPECT_EQ(spec->pixelHeight, 20); // (240 + 6) / 12
-    EXPECT_EQ(spec->weight, 400);
-    EXPECT_FALSE(spec->italic);
+    auto fontSpec = listFontSpec(format);
+    ASSERT_TRUE(fontSpec);
+    EXPECT_EQ(fontSpec->faceName, "DejaVu Sans Mono");
+    EXPECT_EQ(fontSpec->pixelHeight, 20); // (240 + 6) / 12
+    EXPECT_EQ(fontSpec->weight, 400);
+    EXPECT_FALSE(fontSpec->italic);
 
     format.effects = kEffectBold | kEffectItalic;
     format.height = 200;
-    spec = listFontSpec(format);
-    EXPECT_EQ(spec->pixelHeight, 17);
-    EXPECT_EQ(spec->weight, 700);
-    EXPECT_TRUE(spec->italic);
+    fontSpec = listFontSpec(format);
+    EXPECT_EQ(fontSpec->pixelHeight, 17);
+    EXPECT_EQ(fontSpec->weight, 700);
+    EXPECT_TRUE(fontSpec->italic);
 
     format.height = INT_MAX; // a hostile file: no overflow, a usable size
     EXPECT_EQ(listFontSpec(format)->pixelHeight, kMaxListFontPixels);
