@@ -266,7 +266,7 @@ bool CGame::isOnCurrentPath(const BranchPoint* point) const
     return false;
 }
 
-CGame::LiveEnd CGame::findLiveEnd()
+CGame::LiveEnd CGame::findLiveEnd() const
 {
     BranchPoint* point = m_root.get();
     int position = 1; // the start marker is not a move of the game
@@ -288,8 +288,7 @@ CGame::LiveEnd CGame::findLiveEnd()
 
 bool CGame::isBrowsingLive() const
 {
-    auto* self = const_cast<CGame*>(this);
-    const LiveEnd live = self->findLiveEnd();
+    const LiveEnd live = findLiveEnd();
     return m_current == live.point && m_current->followed == 0 && m_index == live.position - 1;
 }
 

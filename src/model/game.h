@@ -140,8 +140,11 @@ public:
     // ---- operations -------------------------------------------------------------
 
     // Inserts move m at position k of a line of branch point n (alternative 0 when
-    // isGameMove, else the current line; k = entries that precede m). Returns whether the
-    // browsed cursor moved onto the new move. Does not touch the boards.
+    // isGameMove, else the current line; k = entries that precede m). An identical move
+    // already there is followed instead; a different one opens a branch (a server move
+    // takes alternative 0, a user's move becomes a side line). Whatever moves where, the
+    // browsed path keeps running through the entry the cursor stands on. Returns whether
+    // the browsed cursor moved onto the new move. Does not touch the boards.
     bool AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard, bool isGameMove);
     // Game: a move the server reported, recorded after the live game's last move.
     // User: a move at the browsed position. Replay: applies the entry at the cursor.
@@ -215,7 +218,7 @@ private:
         BranchPoint* point; // branch point whose alternative 0 holds the live end
         int position;       // entries of that line up to and including the live end
     };
-    LiveEnd findLiveEnd();
+    LiveEnd findLiveEnd() const;
     MoveLine& line() { return m_current->followedLine(); }
     bool isOnCurrentPath(const BranchPoint* point) const;
     void replayTail(const PackedMove& move);
