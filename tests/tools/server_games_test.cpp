@@ -243,6 +243,8 @@ TEST_F(ServerGames, StoredDataSurvivesARestart)
         alice->readUntil("OMRA% ");
     }
     EXPECT_EQ(server->stop(), 0) << server->log();
+    const auto permissions = std::filesystem::status(std::string(pattern) + "/accounts.txt").permissions();
+    EXPECT_EQ(permissions & std::filesystem::perms::others_read, std::filesystem::perms::none) << "passwords inside";
     start(options);
     auto bob = client("bob");
     EXPECT_NE(bob->command("finger alice").find("1: kept across restarts"), std::string::npos);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <unistd.h>
 
@@ -72,9 +73,14 @@ std::string joinRecord(const std::vector<std::string>& fields)
 std::string writeFileAtomically(const std::string& path, std::string_view content)
 {
     const std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
+    // Only the server's own user may read the files: the accounts hold passwords.
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    std::FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!file) {
+        if (fd >= 0)
+            close(fd);
         return "cannot write " + temporary + ": " + std::strerror(errno);
+    }
     const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
     const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
     std::fclose(file);

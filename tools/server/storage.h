@@ -18,7 +18,8 @@ std::vector<std::string> splitRecord(std::string_view line);
 // Joins escaped fields with tabs (no line end).
 std::string joinRecord(const std::vector<std::string>& fields);
 
-// Replaces path with content. Returns an empty string or the error text.
+// Replaces path with content (a file only its owner may read). Returns an empty string or
+// the error text.
 std::string writeFileAtomically(const std::string& path, std::string_view content);
 // The lines of a file (without line ends); an absent file gives no lines.
 std::vector<std::string> readLines(const std::string& path);
