@@ -8,7 +8,9 @@
 #include <QSettings>
 #include <QShowEvent>
 #include <QStatusBar>
+#include <QTimer>
 
+#include "shell/fast_key_dialog.h"
 #include "shell/input_bar.h"
 #include "shell/output_windows_dialog.h"
 #include "shell/tell_window.h"
@@ -62,6 +64,11 @@ CMainFrame::CMainFrame(Options& options, const SettingsFile& settings, DesktopPo
     buildToolBar();
     buildStatusBar();
     addToolBar(Qt::BottomToolBarArea, m_inputBar);
+    // The bar's "Next" button is the Next Window command.
+    connect(m_inputBar->gameButton(shell::kNextWindowButtonId), &QAction::triggered, this, [this] {
+        if (QAction* next = action(QStringLiteral("actionNextWindow")); next && next->isEnabled())
+            next->trigger();
+    });
 }
 
 CMainFrame::~CMainFrame()
@@ -103,6 +110,17 @@ void CMainFrame::focusInputLine()
 {
     if (m_inputBar->isVisible() && !m_inputBar->inputLine()->hasFocus())
         m_inputBar->inputLine()->setFocus();
+}
+
+void CMainFrame::requestInputFocus()
+{
+    QTimer::singleShot(0, this, &CMainFrame::focusInputLine);
+}
+
+void CMainFrame::showFastKeyDialog()
+{
+    shell::CFastKeyDlg dialog(m_options, m_settings, this);
+    dialog.exec();
 }
 
 void CMainFrame::showWhoWindow()

@@ -59,6 +59,9 @@ public slots:
     void onConnect();
     // Command 104: the input line gets the focus when its bar is visible.
     void focusInputLine();
+    // Posts command 104: the input line gets the focus once the current event is handled.
+    void requestInputFocus();
+    void showFastKeyDialog();
     void showWhoWindow();
     void showTellWindow();
     void showOutputWindowsDialog();

@@ -8,6 +8,7 @@
 
 #include "platform/big5_text.h"
 #include "shell/input_bar.h"
+#include "support/fixed_text.h"
 #include "windows/command_ids.h"
 #include "windows/main_frame.h"
 #include "windows/menu_texts.h"
@@ -66,8 +67,11 @@ void CMainFrame::buildMenus()
     connect(focus, &QAction::triggered, this, &CMainFrame::focusInputLine);
     for (int i = 0; i < kFastKeyCount; ++i) {
         const QKeySequence key = i == 0 ? QKeySequence(Qt::CTRL | Qt::Key_F1) : QKeySequence(Qt::Key_F1 + i);
-        addCommand(nullptr, QStringLiteral("actionFastKey%1").arg(i + 1),
-                   "Fast key " + std::to_string(i + 1), kFastKeyCommandFirst + i, {key});
+        QAction* fastKey = addCommand(nullptr, QStringLiteral("actionFastKey%1").arg(i + 1),
+                                      "Fast key " + std::to_string(i + 1), kFastKeyCommandFirst + i, {key});
+        fastKey->setEnabled(true);
+        connect(fastKey, &QAction::triggered, this,
+                [this, i] { m_inputBar->sendFastKey(fieldText(m_options.fastKeyText[i])); });
     }
 }
 
@@ -169,7 +173,9 @@ void CMainFrame::buildOptionMenu()
     QAction* outputs = addCommand(menu, "actionOutputWindows", "OMRA Command Output Windows");
     outputs->setEnabled(true);
     connect(outputs, &QAction::triggered, this, &CMainFrame::showOutputWindowsDialog);
-    addCommand(menu, "actionFastKeys", "Fast Key");
+    QAction* fastKeys = addCommand(menu, "actionFastKeys", "Fast Key");
+    fastKeys->setEnabled(true);
+    connect(fastKeys, &QAction::triggered, this, &CMainFrame::showFastKeyDialog);
     addCommand(menu, "actionOtherOptions", "Others");
     menu->addSeparator();
     QAction* newFormat = addCommand(menu, "actionSaveNewFormat", "Save Game as New Format");
