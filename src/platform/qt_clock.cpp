@@ -1,6 +1,9 @@
 #include "platform/qt_clock.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDateTime>
 #include <QEventLoop>
 #include <QThread>
@@ -22,6 +25,21 @@ void QtClock::pause(int milliseconds)
 {
     if (milliseconds > 0)
         QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void QtClock::pauseHandlingEvents(int milliseconds)
+{
+    if (milliseconds <= 0)
+        return;
+    const QDeadlineTimer deadline(milliseconds, Qt::PreciseTimer);
+    QTimer wakeUp;
+    wakeUp.setSingleShot(true);
+    wakeUp.setTimerType(Qt::PreciseTimer);
+    while (!deadline.hasExpired() && !QCoreApplication::closingDown() && QCoreApplication::instance()) {
+        // The timer ends the wait for events when the time is up, even if nothing else happens.
+        wakeUp.start(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
 }
 
 void QtClock::waitUntil(const std::function<bool()>& done)

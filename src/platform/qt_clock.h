@@ -1,6 +1,6 @@
 #pragma once
-// The clock port on Qt. A pause sleeps without handling events (the pacing on the wire
-// must not be disturbed); waiting handles events until the condition holds.
+// The clock port on Qt. A plain pause sleeps without handling events (the pacing on the
+// wire must not be disturbed); the other pause and waiting handle events meanwhile.
 
 #include <QElapsedTimer>
 
@@ -15,6 +15,8 @@ public:
     std::int64_t nowSeconds() override;
     std::int64_t nowMilliseconds() override;
     void pause(int milliseconds) override;
+    // Handles events until the time has passed (or the application is shutting down).
+    void pauseHandlingEvents(int milliseconds) override;
     // Handles events until done() holds, or until the application is shutting down.
     void waitUntil(const std::function<bool()>& done) override;
 

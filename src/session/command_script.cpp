@@ -49,7 +49,8 @@ private:
             return false;
         sendCommand(m_context, m_batch, true, false);
         m_state.scriptMayContinue = 0;
-        m_context.clock.pause(kScriptPauseMs);
+        // The window keeps painting and answering the user during the pause.
+        m_context.clock.pauseHandlingEvents(kScriptPauseMs);
         m_batch.clear();
         return true;
     }

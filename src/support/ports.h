@@ -91,6 +91,9 @@ public:
     virtual std::int64_t nowMilliseconds() = 0;
     // A fixed pause of the given length.
     virtual void pause(int milliseconds) = 0;
+    // A pause of at least the given length during which the program keeps painting and
+    // answering the user (events are handled). Where events cannot be handled it is pause().
+    virtual void pauseHandlingEvents(int milliseconds) { pause(milliseconds); }
     // Keeps the program responsive (handling events) until done() answers true.
     virtual void waitUntil(const std::function<bool()>& done) = 0;
 };
