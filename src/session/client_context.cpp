@@ -71,4 +71,9 @@ int sendCommand(ClientContext& context, std::string_view text, bool echo, bool a
     return result;
 }
 
+void sendBreak(ClientContext& context)
+{
+    sendCommand(context, "\x03\r\n", false, false);
+}
+
 } // namespace marovin::session

@@ -52,4 +52,7 @@ private:
 // when not connected, otherwise what the connection's Send returned for the text.
 int sendCommand(ClientContext& context, std::string_view text, bool echo, bool appendNewline);
 
+// Ctrl+Break in the input line: the bytes 03, CR, LF, without echo.
+void sendBreak(ClientContext& context);
+
 } // namespace marovin::session

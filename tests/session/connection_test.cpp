@@ -224,6 +224,11 @@ TEST(SendCommand, QueuesWhoKindsOnlyWhenConnectedAndEchoesByOption)
     ASSERT_EQ(rig.terminal.lines.size(), 1u);
     EXPECT_EQ(rig.terminal.lines[0].format, TextFormatId::Typed);
     EXPECT_EQ(sendCommand(*rig.context, "", true, true), 0);
+
+    rig.socket.sent.clear();
+    sendBreak(*rig.context);
+    EXPECT_EQ(rig.socket.sent, "\x03\r\n");
+    EXPECT_EQ(rig.terminal.lines.size(), 1u);
 }
 
 TEST(SendCommand, TheWhoQueueKeepsItsLastSlotWhenFull)
