@@ -2,15 +2,15 @@
 // the server receives: a newcomer registers from the login window and is logged in with the
 // start-up commands sent; a second visit logs in without any typing.
 
+#include <functional>
+#include <string>
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
-
-#include <functional>
-#include <string>
 
 #include "platform/qt_socket.h"
 #include "server_harness.h"
@@ -55,7 +55,8 @@ public:
                 received += bytes.toStdString();
                 m_upstream.write(bytes);
             });
-            QObject::connect(&m_upstream, &QTcpSocket::readyRead, [this] { m_client->write(m_upstream.readAll()); });
+            QObject::connect(&m_upstream, &QTcpSocket::readyRead,
+                             [this] { m_client->write(m_upstream.readAll()); });
         });
     }
     int port() const { return m_listener.serverPort(); }

@@ -133,16 +133,5 @@ TEST(QtSocket, ARefusedConnectionIsReportedWithItsText)
     EXPECT_FALSE(rig.context->connection.isConnected());
 }
 
-TEST(QtSocket, QtErrorsMapToTheCodesTheConnectionKnows)
-{
-    using E = QAbstractSocket::SocketError;
-    const std::pair<E, int> cases[] = {
-        {E::ConnectionRefusedError, 10061}, {E::SocketTimeoutError, 10060}, {E::NetworkError, 10051},
-        {E::HostNotFoundError, 11001},      {E::AddressInUseError, 10048},  {E::UnknownSocketError, -1},
-    };
-    for (const auto& [error, code] : cases)
-        EXPECT_EQ(socketErrorCode(error), code) << static_cast<int>(error);
-}
-
 } // namespace
 } // namespace marovin::platform

@@ -26,15 +26,6 @@ TEST(SessionTexts, ChineseTextsAreTheirBig5Encoding)
         EXPECT_EQ(big5, utf8ToBig5(utf8)) << utf8;
 }
 
-TEST(SocketErrorText, KnownCodesHaveTheirTextOthersTheirNumber)
-{
-    EXPECT_EQ(socketErrorText(10061), "The attempt to connect was forcefully rejected.");
-    EXPECT_EQ(socketErrorText(10060), "Time out");
-    EXPECT_EQ(socketErrorText(10051), "The network cannot be reached from this host at this time.");
-    EXPECT_EQ(socketErrorText(11001), "Unknown error code 11001");
-    EXPECT_EQ(socketErrorText(0), "Unknown error code 0");
-}
-
 TEST(Connection, NegotiationBlockAndLineEndAreTheFirstBytesSent)
 {
     SessionRig rig;
@@ -44,8 +35,6 @@ TEST(Connection, NegotiationBlockAndLineEndAreTheFirstBytesSent)
     rig.socket.sink->OnConnect(0);
     EXPECT_TRUE(rig.context->connection.isConnected());
     EXPECT_EQ(rig.socket.sent, std::string(kNegotiationBlock, kNegotiationBlockSize) + "\r\n");
-    EXPECT_EQ(rig.socket.sent.substr(0, 6), "\xFF\xFD\x01\xFF\xFD\x03");
-    EXPECT_TRUE(rig.desktop.boxes.empty());
 }
 
 TEST(Connection, EmptyHostIsReportedWithoutCreatingASocket)
@@ -79,26 +68,6 @@ TEST(Connection, RefusedConnectIsReportedTwiceAndResets)
     EXPECT_FALSE(rig.socket.open);
 }
 
-TEST(Connection, ImmediateConnectAndImmediateFailure)
-{
-    SessionRig rig;
-    rig.socket.connectAtOnce = true;
-    EXPECT_EQ(rig.context->connection.connectToServer("h", 1), 1);
-    EXPECT_TRUE(rig.context->connection.isConnected());
-
-    SessionRig failing;
-    failing.socket.connectError = kNetworkUnreachable;
-    EXPECT_EQ(failing.context->connection.connectToServer("h", 1), -1);
-    ASSERT_EQ(failing.desktop.boxes.size(), 1u);
-    EXPECT_NE(failing.desktop.boxes[0].find("Connecting h  1\nThe network cannot be reached"),
-              std::string::npos);
-
-    SessionRig noSocket;
-    noSocket.socket.createFails = true;
-    EXPECT_EQ(noSocket.context->connection.connectToServer("h", 1), 0);
-    EXPECT_NE(noSocket.desktop.boxes.at(0).find("Can not create Pop3"), std::string::npos);
-}
-
 TEST(SendBuffer, RefusesWhatCannotFitAndKeepsNothingOfIt)
 {
     SessionRig rig;
@@ -120,6 +89,14 @@ TEST(SendBuffer, RefusesWhatCannotFitAndKeepsNothingOfIt)
 
     EXPECT_EQ(rig.context->connection.Send("x", 0), 0);
     EXPECT_EQ(rig.desktop.boxes.back(), "Send length is ZERO");
+
+    rig.connectNow();
+    rig.socket.sendError = 10054;
+    EXPECT_EQ(rig.context->connection.Send("abc", 3), -1);
+    EXPECT_EQ(rig.desktop.boxes.back(), "CAsyncSocket error: OnSend: Send\nUnknown error code 10054, " +
+                                            std::string(texts::kCannotSend));
+    EXPECT_EQ(rig.context->connection.sendPending(), 0);
+    EXPECT_FALSE(rig.context->connection.isConnected());
 }
 
 TEST(SendBuffer, PartialSendsGoOutInOrderOnTheNextWritableEvents)
@@ -150,18 +127,6 @@ TEST(SendBuffer, PartialSendsGoOutInOrderOnTheNextWritableEvents)
     EXPECT_EQ(rig.socket.sent, first + second);
 }
 
-TEST(SendBuffer, AFailedSendIsReportedAndResetsTheConnection)
-{
-    SessionRig rig;
-    rig.connectNow();
-    rig.socket.sendError = 10054;
-    EXPECT_EQ(rig.context->connection.Send("abc", 3), -1);
-    EXPECT_EQ(rig.desktop.boxes.at(0), "CAsyncSocket error: OnSend: Send\nUnknown error code 10054, " +
-                                           std::string(texts::kCannotSend));
-    EXPECT_EQ(rig.context->connection.sendPending(), 0);
-    EXPECT_FALSE(rig.context->connection.isConnected());
-}
-
 TEST(Connection, PeerCloseEndsTheSessionOnce)
 {
     for (const bool closeEvent : {true, false}) {
@@ -181,20 +146,6 @@ TEST(Connection, PeerCloseEndsTheSessionOnce)
         EXPECT_EQ(rig.terminal.lines.back().format, TextFormatId::Warning) << closeEvent;
         EXPECT_TRUE(rig.desktop.boxes.empty()) << closeEvent;
     }
-}
-
-TEST(Connection, AnAnswerLongerThanOneReadArrivesWhole)
-{
-    SessionRig rig;
-    rig.connectNow();
-    rig.terminal.clear();
-    std::string text;
-    for (int i = 0; i < 200; ++i)
-        text += "line number " + std::to_string(i) + " of a long answer\r\n";
-    ASSERT_GT(text.size(), 6000u);
-    rig.socket.deliver(text);
-    ASSERT_EQ(rig.terminal.lines.size(), 200u);
-    EXPECT_EQ(rig.terminal.lines[123].text, "line number 123 of a long answer");
 }
 
 TEST(SendCommand, QueuesWhoKindsOnlyWhenConnectedAndEchoesByOption)

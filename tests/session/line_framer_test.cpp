@@ -142,18 +142,6 @@ TEST(LineFramer, TheRequestToRepeatThePasswordIsAPromptAfterThePasswordPrompt)
     EXPECT_TRUE(frame(earlier, {request}).empty());
 }
 
-TEST(LineFramer, AnOverlongLineIsCutAfter2991Bytes)
-{
-    SessionState state;
-    state.loginState = login_state::kLoggedIn;
-    const std::string line(3000, 'x');
-    const auto tokens = frame(state, {line.substr(0, 1234), line.substr(1234), "\n"});
-    ASSERT_EQ(tokens.size(), 3u);
-    EXPECT_EQ(tokens[0], "cut");
-    EXPECT_EQ(tokens[1], "line:" + std::string(2991, 'x'));
-    EXPECT_EQ(tokens[2], "line:" + std::string(9, 'x'));
-}
-
 TEST(LineFramer, AnEndlessLineNeverPassesTheBuffer)
 {
     SessionState state;

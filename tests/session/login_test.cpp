@@ -66,18 +66,6 @@ TEST(Login, ASecondLoginPromptAsksTheUser)
     EXPECT_TRUE(rig.terminal.contains("Login: "));
 }
 
-TEST(Login, WithoutAStoredAccountTheLabelAsks)
-{
-    SessionRig rig;
-    rig.connectNow();
-    rig.feed("Login: ");
-    EXPECT_EQ(rig.client.labelText, "Login name");
-    rig.feed("guest\r\nPassword: ");
-    EXPECT_EQ(rig.client.labelText, "Password");
-    EXPECT_TRUE(rig.socket.sent.empty());
-    EXPECT_FALSE(rig.terminal.contains("<Password has been sent>"));
-}
-
 TEST(Login, AMismatchDuringRegistrationReopensTheLoginWindow)
 {
     Account rig;

@@ -169,7 +169,7 @@ TEST(LoginWindow, EditsAreBoundedAndTheCheckBoxGoesToTheCopy)
     const int port = window.copy().servers[0].port; // a packed field: read it by value
     EXPECT_EQ(port, 65535);
     const auto showAtStart = [&] { return rig.options->showLoginAtStart; }; // packed: by value
-    EXPECT_EQ(showAtStart(), 0); // only the copy, until saved
+    EXPECT_EQ(showAtStart(), 0);                                            // only the copy, until saved
     window.save();
     EXPECT_EQ(showAtStart(), 1);
 }

@@ -237,9 +237,7 @@ TEST(Scanner, AtTheReadyPromptTheSessionIsReadyAndAWaitingScriptResumes)
     EXPECT_EQ(state.scriptMayContinue, 1);
     EXPECT_EQ(rig.client.pendingEventsHandled, 1);
     EXPECT_EQ(rig.client.labelColour, kLabelReady);
-    EXPECT_EQ(rig.terminal.texts(), std::vector<std::string>{"OMRA% "});
     EXPECT_EQ(rig.games.updatesFinished, 1);
-    EXPECT_EQ(rig.games.currentGameCleared, 1);
     rig.feed("OMRA% ");
     EXPECT_EQ(rig.client.pendingEventsHandled, 1); // the flag was already set
 }
@@ -273,7 +271,8 @@ TEST(Scanner, BeforeLoginAPartialLineIsShownAtOnce)
 TEST(Scanner, AnOverlongLineIsAnnouncedBeforeItIsShown)
 {
     LoggedIn rig;
-    rig.feed(std::string(3000, 'q') + "\r\n");
+    rig.feed(std::string(1234, 'q'));
+    rig.feed(std::string(3000 - 1234, 'q') + "\r\n");
     const auto texts = rig.terminal.texts();
     ASSERT_EQ(texts.size(), 3u);
     EXPECT_EQ(texts[0], "VEDAZUR error: The following line is too long.");
@@ -290,15 +289,6 @@ TEST(Scanner, ANestedReadContinuesTheStreamInOrder)
     rig.client.onPendingEvent = [&] { rig.feed("third\r\n"); };
     rig.feed("first\r\nOMRA% second\r\n");
     EXPECT_EQ(rig.terminal.texts(), (std::vector<std::string>{"first", "OMRA% ", "second", "third"}));
-}
-
-TEST(Scanner, NothingIsScannedWhileOutputIsSuspended)
-{
-    LoggedIn rig;
-    rig.context->session.outputSuspended = 1;
-    rig.feed("#bob: hi\r\nOMRA% ");
-    EXPECT_TRUE(rig.terminal.lines.empty());
-    EXPECT_TRUE(rig.client.log.empty());
 }
 
 } // namespace
