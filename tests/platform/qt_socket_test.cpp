@@ -7,13 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
 #include "platform/qt_socket.h"
 #include "session/server_socket.h"
 #include "support/fixed_text.h"
+#include "testkit/loopback.h"
 #include "testkit/session_fakes.h"
 
 namespace marovin::platform {
@@ -26,15 +26,6 @@ QCoreApplication& application()
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
     return app;
-}
-
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 // A client context on the real socket, and a peer that accepts one connection.
@@ -69,12 +60,12 @@ TEST(QtSocket, ThePeerFirstReceivesTheNegotiationBlockThenTheLoginName)
     EXPECT_EQ(net.rig.context->connection.connectToServer("127.0.0.1", net.port()), 0);
     const std::string block =
         std::string(session::kNegotiationBlock, session::kNegotiationBlockSize) + "\r\n";
-    ASSERT_TRUE(waitFor([&] { return net.received().size() >= block.size(); }));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.received().size() >= block.size(); }));
     EXPECT_EQ(net.received(), block);
     EXPECT_TRUE(net.rig.context->connection.isConnected());
 
     net.peer->write("Welcome\r\nLogin: ");
-    ASSERT_TRUE(waitFor([&] { return net.received().size() > block.size(); }));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.received().size() > block.size(); }));
     EXPECT_EQ(net.received(), block + "tester\r\n");
     EXPECT_TRUE(net.rig.desktop.boxes.empty());
 }
@@ -83,14 +74,14 @@ TEST(QtSocket, ALongAnswerArrivesWholeAndAPeerCloseEndsTheSession)
 {
     Loopback net;
     net.rig.context->connection.connectToServer("localhost", net.port());
-    ASSERT_TRUE(waitFor([&] { return net.rig.context->connection.isConnected() && net.peer; }));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.rig.context->connection.isConnected() && net.peer; }));
     net.rig.terminal.clear();
     std::string answer;
     for (int i = 0; i < 1000; ++i)
         answer += "line " + std::to_string(i) + " of an answer far longer than one read\r\n";
     net.peer->write(answer.data(), static_cast<qint64>(answer.size()));
     net.peer->disconnectFromHost(); // the close follows the data at once
-    ASSERT_TRUE(waitFor([&] { return net.rig.games.sessionsEnded > 0; }));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.rig.games.sessionsEnded > 0; }));
     const auto texts = net.rig.terminal.texts();
     ASSERT_EQ(texts.size(), 1001u);
     EXPECT_EQ(texts[999], "line 999 of an answer far longer than one read");
@@ -103,12 +94,12 @@ TEST(QtSocket, NothingOfAClosedSocketArrivesAfterTheClose)
 {
     Loopback net;
     net.rig.context->connection.connectToServer("127.0.0.1", net.port());
-    ASSERT_TRUE(waitFor([&] { return net.rig.context->connection.isConnected() && net.peer; }));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.rig.context->connection.isConnected() && net.peer; }));
     net.peer->write("first\r\n");
-    ASSERT_TRUE(waitFor([&] { return net.rig.terminal.contains("first"); }));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.rig.terminal.contains("first"); }));
     net.rig.context->connection.resetConnection();
     net.peer->write("second\r\n");
-    waitFor([] { return false; }, 300);
+    testkit::waitFor([] { return false; }, 300);
     EXPECT_FALSE(net.rig.terminal.contains("second"));
     EXPECT_FALSE(net.rig.terminal.contains("<Connection was closed>"));
 }
@@ -125,7 +116,7 @@ TEST(QtSocket, ARefusedConnectionIsReportedWithItsText)
     QtSocketDriver driver;
     testkit::SessionRig rig(&driver);
     rig.context->connection.connectToServer("127.0.0.1", freePort);
-    ASSERT_TRUE(waitFor([&] { return !rig.desktop.boxes.empty(); }));
+    ASSERT_TRUE(testkit::waitFor([&] { return !rig.desktop.boxes.empty(); }));
     EXPECT_NE(rig.desktop.boxes[0].find("OnConnect to 127.0.0.1 " + std::to_string(freePort) +
                                         ": \nThe attempt to connect was forcefully rejected."),
               std::string::npos)
