@@ -6,7 +6,8 @@ namespace marovin::session {
 
 ClientContext::ClientContext(Options& options, const ClientPorts& ports, SocketDriver& driver)
     : options(options), terminal(ports.terminal), desktop(ports.desktop), clock(ports.clock),
-      client(ports.client), games(ports.games), connection(driver, *this, ports.terminal, ports.desktop)
+      client(ports.client), games(ports.games), connection(driver, *this, ports.terminal, ports.desktop),
+      gameList(ports.terminal, ports.desktop, ports.clock, gameSettings)
 {
 }
 

@@ -5,7 +5,9 @@
 
 #include <string_view>
 
+#include "model/game_ports.h"
 #include "session/client_ports.h"
+#include "session/game_list.h"
 #include "session/server_socket.h"
 #include "session/session_state.h"
 #include "shell/options.h"
@@ -37,6 +39,10 @@ public:
     GamePort& games;
     SessionState session;
     CServerSocket connection;
+    // What the games read of the session and the options (kept up to date by the game side).
+    model::GameSettings gameSettings;
+    // Every game window's game, newest first.
+    GameList gameList;
 
 private:
     void onSessionReset() override;

@@ -1,0 +1,145 @@
+// Server moves entering a game, the forced reply, and the one-line game notices.
+//
+//   Game 12 alice vs bob created. 20 min 1200 1200 10 1532 1480 0 rated even
+//   Game 12 alice vs bob 3 H2-E2 1187 1195 10 1532 1480 2
+//   Game 12 alice vs bob Black has been checkmated. 1-0
+//   Game 12 alice vs bob adjourned. alice adjourned it.
+#include <string>
+
+#include "model/legality.h"
+#include "session/game_lines.h"
+#include "session/game_support.h"
+#include "session/game_updates.h"
+#include "session/server_lines.h"
+#include "support/fixed_text.h"
+
+namespace marovin::session {
+
+using model::CGame;
+
+void PlayServerMove(ClientContext& context, CGame& game, std::string_view text)
+{
+    if (game.mode == model::kModeNormal)
+        refreshClocks(context, game);
+    const bool live = game.participation <= model::kPlaying;
+    if (text == "undo") {
+        game.TakeBack(live ? model::TakeBackKind::Game : model::TakeBackKind::User, true);
+        return;
+    }
+    const auto squares = model::ParseCoordinateMove(text, context.terminal, context.desktop);
+    if (!squares)
+        return;
+    game.PlayMove(squares->from, squares->to, live ? model::MoveKind::Game : model::MoveKind::User);
+    if (game.mode == model::kModeNormal)
+        PlayForcedReply(context, game);
+}
+
+void PlayForcedReply(ClientContext& context, CGame& game)
+{
+    if (game.participation != model::kPlaying || game.mode != model::kModeNormal)
+        return;
+    if (game.isRedToMoveLive() != (game.userSide == model::kRed))
+        return;
+    model::PackedMove move;
+    if (!model::FindOnlyMove(game, move))
+        return;
+    const std::string line =
+        model::FormatCoordinateMove(move.from, move.to) + " " + std::to_string(game.gameNumber) + "\r\n";
+    sendCommand(context, line, true, false);
+    game.PlayMove(move.from, move.to, model::MoveKind::Game);
+}
+
+namespace {
+
+void onGameCreated(ClientContext& context, const GameLineHead& head, std::string_view terms)
+{
+    CGame* game = context.gameList.open(false);
+    if (!game)
+        return;
+    applyGameNumbers(*game, readTermsAndNumbers(terms));
+    game->mode = model::kModeBusy;
+    copyBounded(game->redName, head.red);
+    copyBounded(game->blackName, head.black);
+    SessionState& state = context.session;
+    if (state.loggedInName.empty()) {
+        // A server reached without the login window: the notice tells who the user is.
+        state.loginState = login_state::kLoggedIn;
+        const bool red = context.desktop.askYesNo(
+            "Is your Login name  " + std::string(fieldText(game->redName)) + " ?", false);
+        if (!context.gameList.contains(game))
+            return; // its window was closed while the question was open
+        state.loggedInName = fieldText(red ? game->redName : game->blackName);
+        SyncGameSettings(context);
+    }
+    game->userSide = isUserName(fieldText(game->blackName), state.loggedInName) ? model::kBlack : model::kRed;
+    game->participation = model::kPlaying;
+    game->gameNumber = head.number;
+    resetGamePosition(context, *game);
+    // The moves played so far (a resumed game) follow as numbered lines up to the prompt.
+    state.collector = Collector::MoveHistory;
+    state.collectedLines = 1;
+}
+
+void onMoveReport(ClientContext& context, CGame& game, std::string_view status, std::string_view rest)
+{
+    FieldCursor cursor(rest);
+    std::string_view move;
+    if (cursor.readWord(move))
+        applyGameNumbers(game, readGameNumbers(cursor));
+    game.lastUpdateTime = context.clock.nowSeconds();
+    const auto number = gameNumberWord(status);
+    if (!move.empty() && number && *number == game.serverMoveCounter + 1)
+        PlayServerMove(context, game, move);
+    // The clocks, ratings and observers of a report are shown even when its move is not
+    // played.
+    if (context.gameList.contains(&game) && game.mode == model::kModeNormal)
+        refreshStatus(context, game);
+}
+
+bool isEnding(std::string_view status)
+{
+    return status == "adjourned." || status == "draw." || status == "resigned." || status == "checkmated." ||
+           status == "stalemated." || status == "run";
+}
+
+void onGameEnded(ClientContext& context, CGame& game, std::string_view status, std::string_view endText)
+{
+    game.participation = model::kServerNotLive;
+    const bool adjourned = status.front() == 'a';
+    if (!adjourned && context.options.promptGameOver) {
+        game.mode = model::kModeGameOver;
+        game.endOfGameText = std::string(endText);
+        game.ComposeName(true);
+        refreshStatus(context, game);
+    } else {
+        game.modified = false;
+        context.gameList.close(game);
+    }
+}
+
+} // namespace
+
+void ParseGameNotice(ClientContext& context, std::string_view line)
+{
+    const auto head = decodeGameLineHead(line);
+    if (!head)
+        return;
+    const auto status = noticeStatus(head->rest);
+    if (!status)
+        return;
+    if (status->word == "created.") {
+        onGameCreated(context, *head, status->after);
+        return;
+    }
+    CGame* game = context.gameList.findLive(head->number);
+    if (!game) {
+        context.terminal.writeClientText("Game not found: please type 'set client on'", false);
+        return;
+    }
+    if (isAllDigits(status->word))
+        onMoveReport(context, *game, status->word, status->after);
+    else if (isEnding(status->word))
+        onGameEnded(context, *game, status->word, head->rest);
+}
+
+} // namespace marovin::session
