@@ -1,0 +1,235 @@
+// Following games on the practice server over loopback: the client's own scanner and game
+// side on a real socket, watching the bots' game and playing one against a bot by typed
+// move commands, with the records compared to the server's game files.
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "model/legality.h"
+#include "server_harness.h"
+#include "session/game_updates.h"
+#include "session/server_scanner.h"
+#include "support/fixed_text.h"
+#include "testkit/game_fakes.h"
+#include "testkit/loopback_socket.h"
+
+namespace marovin::session {
+namespace {
+
+using model::CGame;
+
+// A whole client (scanner, login, game side) on a loopback socket, with fake windows that
+// keep every game open so that the test can read it after its window was asked to close.
+struct LiveClient {
+    LiveClient(int port, const std::string& name, const std::string& password)
+        : options(std::make_unique<Options>())
+    {
+        std::memset(options.get(), 0, sizeof(Options));
+        const ClientPorts ports{terminal, desktop, clock, client, games};
+        context = std::make_unique<ClientContext>(*options, ports, socket);
+        games.attach(*context);
+        context->gameList.setWindows(&windows);
+        windows.list = &context->gameList;
+        windows.keepOpen = true;
+        copyBounded(context->session.storedLoginName, name);
+        copyBounded(context->session.storedPassword, password);
+        context->connection.connectToServer("127.0.0.1", port);
+    }
+
+    // Sends a command as the input line does and waits for the state that answers it.
+    bool command(const std::string& text, const std::function<bool()>& answered)
+    {
+        sendCommand(*context, text + "\r\n", true, false);
+        return socket.runUntil(answered);
+    }
+    int prompts() const
+    {
+        int n = 0;
+        for (const auto& line : terminal.lines)
+            n += line.text == "OMRA% " ? 1 : 0;
+        return n;
+    }
+    bool loggedIn()
+    {
+        // Logged in, and the answer to "set client on" arrived (its prompt is the second).
+        return socket.runUntil([&] { return context->session.loggedInName.size() > 0 && prompts() >= 2; });
+    }
+    // The last move report of game number shown in the terminal, as its fields.
+    std::vector<std::string> lastReport(int number) const
+    {
+        const std::string prefix = "Game " + std::to_string(number) + " ";
+        for (auto it = terminal.lines.rbegin(); it != terminal.lines.rend(); ++it) {
+            if (it->text.rfind(prefix, 0) != 0)
+                continue;
+            std::vector<std::string> words;
+            char word[64];
+            int used = 0;
+            for (const char* p = it->text.c_str(); std::sscanf(p, "%63s%n", word, &used) == 1; p += used)
+                words.emplace_back(word);
+            if (words.size() >= 12 && std::isdigit(static_cast<unsigned char>(words[5][0])))
+                return words;
+        }
+        return {};
+    }
+    CGame* localGame() const
+    {
+        for (CGame* game : context->gameList.games())
+            if (game->participation == model::kLocalGame && game->mode == model::kModeNormal)
+                return game;
+        return nullptr;
+    }
+
+    std::unique_ptr<Options> options;
+    testkit::FakeTerminal terminal;
+    testkit::FakeDesktop desktop;
+    testkit::FakeClock clock;
+    testkit::FakeClientDesktop client;
+    GameUpdates games;
+    testkit::LoopbackSocket socket;
+    testkit::FakeGameWindows windows;
+    std::unique_ptr<ClientContext> context;
+};
+
+// The moves of the live line of a game, or of the main line of a local one.
+std::vector<std::string> mainLine(const CGame& game)
+{
+    std::vector<std::string> moves;
+    const model::BranchPoint* point = game.root().alternatives[0].continuation.get();
+    while (point && !point->alternatives.empty()) {
+        for (const model::MoveEntry& entry : point->alternatives[0].entries)
+            if (entry.isMove())
+                moves.push_back(model::FormatCoordinateMove(entry.move.from, entry.move.to));
+        point = point->alternatives[0].continuation.get();
+    }
+    return moves;
+}
+
+class GameServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing::ServerProcessOptions options;
+        options.bots = true;
+        options.clockSpeed = 10;
+        server = std::make_unique<testing::ServerProcess>(options);
+        ASSERT_GT(server->port(), 0) << server->startError();
+    }
+    // Registers the name (a new name is registered at its first login) and logs in.
+    std::unique_ptr<LiveClient> logIn(const std::string& name)
+    {
+        {
+            testing::LineClient registration(server->port());
+            EXPECT_TRUE(registration.login(name, "pw", false));
+        }
+        auto live = std::make_unique<LiveClient>(server->port(), name, "pw");
+        EXPECT_TRUE(live->loggedIn()) << server->log();
+        return live;
+    }
+    std::unique_ptr<testing::ServerProcess> server;
+};
+
+TEST_F(GameServer, ObservingTheBotsFollowsTwentyMovesWithTheirClocks)
+{
+    auto watcher = logIn("watcher");
+    ASSERT_TRUE(watcher);
+    CGame* game = nullptr;
+    ASSERT_TRUE(watcher->command("observe BotMa", [&] {
+        const auto games = watcher->context->gameList.games();
+        game = games.empty() ? nullptr : games.front();
+        return game != nullptr;
+    }));
+    EXPECT_EQ(watcher->windows.log.front(), "open:looking");
+    EXPECT_EQ(game->participation, model::kObserving);
+    const int number = game->gameNumber;
+    // Twenty moves, the last of them (at least) reported by a notice with its clocks.
+    ASSERT_TRUE(watcher->socket.runUntil(
+        [&] { return game->gamePly() >= 20 && game->mode == model::kModeNormal && !watcher->lastReport(number).empty(); },
+        30000))
+        << "moves followed: " << game->gamePly();
+
+    const std::vector<std::string> report = watcher->lastReport(number);
+    EXPECT_EQ(std::stoi(report[5]), game->serverMoveCounter);
+    EXPECT_EQ(report[6], mainLine(*game).back());
+    EXPECT_EQ(game->times[2], std::stol(report[7]));
+    EXPECT_EQ(game->times[3], std::stol(report[8]));
+    EXPECT_EQ(game->observers, 1);
+    EXPECT_EQ(game->browsedBoard, game->gameBoard);
+
+    // Stop watching (the game stays readable), then fetch the server's record of it.
+    ASSERT_TRUE(watcher->command("observe BotMa", [&] { return game->participation == model::kServerNotLive; }));
+    EXPECT_EQ(watcher->windows.log.back(), "close:" + std::to_string(number));
+    CGame* record = nullptr;
+    ASSERT_TRUE(watcher->command("sendfile " + std::to_string(number), [&] { return (record = watcher->localGame()) != nullptr; }));
+    const std::vector<std::string> followed = mainLine(*game);
+    std::vector<std::string> recorded = mainLine(*record);
+    ASSERT_GE(recorded.size(), followed.size());
+    recorded.resize(followed.size()); // the bots played on after the observation ended
+    EXPECT_EQ(recorded, followed);
+    EXPECT_EQ(fieldText(record->redName), fieldText(game->redName));
+    EXPECT_EQ(fieldText(record->blackName), fieldText(game->blackName));
+}
+
+TEST_F(GameServer, PlayingABotByTypedMovesToTheEndKeepsTheServersRecord)
+{
+    auto player = logIn("player");
+    ASSERT_TRUE(player);
+    player->options->promptGameOver = 1;
+    CGame* game = nullptr;
+    ASSERT_TRUE(player->command("match BotJiang r 10 0", [&] {
+        for (CGame* g : player->context->gameList.games())
+            if (g->participation == model::kPlaying && g->mode == model::kModeNormal)
+                game = g;
+        return game != nullptr;
+    }));
+    EXPECT_EQ(player->windows.log.front(), "open:playing");
+    EXPECT_EQ(game->userSide, model::kRed);
+    const int number = game->gameNumber;
+    const std::string suffix = " " + std::to_string(number);
+
+    std::mt19937 rng(7);
+    for (int turn = 0; turn < 12 && game->participation == model::kPlaying; ++turn) {
+        const auto moves = model::GenerateLegalMoves(game->gameBoard, game->isRedToMoveLive());
+        ASSERT_FALSE(moves.empty());
+        const model::SquarePair move = moves[rng() % moves.size()];
+        const int before = game->gamePly();
+        ASSERT_TRUE(player->command(model::FormatCoordinateMove(move.from, move.to) + suffix, [&] {
+            // The bot's answer, or the end of the game.
+            return game->participation != model::kPlaying ||
+                   (game->gamePly() >= before + 2 && game->isRedToMoveLive() && game->mode == model::kModeNormal);
+        })) << "turn " << turn;
+    }
+    player->windows.quitAnswers = {true};
+    if (game->participation == model::kPlaying)
+        ASSERT_TRUE(player->command("resign" + suffix, [&] { return !player->windows.quitReasons.empty(); }));
+    else
+        ASSERT_TRUE(player->socket.runUntil([&] { return !player->windows.quitReasons.empty(); }));
+    EXPECT_EQ(game->participation, model::kServerNotLive);
+    EXPECT_FALSE(game->modified);
+    EXPECT_EQ(player->windows.log.back(), "close:" + std::to_string(number));
+    const std::string reason = player->windows.quitReasons.front();
+    EXPECT_TRUE(reason.find("0-1") != std::string::npos || reason.find("1-0") != std::string::npos) << reason;
+
+    // The stored record of the finished game, fetched by its word from the stored list.
+    ASSERT_TRUE(player->command("stored", [&] { return !player->client.storedWindows.empty(); }));
+    const std::string& stored = player->client.storedWindows.front();
+    const std::size_t at = stored.find("player.BotJiang.");
+    ASSERT_NE(at, std::string::npos) << stored;
+    const std::string word = stored.substr(at, stored.find_first_of(" \r", at) - at);
+    CGame* record = nullptr;
+    ASSERT_TRUE(player->command("sendfile " + word, [&] { return (record = player->localGame()) != nullptr; }));
+    EXPECT_EQ(mainLine(*record), mainLine(*game));
+    EXPECT_GE(game->gamePly(), 2);
+    EXPECT_EQ(fieldText(record->redName), "player");
+    EXPECT_EQ(fieldText(record->blackName), "BotJiang");
+}
+
+} // namespace
+} // namespace marovin::session
