@@ -40,4 +40,26 @@ std::string clockText(std::int64_t seconds)
     return text;
 }
 
+std::vector<std::string> mainLineRows(const model::CGame& game)
+{
+    std::vector<std::string> moves;
+    if (game.firstMover != 0)
+        moves.emplace_back("...  ");
+    const model::BranchPoint* point = game.root().alternatives[0].continuation.get();
+    while (point && !point->alternatives.empty()) {
+        const model::MoveLine& line = point->alternatives[0];
+        for (const model::MoveEntry& entry : line.entries)
+            if (entry.isMove())
+                moves.push_back(model::FormatCoordinateMove(entry.move.from, entry.move.to));
+        point = line.continuation.get();
+    }
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < moves.size(); i += 2) {
+        char number[32];
+        std::snprintf(number, sizeof number, "%3zu. ", i / 2 + 1);
+        rows.push_back(number + moves[i] + (i + 1 < moves.size() ? "  " + moves[i + 1] : std::string()));
+    }
+    return rows;
+}
+
 } // namespace marovin::session
