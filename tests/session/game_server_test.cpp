@@ -229,6 +229,19 @@ TEST_F(GameServer, PlayingABotByTypedMovesToTheEndKeepsTheServersRecord)
     EXPECT_GE(game->gamePly(), 2);
     EXPECT_EQ(fieldText(record->redName), "player");
     EXPECT_EQ(fieldText(record->blackName), "BotJiang");
+
+    // The same game shown on request: not live, numbered negatively, with its result.
+    CGame* shown = nullptr;
+    ASSERT_TRUE(player->command("look " + word, [&] {
+        for (CGame* g : player->context->gameList.games())
+            if (g->participation == model::kServerNotLive && g->gameNumber < 0 && g->mode == model::kModeNormal)
+                shown = g;
+        return shown != nullptr;
+    }));
+    EXPECT_EQ(shown->participation, model::kServerNotLive);
+    EXPECT_EQ(-shown->gameNumber, std::stoi(word.substr(word.rfind('.') + 1)));
+    EXPECT_EQ(mainLine(*shown), mainLine(*game));
+    EXPECT_EQ(fieldText(shown->result).substr(0, 3), fieldText(record->result).substr(0, 3));
 }
 
 } // namespace
