@@ -88,7 +88,7 @@ TEST_F(Windows, AnObservedGameShowsItsCaptionPlayersClocksAndMoves)
     EXPECT_TRUE(shown->playersText().contains(" 08:00"));
 }
 
-TEST_F(Windows, ClosingALiveGameAsksTheServerAndWaitsForItsAnswer)
+TEST_F(Windows, ClosingALiveGameWaitsForTheServerUnlessTheProgramCloses)
 {
     observe();
     rig.feed("\r\nGame 12 tester vs bob created. 20 min 1200 1200 10 0 0 0\r\nOMRA% ");
@@ -105,22 +105,17 @@ TEST_F(Windows, ClosingALiveGameAsksTheServerAndWaitsForItsAnswer)
     EXPECT_EQ(windows.frames().size(), 2u) << "both stay until the server answers";
 
     rig.block({"observe: Game 7 BotMa vs BotPao removed from your observation list."});
-    rig.feed("\r\nGame 12 tester vs bob adjourned. tester adjourned it.\r\nOMRA% ");
     settle();
+    EXPECT_EQ(windows.frames(), std::vector<CGameTextFrame*>{played});
+
+    // Program exit does not wait for the server.
+    rig.socket.sent.clear();
+    EXPECT_TRUE(windows.closeAll());
+    settle();
+    EXPECT_EQ(rig.socket.sent, "adjourn 12\n");
     EXPECT_TRUE(windows.frames().empty());
     EXPECT_EQ(rig.list().size(), 0u);
     EXPECT_TRUE(area.subWindowList().isEmpty());
-}
-
-TEST_F(Windows, ProgramExitClosesEveryLiveGameAfterItsLeaveCommand)
-{
-    observe();
-    rig.feed("\r\nGame 12 tester vs bob created. 20 min 1200 1200 10 0 0 0\r\nOMRA% ");
-    EXPECT_TRUE(windows.closeAll());
-    settle();
-    EXPECT_EQ(rig.socket.sent, "observe 7\nadjourn 12\n");
-    EXPECT_TRUE(windows.frames().empty());
-    EXPECT_EQ(rig.list().size(), 0u);
 }
 
 TEST_F(Windows, AnEndedGameAsksTheQuitQuestionWithItsResult)
@@ -165,14 +160,6 @@ TEST_F(Windows, AnUnsavedLocalGameAsksBeforeItCloses)
     settle();
     EXPECT_EQ(rig.list().size(), 0u);
     EXPECT_EQ(rig.socket.sent, "");
-}
-
-TEST_F(Windows, NoWindowMeansTheGameIsDroppedWithTheMessage)
-{
-    QtGameWindows orphan(nullptr, *rig.context);
-    rig.feed("\r\nGame 12 tester vs bob created. 20 min 1200 1200 10 0 0 0\r\nOMRA% ");
-    EXPECT_EQ(rig.list().size(), 0u);
-    EXPECT_EQ(rig.desktop.boxes, std::vector<std::string>{"Cannot create GAME!"});
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 // side on a real socket, watching the bots' game and playing one against a bot by typed
 // move commands, with the records compared to the server's game files.
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -62,22 +62,25 @@ struct LiveClient {
         // Logged in, and the answer to "set client on" arrived (its prompt is the second).
         return socket.runUntil([&] { return context->session.loggedInName.size() > 0 && prompts() >= 2; });
     }
-    // The last move report of game number shown in the terminal, as its fields.
-    std::vector<std::string> lastReport(int number) const
+    // The last move report of game number shown in the terminal: its event number, move
+    // and the two clocks.
+    struct Report {
+        int number = 0;
+        std::string move;
+        long red = 0, black = 0;
+    };
+    std::optional<Report> lastReport(int number) const
     {
-        const std::string prefix = "Game " + std::to_string(number) + " ";
+        const std::string pattern = "Game " + std::to_string(number) + " %*s vs %*s %d %15s %ld %ld";
         for (auto it = terminal.lines.rbegin(); it != terminal.lines.rend(); ++it) {
-            if (it->text.rfind(prefix, 0) != 0)
-                continue;
-            std::vector<std::string> words;
-            char word[64];
-            int used = 0;
-            for (const char* p = it->text.c_str(); std::sscanf(p, "%63s%n", word, &used) == 1; p += used)
-                words.emplace_back(word);
-            if (words.size() >= 12 && std::isdigit(static_cast<unsigned char>(words[5][0])))
-                return words;
+            Report report;
+            char move[16];
+            if (std::sscanf(it->text.c_str(), pattern.c_str(), &report.number, move, &report.red, &report.black) == 4) {
+                report.move = move;
+                return report;
+            }
         }
-        return {};
+        return std::nullopt;
     }
     CGame* localGame() const
     {
@@ -151,15 +154,16 @@ TEST_F(GameServer, ObservingTheBotsFollowsTwentyMovesWithTheirClocks)
     const int number = game->gameNumber;
     // Twenty moves, the last of them (at least) reported by a notice with its clocks.
     ASSERT_TRUE(watcher->socket.runUntil(
-        [&] { return game->gamePly() >= 20 && game->mode == model::kModeNormal && !watcher->lastReport(number).empty(); },
+        [&] { return game->gamePly() >= 20 && game->mode == model::kModeNormal && watcher->lastReport(number).has_value(); },
         30000))
         << "moves followed: " << game->gamePly();
 
-    const std::vector<std::string> report = watcher->lastReport(number);
-    EXPECT_EQ(std::stoi(report[5]), game->serverMoveCounter);
-    EXPECT_EQ(report[6], mainLine(*game).back());
-    EXPECT_EQ(game->times[2], std::stol(report[7]));
-    EXPECT_EQ(game->times[3], std::stol(report[8]));
+    const auto report = watcher->lastReport(number);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->number, game->serverMoveCounter);
+    EXPECT_EQ(report->move, mainLine(*game).back());
+    EXPECT_EQ(game->times[2], report->red);
+    EXPECT_EQ(game->times[3], report->black);
     EXPECT_EQ(game->observers, 1);
     EXPECT_EQ(game->browsedBoard, game->gameBoard);
 

@@ -33,6 +33,16 @@ std::string liveLine(const CGame& game)
     return text;
 }
 
+// Number, players with ratings and clocks, observers and participation in one line.
+std::string header(const CGame& game)
+{
+    return std::to_string(game.gameNumber) + " " + std::string(fieldText(game.redName)) + " " +
+           std::to_string(game.redRating) + " " + std::to_string(game.times[2]) + " | " +
+           std::string(fieldText(game.blackName)) + " " + std::to_string(game.blackRating) + " " +
+           std::to_string(game.times[3]) + " | " + std::to_string(game.observers) + " observers, participation " +
+           std::to_string(game.participation);
+}
+
 // A rig observing game 7 (BotMa vs BotPao) with the given moves already played.
 struct Observing : GameRig {
     explicit Observing(const std::vector<std::string>& moves = {})
@@ -61,15 +71,8 @@ TEST(GameNotices, CreatedOpensAPlayedGameThatFollowsTheMovesUpToThePrompt)
     ASSERT_TRUE(game);
     EXPECT_EQ(rig.windows.log.front(), "open:playing");
     EXPECT_EQ(game->mode, model::kModeBusy);
-    EXPECT_EQ(game->participation, model::kPlaying);
+    EXPECT_EQ(header(*game), "12 alice 1532 1200 | tester 1480 1100 | 2 observers, participation 1");
     EXPECT_EQ(game->userSide, model::kBlack);
-    EXPECT_EQ(fieldText(game->redName), "alice");
-    EXPECT_EQ(fieldText(game->blackName), "tester");
-    EXPECT_EQ(game->times[2], 1200);
-    EXPECT_EQ(game->times[3], 1100);
-    EXPECT_EQ(game->redRating, 1532);
-    EXPECT_EQ(game->blackRating, 1480);
-    EXPECT_EQ(game->observers, 2);
     EXPECT_EQ(game->startBoard()[82], 0) << "the handicap removes Red's horse";
     EXPECT_EQ(liveLine(*game), "H2-E2 H7-E7");
     EXPECT_EQ(game->serverMoveCounter, 2);
@@ -81,28 +84,37 @@ TEST(GameNotices, CreatedOpensAPlayedGameThatFollowsTheMovesUpToThePrompt)
     EXPECT_TRUE(rig.socket.sent.empty()) << "no move is sent for the user";
 }
 
-TEST(GameNotices, AnEmptyLoginNameIsAskedForAndNoMakesTheUserBlack)
+TEST(GameNotices, TheUserSideComesFromTheLoginNameAskedForWhenEmpty)
 {
-    for (const bool yes : {true, false}) {
+    const std::string longRed(20, 'r'), longBlack(20, 'b');
+    struct Case {
+        std::string login, red, black;
+        bool yes;
+        std::string loginAfter;
+        int side;
+    };
+    const Case cases[] = {
+        {"", "ann", "bob", true, "ann", model::kRed},
+        {"", "ann", "bob", false, "bob", model::kBlack},
+        {"tester", "tester", "testers", true, "tester", model::kRed}, // the whole name, not a prefix
+        {longBlack, longRed, longBlack, true, longBlack, model::kBlack}, // both cut to 15 bytes
+    };
+    for (const Case& c : cases) {
         GameRig rig;
-        rig.context->session.loggedInName.clear();
-        rig.desktop.yesNoAnswers = {yes};
-        rig.feed("\r\nGame 3 ann vs bob created. 5 min 300 300 0 0 0 0\r\nOMRA% ");
+        rig.context->session.loggedInName = c.login;
+        rig.desktop.yesNoAnswers = {c.yes};
+        rig.feed("\r\nGame 3 " + c.red + " vs " + c.black + " created. 5 min 300 300 0 0 0 0\r\nOMRA% ");
         CGame* game = rig.live(3);
-        ASSERT_TRUE(game);
-        EXPECT_EQ(rig.desktop.questions, std::vector<std::string>{"Is your Login name  ann ?"});
-        EXPECT_EQ(rig.context->session.loggedInName, yes ? "ann" : "bob");
-        EXPECT_EQ(rig.context->gameSettings.loginName, yes ? "ann" : "bob");
-        EXPECT_EQ(game->userSide, yes ? model::kRed : model::kBlack);
+        ASSERT_TRUE(game) << c.red;
+        EXPECT_EQ(rig.desktop.questions.size(), c.login.empty() ? 1u : 0u);
+        if (c.login.empty()) {
+            EXPECT_EQ(rig.desktop.questions[0], "Is your Login name  " + c.red + " ?");
+        }
+        EXPECT_EQ(rig.context->session.loggedInName, c.loginAfter);
+        EXPECT_EQ(fieldText(game->redName), c.red.substr(0, 15));
+        EXPECT_EQ(fieldText(game->blackName), c.black.substr(0, 15));
+        EXPECT_EQ(game->userSide, c.side) << c.red << " vs " << c.black;
     }
-}
-
-TEST(GameNotices, TheUserSideComesFromTheWholeNameNotAPrefix)
-{
-    GameRig rig; // logged in as "tester"
-    rig.feed("\r\nGame 4 tester vs testers created. 5 min 300 300 0 0 0 0\r\nOMRA% ");
-    ASSERT_TRUE(rig.live(4));
-    EXPECT_EQ(rig.live(4)->userSide, model::kRed);
 }
 
 TEST(GameNotices, ACreatedNoticeWithoutAWindowIsDropped)
@@ -252,8 +264,7 @@ TEST(ObserveBlocks, RemovedClosesTheGameOrSaysItIsNotFound)
 {
     Observing rig({"H2-E2", "H7-E7"});
     ASSERT_TRUE(rig.game);
-    EXPECT_EQ(rig.game->participation, model::kObserving);
-    EXPECT_EQ(rig.game->times[3], 590);
+    EXPECT_EQ(header(*rig.game), "7 BotMa 1501 600 | BotPao 1502 590 | 4 observers, participation 0");
     EXPECT_EQ(rig.game->gamePly(), 2);
     rig.game->modified = true;
     rig.block({"observe: Game 7 BotMa vs BotPao removed from your observation list."});
@@ -265,17 +276,6 @@ TEST(ObserveBlocks, RemovedClosesTheGameOrSaysItIsNotFound)
     rig.block({"observe: There is no game 9.", "(1) H2-E2"});
     EXPECT_TRUE(rig.terminal.contains("There is no game 9."));
     EXPECT_EQ(rig.list().size(), 0u);
-}
-
-TEST(ObserveBlocks, ABrokenMoveLineStopsTheCollection)
-{
-    GameRig rig;
-    rig.feed("observe: Game 5 a vs b added to your observation list. 5 min 300 300 0 0 0 0\r\n"
-             "(1) H2-E2\r\nnot a move\r\n(2 H7-E7\r\n(3) H7-E7\r\nOMRA% ");
-    CGame* game = rig.live(5);
-    ASSERT_TRUE(game);
-    EXPECT_EQ(liveLine(*game), "H2-E2");
-    EXPECT_TRUE(rig.terminal.contains("(3) H7-E7")) << "lines after the stop are ordinary lines";
 }
 
 TEST(ObserveBlocks, UndoTakesBackTheLiveMoveAndTheNextReportRepeatsOrBranches)
@@ -305,9 +305,11 @@ TEST(ObserveBlocks, UndoTakesBackTheLiveMoveAndTheNextReportRepeatsOrBranches)
     }
 }
 
-TEST(ForcedReplies, TheOnlyLegalReplyIsSentAndPlayedTwoChoicesWait)
+TEST(ForcedReplies, TheOnlyLegalReplyIsSentAndPlayedOnlyInAPlayedGame)
 {
-    for (const bool forced : {true, false}) {
+    enum Kind { Forced, TwoMoves, Observed };
+    for (const Kind kind : {Forced, TwoMoves, Observed}) {
+        const bool forced = kind != TwoMoves;
         GameRig rig;
         CGame* game = rig.list().open(false);
         model::Board board{};
@@ -315,14 +317,14 @@ TEST(ForcedReplies, TheOnlyLegalReplyIsSentAndPlayedTwoChoicesWait)
         board[sq("F9")] = 1;  // Black general
         board[sq("A2")] = 6;  // Black chariot
         ASSERT_TRUE(game->SetStartPosition(board, 1));
-        game->participation = model::kPlaying;
+        game->participation = kind == Observed ? model::kObserving : model::kPlaying;
         game->gameNumber = 12;
         game->userSide = model::kRed;
         copyBounded(game->redName, "tester");
         copyBounded(game->blackName, "bob");
         rig.feed(std::string("\r\nGame 12 tester vs bob 1 ") + (forced ? "A2-A1" : "A2-A3") +
                  " 600 600 0 0 0 0\r\nOMRA% ");
-        if (forced) {
+        if (kind == Forced) {
             EXPECT_EQ(rig.socket.sent, "D0-E0 12\r\n");
             EXPECT_EQ(game->gamePly(), 2);
             EXPECT_EQ(game->gameBoard[sq("E0")], 17);
@@ -333,26 +335,6 @@ TEST(ForcedReplies, TheOnlyLegalReplyIsSentAndPlayedTwoChoicesWait)
             EXPECT_EQ(game->gamePly(), 1);
         }
     }
-}
-
-TEST(ForcedReplies, NoReplyForAnObservedGameOrAtTheOpponentsTurn)
-{
-    Observing rig;
-    CGame* game = rig.game;
-    model::Board board{};
-    board[sq("D0")] = 17;
-    board[sq("F9")] = 1;
-    board[sq("A1")] = 6;
-    ASSERT_TRUE(game->SetStartPosition(board, 0));
-    PlayForcedReply(*rig.context, *game);
-    EXPECT_EQ(rig.socket.sent, "");
-    game->participation = model::kPlaying;
-    game->userSide = model::kBlack;
-    PlayForcedReply(*rig.context, *game);
-    EXPECT_EQ(rig.socket.sent, "");
-    game->userSide = model::kRed;
-    PlayForcedReply(*rig.context, *game);
-    EXPECT_EQ(rig.socket.sent, "D0-E0 7\r\n");
 }
 
 TEST(MoveHistory, MovesAndRefreshFillInMissedMovesOnly)
@@ -378,15 +360,14 @@ TEST(BoardDisplay, ALookedAtGameIsNotLiveAndTakesDateAndResult)
                "(5) H7-E7", "junk"});
     ASSERT_EQ(rig.list().size(), 1u);
     CGame* game = rig.list().games().front();
-    EXPECT_EQ(game->gameNumber, -12);
-    EXPECT_EQ(game->participation, model::kServerNotLive);
+    EXPECT_EQ(header(*game), "-12 alice 0 0 | tester 0 0 | 0 observers, participation 2");
     EXPECT_EQ(game->userSide, model::kBlack);
-    EXPECT_EQ(fieldText(game->date), "2024-03-05");
     EXPECT_EQ(fieldText(game->result), "1-0 Black resigned");
     EXPECT_EQ(fieldText(game->subject), "alice.tester.12.2024-03-05");
     EXPECT_EQ(game->pathLength(), 2) << "numbers are not checked in a look block";
-    EXPECT_EQ(game->gamePly(), 0);
-    EXPECT_TRUE(rig.terminal.contains("Date: 2024-03-05   1-0 Black resigned"));
+    rig.block({"look: Game: alice-tester 12", "(1) H2-E2"});
+    rig.block({"look: Game: alice.tester.x12", "(1) H2-E2"});
+    EXPECT_EQ(rig.list().size(), 1u) << "a header without its number opens nothing";
 }
 
 TEST(GameFileBlocks, ASentGameBecomesALocalGameWithItsMoves)
@@ -397,10 +378,8 @@ TEST(GameFileBlocks, ASentGameBecomesALocalGameWithItsMoves)
                "H7-E7", "BB", "B0-C2", "BE", "BB", "B0-A2", "BE"});
     ASSERT_EQ(rig.list().size(), 1u);
     CGame* game = rig.list().games().front();
-    EXPECT_EQ(game->participation, model::kLocalGame);
+    EXPECT_EQ(header(*game), "-1 alice 1500 1190 | bob 1490 1180 | 0 observers, participation 3");
     EXPECT_EQ(game->mode, model::kModeNormal);
-    EXPECT_EQ(fieldText(game->blackName), "bob");
-    EXPECT_EQ(game->times[3], 1180);
     const std::string file = model::GameFileText(*game, model::GameFileForm::Old);
     EXPECT_NE(file.find("START\r\nH2-E2\r\nH7-E7\r\nBB\r\nB0-C2\r\nBE\r\nBB\r\nB0-A2\r\nBE\r\n"), std::string::npos)
         << file;
