@@ -269,23 +269,6 @@ TEST_F(InputBar, TheUpDownControlScrollsByTheButtonThatHoldsIt)
     EXPECT_EQ(scrollNames(), (std::vector<std::string>{"page up", "page up"}));
 }
 
-TEST_F(InputBar, GameButtonsShowTogether)
-{
-    const int ids[] = {kWindowLeftId, kWindowCentreId, kWindowRightId, kNextWindowButtonId};
-    const char* texts[] = {"Left", "Cen", "Right", "Next"};
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_NE(bar.gameButton(ids[i]), nullptr);
-        EXPECT_EQ(bar.gameButton(ids[i])->text(), texts[i]);
-        EXPECT_FALSE(bar.gameButton(ids[i])->isVisible()) << texts[i] << " hidden without game windows";
-    }
-    bar.showGameButtons(true);
-    for (int id : ids)
-        EXPECT_TRUE(bar.gameButton(id)->isVisible()) << id;
-    bar.showGameButtons(false);
-    for (int id : ids)
-        EXPECT_FALSE(bar.gameButton(id)->isVisible()) << id;
-}
-
 TEST(Big5Limits, CutWholeCharactersOnly)
 {
     struct Case {

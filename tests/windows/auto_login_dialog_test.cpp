@@ -152,7 +152,7 @@ TEST_F(LoginDialog, EditsChangeTheListLinesAndCancelKeepsNothing)
     EXPECT_EQ(dialog->hostList()->item(0)->text(), "delta.example");
     EXPECT_EQ(dialog->accountList()->item(0)->text(), "dora");
     EXPECT_EQ(fieldText(dialog->model().copy().servers[0].logins[0].password), "x");
-    EXPECT_EQ(dialog->model().copy().showLoginAtStart, 0);
+    EXPECT_EQ(+dialog->model().copy().showLoginAtStart, 0);
 
     click(*dialog, 2); // Cancel
     EXPECT_EQ(dialog->result(), QDialog::Rejected);

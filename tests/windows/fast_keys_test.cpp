@@ -113,8 +113,6 @@ TEST_F(FastKeys, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
         // 60 characters of two bytes each fill the 120 bytes; one more is refused.
         testkit::typeText(dialog.edit(2), QString(61, QChar(0x5C07)));
         EXPECT_EQ(dialog.edit(2)->text().size(), 60);
-        dialog.reject();
-        EXPECT_EQ(fieldText(options.fastKeyText[1]), "") << "Cancel keeps nothing";
         dialog.accept();
     }
     EXPECT_EQ(fieldText(options.fastKeyText[0]), "");
