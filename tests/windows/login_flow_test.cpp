@@ -1,5 +1,5 @@
 // Logging in from the login window and the input line over loopback: against the
-// practice server (through a proxy that records what the server receives), and against
+// practice server (through a relay that records what the server receives), and against
 // scripted peers for the pacing of the start-up commands.
 
 #include <functional>
@@ -21,6 +21,7 @@
 #include "session/login.h"
 #include "shell/input_bar.h"
 #include "support/fixed_text.h"
+#include "testkit/loopback.h"
 #include "testkit/qt_application.h"
 #include "testkit/session_fakes.h"
 #include "testkit/typing.h"
@@ -30,43 +31,7 @@
 namespace marovin::windows {
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 10000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
-
-// Passes bytes between one client and the server at upstreamPort, keeping what the
-// server receives.
-class RecordingProxy {
-public:
-    explicit RecordingProxy(int upstreamPort)
-    {
-        EXPECT_TRUE(m_listener.listen(QHostAddress::LocalHost, 0));
-        QObject::connect(&m_listener, &QTcpServer::newConnection, [this, upstreamPort] {
-            QTcpSocket* client = m_listener.nextPendingConnection();
-            auto* upstream = new QTcpSocket(client);
-            upstream->connectToHost(QHostAddress::LocalHost, static_cast<quint16>(upstreamPort));
-            QObject::connect(client, &QTcpSocket::readyRead, [this, client, upstream] {
-                const QByteArray bytes = client->readAll();
-                m_received += bytes.toStdString();
-                upstream->write(bytes);
-            });
-            QObject::connect(upstream, &QTcpSocket::readyRead, [client, upstream] { client->write(upstream->readAll()); });
-            QObject::connect(upstream, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
-            QObject::connect(client, &QTcpSocket::disconnected, upstream, &QTcpSocket::disconnectFromHost);
-        });
-    }
-    int port() const { return m_listener.serverPort(); }
-    const std::string& received() const { return m_received; }
-
-private:
-    QTcpServer m_listener;
-    std::string m_received;
-};
+using testkit::waitFor;
 
 // The desktop side of the session, with the real input bar behind the label.
 class BarDesktop : public testkit::FakeClientDesktop {
@@ -157,20 +122,20 @@ protected:
 TEST_F(PracticeServer, ANewAccountRegistersAndLogsInFromTheLoginWindow)
 {
     LiveClient live;
-    RecordingProxy proxy(server.port());
-    live.setAccount(proxy.port(), "newbie", "s3cret");
+    testkit::RecordingRelay relay(server.port());
+    live.setAccount(relay.port(), "newbie", "s3cret");
     live.loginFromWindow();
     EXPECT_EQ(live.settingsWritten, 0) << "the window changed nothing";
 
     // The name and the first password are answered from the window's account; the server
     // then asks to repeat the password, which the user types into the masked input line.
-    ASSERT_TRUE(waitFor([&] { return live.bar.inputLine()->passwordEntry(); })) << proxy.received();
+    ASSERT_TRUE(waitFor([&] { return live.bar.inputLine()->passwordEntry(); })) << relay.received;
     EXPECT_EQ(live.bar.stateLabel()->text(), " Password");
     live.typeLine("s3cret");
-    ASSERT_TRUE(waitFor([&] { return proxy.received().find("who -2\r\n") != std::string::npos; }))
-        << proxy.received();
+    ASSERT_TRUE(waitFor([&] { return relay.received.find("who -2\r\n") != std::string::npos; }))
+        << relay.received;
 
-    const std::string& sent = proxy.received();
+    const std::string& sent = relay.received;
     const std::size_t name = sent.find("newbie\r\n");
     const std::size_t first = sent.find("s3cret\r\n", name);
     const std::size_t second = sent.find("s3cret\r\n", first + 1);
