@@ -82,10 +82,16 @@ void CMainFrame::openTerminal()
 {
     m_terminal = new shell::CTerminalFrame(m_options);
     m_mdi->addSubWindow(m_terminal);
-    if (placementSet(m_options.terminalPlacement))
-        applyPlacement(*m_terminal, m_options.terminalPlacement);
-    else
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect start = shell::terminalStartRect(m_options.terminalPlacement,
+                                                 screen ? screen->geometry().size() : size(), pos());
+    if (start.isEmpty()) {
+        // The frame does not stay maximised: it fills the area, restored.
         m_terminal->showMaximized();
+    } else {
+        m_terminal->setGeometry(start);
+        m_terminal->showNormal();
+    }
 }
 
 void CMainFrame::createModelessWindows(WhoRecord* whoRecords)
