@@ -5,6 +5,7 @@
 
 #include "platform/platform_defaults.h"
 #include "platform/qt_desktop.h"
+#include "shell/client_session.h"
 #include "shell/input_bar.h"
 #include "shell/startup_texts.h"
 #include "windows/main_frame.h"
@@ -19,10 +20,14 @@ CMarovinApp::CMarovinApp(DesktopPort& desktop, PlatformDefaults platform, System
 {
 }
 
-// The main frame goes first: its windows refer to the records below.
+// The session stops first (nothing more is scanned or drawn); then the main frame goes:
+// its windows refer to the records below.
 CMarovinApp::~CMarovinApp()
 {
+    if (m_session)
+        m_session->shutdown();
     m_mainFrame.reset();
+    m_session.reset();
 }
 
 bool CMarovinApp::initInstance()
@@ -44,6 +49,8 @@ bool CMarovinApp::initInstance()
     }
     if (m_hooks.createConnection)
         m_hooks.createConnection();
+    m_session = std::make_unique<ClientSession>(m_options, m_settings, m_desktop);
+    m_session->setFormatsChangedHook([this] { buildListFont(true); });
 
     m_qtSettings = std::make_unique<QSettings>(QStringLiteral("Dozavave"), QStringLiteral("Marovin"));
     m_recentFiles = std::make_unique<windows::RecentFileList>(*m_qtSettings);
@@ -55,6 +62,7 @@ bool CMarovinApp::initInstance()
     m_mainFrame->openTerminal();
     m_mainFrame->focusInputLine();
     m_mainFrame->createModelessWindows(m_whoRecords.get());
+    m_session->attach(*m_mainFrame);
     buildListFont(true);
     if (m_options.showLoginAtStart)
         QTimer::singleShot(0, m_mainFrame.get(), &windows::CMainFrame::onConnect);

@@ -28,6 +28,8 @@ struct StartupHooks {
     std::function<void()> createConnection;
 };
 
+class ClientSession;
+
 class CMarovinApp {
 public:
     CMarovinApp(DesktopPort& desktop, PlatformDefaults platform, SystemMetrics metrics, std::string settingsPath,
@@ -47,6 +49,8 @@ public:
     windows::WhoRecord* whoRecords() const { return m_whoRecords.get(); }
     windows::CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     windows::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
+    // The session with the server (created at start-up).
+    ClientSession* clientSession() const { return m_session.get(); }
 
     // Makes the list font from outputTextFormat; when applying, sets it on its users.
     // An empty face name leaves the list font as it was.
@@ -64,6 +68,7 @@ private:
     std::unique_ptr<QSettings> m_qtSettings;
     std::unique_ptr<windows::RecentFileList> m_recentFiles;
     std::unique_ptr<QFont> m_listFont;
+    std::unique_ptr<ClientSession> m_session;
     std::unique_ptr<windows::CMainFrame> m_mainFrame;
 };
 

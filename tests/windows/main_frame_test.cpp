@@ -12,6 +12,7 @@
 #include "../shell/default_image.h"
 #include "platform/big5_text.h"
 #include "shell/application.h"
+#include "shell/client_session.h"
 #include "shell/startup_texts.h"
 #include "support/fixed_text.h"
 #include "support/guarded_file.h"
@@ -138,6 +139,7 @@ TEST_F(StartUp, PostsTheLoginWindowOnlyWhenAsked)
         writeSettings([&](Options& options) { options.showLoginAtStart = wanted; });
         CMarovinApp app(desktop, platformOfWidth(800), deriveSystemMetrics(16, 7), path);
         ASSERT_TRUE(app.initInstance());
+        app.clientSession()->setLoginWindowOpener([] {}); // no modal window in this test
         QSignalSpy spy(app.mainFrame(), &CMainFrame::connectRequested);
         EXPECT_EQ(spy.count(), 0) << "posted, not called during the start-up";
         QTest::qWait(20);

@@ -1,0 +1,235 @@
+#include "shell/client_session.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPointer>
+
+#include "platform/big5_text.h"
+#include "session/command_script.h"
+#include "session/server_scanner.h"
+#include "shell/output_view.h"
+#include "shell/terminal_settings_dialog.h"
+#include "shell/terminal_frame.h"
+#include "support/fixed_text.h"
+#include "windows/main_frame.h"
+
+namespace marovin::shell {
+
+// The terminal as the session sees it: the output view once it exists; before that (and
+// after it is gone) every write is dropped.
+class ClientSession::TerminalLink : public TerminalPort {
+public:
+    void attach(COutputView* view) { m_view = view; }
+    void writeOutputLine(TextFormatId format, std::string_view text) override
+    {
+        if (m_view)
+            m_view->writeOutputLine(format, text);
+    }
+    void writeServerLine(std::string_view text) override
+    {
+        if (m_view)
+            m_view->writeServerLine(text);
+    }
+    void writeClientText(std::string_view text, bool normal) override
+    {
+        if (m_view)
+            m_view->writeClientText(text, normal);
+    }
+
+private:
+    QPointer<COutputView> m_view;
+};
+
+// The socket's events go to the connection; afterwards the Connect button follows the
+// connection's state.
+class ClientSession::EventRelay : public session::SocketEventSink {
+public:
+    EventRelay(session::SocketEventSink& target, std::function<void()> after)
+        : m_target(target), m_after(std::move(after))
+    {
+    }
+    void OnConnect(int errorCode) override { relay(&SocketEventSink::OnConnect, errorCode); }
+    void OnReceive(int errorCode) override { relay(&SocketEventSink::OnReceive, errorCode); }
+    void OnSend(int errorCode) override { relay(&SocketEventSink::OnSend, errorCode); }
+    void OnClose(int errorCode) override { relay(&SocketEventSink::OnClose, errorCode); }
+
+private:
+    void relay(void (SocketEventSink::*event)(int), int errorCode)
+    {
+        (m_target.*event)(errorCode);
+        m_after();
+    }
+
+    session::SocketEventSink& m_target;
+    std::function<void()> m_after;
+};
+
+ClientSession::ClientSession(Options& options, const SettingsFile& settings, DesktopPort& desktop)
+    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>()), m_client(*m_terminal),
+      m_games(*m_terminal)
+{
+    const session::ClientPorts ports{*m_terminal, desktop, m_clock, m_client, m_games};
+    m_context = std::make_unique<session::ClientContext>(options, ports, m_driver);
+    m_relay = std::make_unique<EventRelay>(m_context->connection, [this] { refreshConnectionState(); });
+    m_driver.setEventSink(m_relay.get());
+    session::resetSession(*m_context);
+}
+
+ClientSession::~ClientSession()
+{
+    shutdown();
+    m_driver.setEventSink(nullptr);
+}
+
+void ClientSession::attach(windows::CMainFrame& frame)
+{
+    m_frame = &frame;
+    CTerminalFrame* terminal = frame.terminal();
+    COutputView* view = terminal->view();
+    m_terminal->attach(view);
+    m_client.attach(&frame);
+    view->setLoggedInQuery([this] { return session::isLoggedIn(m_context->session); });
+    QLineEdit* input = frame.inputBar()->inputLine();
+    InputLineLink link;
+    link.insertText = [input](const QString& text) { input->insert(text); };
+    link.canPaste = [] { return !QApplication::clipboard()->text().isEmpty(); };
+    link.pasteClipboard = [this] { pasteIntoInput(); };
+    link.requestFocus = [this] {
+        if (m_frame)
+            m_frame->focusInputLine();
+    };
+    link.markReady = [this] { m_client.setStatusLabel(session::kLabelReady, std::nullopt); };
+    view->setInputLink(std::move(link));
+    terminal->setTickHandler([this] {
+        session::terminalTimerTick(*m_context);
+        refreshConnectionState();
+    });
+
+    connect(input, &QLineEdit::returnPressed, this, [this, input, view] {
+        const std::string line = platform::toBig5(input->text());
+        input->clear();
+        view->showNewest();
+        sendTypedLine(line);
+    });
+    QAction* connectAction = frame.action(QStringLiteral("actionConnect"));
+    connectAction->setEnabled(true);
+    connectAction->setCheckable(true);
+    connect(connectAction, &QAction::triggered, &frame, &windows::CMainFrame::onConnect);
+    connect(&frame, &windows::CMainFrame::connectRequested, this, &ClientSession::connectCommand);
+    QAction* disconnectAction = frame.action(QStringLiteral("actionDisconnect"));
+    disconnectAction->setEnabled(true);
+    connect(disconnectAction, &QAction::triggered, this, &ClientSession::disconnectCommand);
+    QAction* settingsAction = frame.action(QStringLiteral("actionTerminalSettings"));
+    settingsAction->setEnabled(true);
+    connect(settingsAction, &QAction::triggered, this, &ClientSession::terminalSettingsCommand);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &ClientSession::shutdown);
+    refreshConnectionState();
+}
+
+void ClientSession::setLoginWindowOpener(std::function<void()> open)
+{
+    m_openLogin = std::move(open);
+}
+
+void ClientSession::connectCommand()
+{
+    if (m_context->connection.isConnected()) {
+        m_context->connection.OnClose(0);
+    } else if (m_openLogin) {
+        m_openLogin();
+    } else {
+        openConnectPrompt();
+    }
+    refreshConnectionState();
+}
+
+void ClientSession::openConnectPrompt()
+{
+    CConnectPrompt prompt(m_options, m_frame);
+    if (prompt.exec() == QDialog::Accepted)
+        connectTo(prompt.request());
+    if (m_frame)
+        m_frame->focusInputLine();
+}
+
+int ClientSession::connectTo(const ConnectRequest& request)
+{
+    session::SessionState& state = m_context->session;
+    copyBounded(state.storedLoginName, request.loginName);
+    copyBounded(state.storedPassword, request.password);
+    const int result = m_context->connection.connectToServer(request.host, request.port);
+    refreshConnectionState();
+    return result;
+}
+
+void ClientSession::terminalSettingsCommand()
+{
+    if (!m_frame)
+        return;
+    CTerminalSettingsDlg dialog(m_options, m_settings, m_fontColourMemory, m_frame);
+    if (dialog.exec() == QDialog::Accepted && dialog.changed()) {
+        if (m_formatsChanged)
+            m_formatsChanged();
+        m_frame->terminal()->view()->reformat();
+        m_frame->inputBar()->applyInputFormat(m_options);
+    }
+    m_frame->focusInputLine();
+}
+
+void ClientSession::disconnectCommand()
+{
+    session::sendCommand(*m_context, "\x04\r\nquit\r\n", true, true);
+    refreshConnectionState();
+}
+
+void ClientSession::sendTypedLine(std::string_view line)
+{
+    // A password typed at the server's password prompt is never shown in the terminal.
+    const bool secret = m_context->session.loginState == session::login_state::kPasswordPromptSeen;
+    session::sendCommand(*m_context, line.empty() ? std::string_view(" ") : line, !secret, true);
+}
+
+// Each line of the clipboard that ends in a line feed is sent as if typed and entered;
+// the rest is left in the input line.
+void ClientSession::pasteIntoInput()
+{
+    if (!m_frame)
+        return;
+    QLineEdit* input = m_frame->inputBar()->inputLine();
+    input->setFocus();
+    QString text = QApplication::clipboard()->text();
+    qsizetype lineFeed = text.indexOf(QLatin1Char('\n'));
+    while (lineFeed >= 0) {
+        QString part = text.left(lineFeed);
+        if (part.endsWith(QLatin1Char('\r')))
+            part.chop(1);
+        input->insert(part);
+        emit input->returnPressed();
+        text.remove(0, lineFeed + 1);
+        lineFeed = text.indexOf(QLatin1Char('\n'));
+    }
+    input->insert(text);
+}
+
+void ClientSession::shutdown()
+{
+    m_context->session.outputSuspended = 1;
+    if (m_frame && m_frame->terminal())
+        m_frame->terminal()->view()->setOutputSuspended(true);
+    m_context->connection.resetConnection();
+}
+
+void ClientSession::refreshConnectionState()
+{
+    const bool connected = m_context->connection.isConnected();
+    // A click toggles the button by itself: it is set back to the state it stands for.
+    if (m_frame)
+        m_frame->action(QStringLiteral("actionConnect"))->setChecked(connected);
+    if (connected == m_connected)
+        return;
+    m_connected = connected;
+    emit connectionChanged(connected);
+}
+
+} // namespace marovin::shell

@@ -1,0 +1,91 @@
+#pragma once
+// The session in the running program: the client context with the Qt socket, the Qt
+// clock and the desktop's ports, tied to the main frame once it exists. It makes the
+// main frame's Connect and Disconnect commands work, sends what is typed into the input
+// line, runs the terminal's one-second tick and keeps the Connect button pressed while
+// connected.
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "platform/qt_clock.h"
+#include "platform/qt_socket.h"
+#include "session/client_context.h"
+#include "shell/connect_prompt.h"
+#include "shell/font_colour_dialog.h"
+#include "shell/qt_client_desktop.h"
+#include "shell/stand_in_games.h"
+
+namespace marovin::windows {
+class CMainFrame;
+}
+
+namespace marovin::shell {
+
+class COutputView;
+
+class ClientSession : public QObject {
+    Q_OBJECT
+public:
+    // The options record is the live one; it, the settings file and desktop outlive the
+    // session.
+    ClientSession(Options& options, const SettingsFile& settings, DesktopPort& desktop);
+    ~ClientSession() override;
+
+    session::ClientContext& context() { return *m_context; }
+    QtClientDesktop& clientDesktop() { return m_client; }
+    platform::QtSocketDriver& socketDriver() { return m_driver; }
+
+    // Ties the session to the main frame: its terminal, input line and commands.
+    void attach(windows::CMainFrame& frame);
+    // What Connect opens when not connected (the login window); by default a small prompt
+    // for server, port and account.
+    void setLoginWindowOpener(std::function<void()> open);
+    // Runs after the terminal settings changed the text formats (the list font follows).
+    void setFormatsChangedHook(std::function<void()> hook) { m_formatsChanged = std::move(hook); }
+
+    // "Connect to OMRA": connected, the connection is closed (which ends the session);
+    // otherwise the login window opens.
+    void connectCommand();
+    // "&Terminal Window Settings": the dialog; on a change every format is applied anew.
+    void terminalSettingsCommand();
+    // "<quit> Disconncet from OMRA": byte 04, then "\r\nquit\r\n".
+    void disconnectCommand();
+    // Connects with the account that answers the login prompts (empty: the user types it).
+    int connectTo(const ConnectRequest& request);
+    // A line typed into the input line, sent as a command (an empty line as one blank).
+    void sendTypedLine(std::string_view line);
+    // The program is ending: nothing is scanned or written any more, the socket closes.
+    void shutdown();
+
+signals:
+    void connectionChanged(bool connected);
+
+private:
+    class TerminalLink;
+    class EventRelay;
+
+    void openConnectPrompt();
+    void pasteIntoInput();
+    void refreshConnectionState();
+
+    Options& m_options;
+    const SettingsFile& m_settings;
+    FontColourMemory m_fontColourMemory;
+    std::function<void()> m_formatsChanged;
+    std::unique_ptr<TerminalLink> m_terminal;
+    platform::QtSocketDriver m_driver;
+    platform::QtClock m_clock;
+    QtClientDesktop m_client;
+    StandInGames m_games;
+    std::unique_ptr<session::ClientContext> m_context;
+    std::unique_ptr<EventRelay> m_relay;
+    QPointer<windows::CMainFrame> m_frame;
+    std::function<void()> m_openLogin;
+    bool m_connected = false;
+};
+
+} // namespace marovin::shell

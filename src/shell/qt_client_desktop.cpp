@@ -1,0 +1,125 @@
+#include "shell/qt_client_desktop.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <string>
+
+#include "platform/big5_text.h"
+#include "platform/platform_defaults.h"
+#include "shell/output_view.h"
+#include "shell/terminal_frame.h"
+#include "windows/main_frame.h"
+
+namespace marovin::shell {
+
+void QtClientDesktop::attach(windows::CMainFrame* frame)
+{
+    m_frame = frame;
+    setStatusLabel(m_labelColour, std::nullopt);
+}
+
+void QtClientDesktop::setStatusLabel(std::optional<std::uint32_t> colour, std::optional<std::string_view> text)
+{
+    if (colour)
+        m_labelColour = *colour;
+    if (!m_frame)
+        return;
+    QLabel* label = m_frame->inputBar()->stateLabel();
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, platform::qColour(m_labelColour));
+    label->setPalette(palette);
+    if (text)
+        label->setText(QLatin1Char(' ') + platform::fromBig5(*text));
+    label->update();
+}
+
+void QtClientDesktop::raiseTerminal()
+{
+    if (!m_frame || !m_frame->terminal())
+        return;
+    CTerminalFrame* terminal = m_frame->terminal();
+    terminal->show();
+    m_frame->mdiArea()->setActiveSubWindow(terminal);
+    terminal->raise();
+}
+
+void QtClientDesktop::setTerminalTitle(std::string_view title)
+{
+    if (m_frame && m_frame->terminal())
+        m_frame->terminal()->setTitle(title);
+}
+
+void QtClientDesktop::showPartialLine(std::string_view text)
+{
+    if (m_frame && m_frame->terminal())
+        m_frame->terminal()->view()->showPartialLine(text);
+}
+
+bool QtClientDesktop::leftButtonDown()
+{
+    return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
+}
+
+// The line is in the terminal already; the tell window keeps its own copy once it shows
+// the conversation.
+void QtClientDesktop::appendTellLine(TextFormatId, std::string_view) {}
+
+void QtClientDesktop::setPlayerName(std::string_view) {}
+
+void QtClientDesktop::noteList(std::string_view what, std::string_view output)
+{
+    std::size_t lines = 0;
+    for (std::size_t at = output.find('\n'); at != std::string_view::npos; at = output.find('\n', at + 1))
+        ++lines;
+    m_terminal.writeClientText("<" + std::string(what) + ": " + std::to_string(lines) + " lines>", true);
+}
+
+void QtClientDesktop::updateWhoList(std::string_view output, int)
+{
+    noteList("Who list", output);
+}
+
+// The who window has no list to show yet; popping it up empty after every who would only
+// hide the terminal.
+void QtClientDesktop::showWhoWindow() {}
+
+void QtClientDesktop::updateGamesList(std::string_view output)
+{
+    noteList("Games list", output);
+}
+
+void QtClientDesktop::createStoredGamesWindow(std::string_view output)
+{
+    noteList("Stored games", output);
+}
+
+void QtClientDesktop::createFingerWindow(std::string_view output)
+{
+    noteList("Finger", output);
+}
+
+void QtClientDesktop::openMessageDialog(std::string_view output)
+{
+    noteList("Messages", output);
+}
+
+void QtClientDesktop::openAliasResult(std::string_view output)
+{
+    noteList("Result of <Alias -l>", output);
+}
+
+void QtClientDesktop::openMatchDialog(std::string_view)
+{
+    m_terminal.writeClientText("<Match request received>", true);
+}
+
+void QtClientDesktop::openLoginWindow()
+{
+    if (!m_frame || !m_openLogin)
+        return;
+    QTimer::singleShot(0, m_frame.data(), [open = m_openLogin] { open(); });
+}
+
+} // namespace marovin::shell
