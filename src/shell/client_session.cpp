@@ -106,12 +106,7 @@ void ClientSession::attach(windows::CMainFrame& frame)
         refreshConnectionState();
     });
 
-    connect(input, &QLineEdit::returnPressed, this, [this, input, view] {
-        const std::string line = platform::toBig5(input->text());
-        input->clear();
-        view->showNewest();
-        sendTypedLine(line);
-    });
+    attachPlainInputLine(*input, *view);
     QAction* connectAction = frame.action(QStringLiteral("actionConnect"));
     connectAction->setEnabled(true);
     connectAction->setCheckable(true);
@@ -125,6 +120,18 @@ void ClientSession::attach(windows::CMainFrame& frame)
     connect(settingsAction, &QAction::triggered, this, &ClientSession::terminalSettingsCommand);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ClientSession::shutdown);
     refreshConnectionState();
+}
+
+// Enter sends the line. The input bar with its prefixes, recall and fast keys takes this
+// over once it exists.
+void ClientSession::attachPlainInputLine(QLineEdit& input, COutputView& view)
+{
+    connect(&input, &QLineEdit::returnPressed, this, [this, &input, &view] {
+        const std::string line = platform::toBig5(input.text());
+        input.clear();
+        view.showNewest();
+        sendTypedLine(line);
+    });
 }
 
 void ClientSession::setLoginWindowOpener(std::function<void()> open)

@@ -5,6 +5,7 @@
 // line, runs the terminal's one-second tick and keeps the Connect button pressed while
 // connected.
 
+#include <QLineEdit>
 #include <QObject>
 
 #include <functional>
@@ -68,6 +69,7 @@ private:
     class TerminalLink;
     class EventRelay;
 
+    void attachPlainInputLine(QLineEdit& input, COutputView& view);
     void openConnectPrompt();
     void pasteIntoInput();
     void refreshConnectionState();

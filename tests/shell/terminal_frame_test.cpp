@@ -7,6 +7,8 @@
 #include <QMdiArea>
 #include <QTest>
 
+#include <memory>
+
 #include "shell/output_view.h"
 #include "shell/terminal_frame.h"
 #include "test_options.h"
@@ -21,19 +23,21 @@ protected:
     {
         testkit::qtApplication();
         setTestOptions(options);
-        window.setCentralWidget(area);
-        window.resize(900, 700);
+        window = std::make_unique<QMainWindow>();
+        area = new QMdiArea;
+        window->setCentralWidget(area);
+        window->resize(900, 700);
         frame = new CTerminalFrame(options);
         area->addSubWindow(frame);
         frame->setGeometry(20, 30, 400, 300);
-        window.show();
+        window->show();
         frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
 
     Options options{};
-    QMainWindow window;
-    QMdiArea* area = new QMdiArea;
+    std::unique_ptr<QMainWindow> window; // made once the application exists
+    QMdiArea* area = nullptr;
     CTerminalFrame* frame = nullptr;
 };
 
