@@ -75,6 +75,7 @@ bool QtSocketDriver::create()
     close();
     ++m_generation;
     m_socket = new QTcpSocket(this);
+    m_socket->setReadBufferSize(kReadWindow);
     QObject::connect(m_socket, &QTcpSocket::connected, this, &QtSocketDriver::onConnected);
     QObject::connect(m_socket, &QTcpSocket::errorOccurred, this, &QtSocketDriver::onError);
     QObject::connect(m_socket, &QTcpSocket::readyRead, this, &QtSocketDriver::onReadyRead);
@@ -143,6 +144,7 @@ void QtSocketDriver::close()
     m_connectTimer.stop();
     m_connecting = false;
     m_readPosted = false;
+    m_closePending = false;
     m_lastError = 0;
     if (!m_socket)
         return;
@@ -196,30 +198,35 @@ void QtSocketDriver::onReadyRead()
 }
 
 // One readable event per read of at most a buffer's size, as a system socket would raise
-// it again while bytes are left; posting the next one keeps the event loop turning.
+// it again while bytes are left; posting the next one keeps the event loop turning. After
+// the peer closed, the close is reported once every byte that came before it was read.
 void QtSocketDriver::deliverReadable()
 {
     m_readPosted = false;
-    if (!bytesWaiting())
-        return;
     const std::uint64_t generation = m_generation;
-    m_sink->OnReceive(0);
-    if (generation == m_generation && bytesWaiting() && !m_readPosted) {
-        m_readPosted = true;
-        post([this] { deliverReadable(); });
+    if (bytesWaiting()) {
+        m_sink->OnReceive(0);
+        if (generation != m_generation)
+            return;
+    }
+    if (bytesWaiting()) {
+        if (!m_readPosted) {
+            m_readPosted = true;
+            post([this] { deliverReadable(); });
+        }
+    } else if (m_closePending) {
+        m_closePending = false;
+        m_sink->OnClose(0);
     }
 }
 
 void QtSocketDriver::onDisconnected()
 {
-    // What arrived before the close is read first, then the close is reported.
-    post([this] {
-        const std::uint64_t generation = m_generation;
-        while (generation == m_generation && bytesWaiting())
-            m_sink->OnReceive(0);
-        if (generation == m_generation)
-            m_sink->OnClose(0);
-    });
+    m_closePending = true;
+    if (!m_readPosted) {
+        m_readPosted = true;
+        post([this] { deliverReadable(); });
+    }
 }
 
 void QtSocketDriver::onConnectTimeout()

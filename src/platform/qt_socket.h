@@ -30,6 +30,9 @@ public:
     // event.
     static constexpr qint64 kSendWindow = 64 * 1024;
     static constexpr int kDefaultConnectTimeoutMs = 30'000;
+    // Bytes the socket reads ahead of the connection (as a system's receive buffer
+    // would); the rest waits in the network until they are taken.
+    static constexpr qint64 kReadWindow = 64 * 1024;
 
     explicit QtSocketDriver(QObject* parent = nullptr);
     ~QtSocketDriver() override;
@@ -63,6 +66,7 @@ private:
     int m_lastError = 0;
     bool m_connecting = false;
     bool m_readPosted = false;
+    bool m_closePending = false; // the peer closed; reported once every byte was read
 };
 
 } // namespace marovin::platform
