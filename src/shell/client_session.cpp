@@ -2,19 +2,50 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
 #include <QPointer>
 
 #include "platform/big5_text.h"
 #include "session/command_script.h"
 #include "session/server_scanner.h"
+#include "shell/input_bar.h"
 #include "shell/output_view.h"
 #include "shell/terminal_settings_dialog.h"
 #include "shell/terminal_frame.h"
 #include "support/fixed_text.h"
 #include "windows/main_frame.h"
+#include "windows/session_input_host.h"
 
 namespace marovin::shell {
+
+namespace {
+
+// A scrolling step asked for by the input line or its up/down control.
+void scrollTerminal(COutputView& view, TerminalScroll step)
+{
+    switch (step) {
+    case TerminalScroll::LineUp:
+        view.scrollLines(-1);
+        break;
+    case TerminalScroll::LineDown:
+        view.scrollLines(1);
+        break;
+    case TerminalScroll::PageUp:
+        view.scrollPages(-1);
+        break;
+    case TerminalScroll::PageDown:
+        view.scrollPages(1);
+        break;
+    case TerminalScroll::Top:
+        view.scrollToOldest();
+        break;
+    case TerminalScroll::Bottom:
+    case TerminalScroll::Newest:
+        view.showNewest();
+        break;
+    }
+}
+
+} // namespace
 
 // The terminal as the session sees it: the output view once it exists; before that (and
 // after it is gone) every write is dropped.
@@ -90,14 +121,21 @@ void ClientSession::attach(windows::CMainFrame& frame)
     m_terminal->attach(view);
     m_client.attach(&frame);
     view->setLoggedInQuery([this] { return session::isLoggedIn(m_context->session); });
-    QLineEdit* input = frame.inputBar()->inputLine();
+    CInputBar* bar = frame.inputBar();
+    CInputLine* input = bar->inputLine();
+    m_inputHost = std::make_unique<windows::SessionInputHost>(
+        *m_context, [view](TerminalScroll step) { scrollTerminal(*view, step); });
+    bar->setHost(m_inputHost.get());
     InputLineLink link;
     link.insertText = [input](const QString& text) { input->insert(text); };
-    link.canPaste = [] { return !QApplication::clipboard()->text().isEmpty(); };
-    link.pasteClipboard = [this] { pasteIntoInput(); };
+    link.canPaste = [input] { return !input->isReadOnly() && !QApplication::clipboard()->text().isEmpty(); };
+    link.pasteClipboard = [input] {
+        input->setFocus();
+        input->pasteClipboardIntoInput();
+    };
     link.requestFocus = [this] {
         if (m_frame)
-            m_frame->focusInputLine();
+            m_frame->requestInputFocus();
     };
     link.markReady = [this] { m_client.setStatusLabel(session::kLabelReady, std::nullopt); };
     view->setInputLink(std::move(link));
@@ -106,7 +144,6 @@ void ClientSession::attach(windows::CMainFrame& frame)
         refreshConnectionState();
     });
 
-    attachPlainInputLine(*input, *view);
     QAction* connectAction = frame.action(QStringLiteral("actionConnect"));
     connectAction->setEnabled(true);
     connectAction->setCheckable(true);
@@ -120,18 +157,6 @@ void ClientSession::attach(windows::CMainFrame& frame)
     connect(settingsAction, &QAction::triggered, this, &ClientSession::terminalSettingsCommand);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ClientSession::shutdown);
     refreshConnectionState();
-}
-
-// Enter sends the line. The input bar with its prefixes, recall and fast keys takes this
-// over once it exists.
-void ClientSession::attachPlainInputLine(QLineEdit& input, COutputView& view)
-{
-    connect(&input, &QLineEdit::returnPressed, this, [this, &input, &view] {
-        const std::string line = platform::toBig5(input.text());
-        input.clear();
-        view.showNewest();
-        sendTypedLine(line);
-    });
 }
 
 void ClientSession::setLoginWindowOpener(std::function<void()> open)
@@ -190,41 +215,14 @@ void ClientSession::disconnectCommand()
     refreshConnectionState();
 }
 
-void ClientSession::sendTypedLine(std::string_view line)
-{
-    // A password typed at the server's password prompt is never shown in the terminal.
-    const bool secret = m_context->session.loginState == session::login_state::kPasswordPromptSeen;
-    session::sendCommand(*m_context, line.empty() ? std::string_view(" ") : line, !secret, true);
-}
-
-// Each line of the clipboard that ends in a line feed is sent as if typed and entered;
-// the rest is left in the input line.
-void ClientSession::pasteIntoInput()
-{
-    if (!m_frame)
-        return;
-    QLineEdit* input = m_frame->inputBar()->inputLine();
-    input->setFocus();
-    QString text = QApplication::clipboard()->text();
-    qsizetype lineFeed = text.indexOf(QLatin1Char('\n'));
-    while (lineFeed >= 0) {
-        QString part = text.left(lineFeed);
-        if (part.endsWith(QLatin1Char('\r')))
-            part.chop(1);
-        input->insert(part);
-        emit input->returnPressed();
-        text.remove(0, lineFeed + 1);
-        lineFeed = text.indexOf(QLatin1Char('\n'));
-    }
-    input->insert(text);
-}
-
 void ClientSession::shutdown()
 {
     m_context->session.outputSuspended = 1;
     if (m_frame && m_frame->terminal())
         m_frame->terminal()->view()->setOutputSuspended(true);
     m_context->connection.resetConnection();
+    if (m_frame)
+        m_frame->inputBar()->setHost(nullptr);
 }
 
 void ClientSession::refreshConnectionState()

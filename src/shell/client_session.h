@@ -5,7 +5,6 @@
 // line, runs the terminal's one-second tick and keeps the Connect button pressed while
 // connected.
 
-#include <QLineEdit>
 #include <QObject>
 
 #include <functional>
@@ -22,7 +21,8 @@
 
 namespace marovin::windows {
 class CMainFrame;
-}
+class SessionInputHost;
+} // namespace marovin::windows
 
 namespace marovin::shell {
 
@@ -57,8 +57,6 @@ public:
     void disconnectCommand();
     // Connects with the account that answers the login prompts (empty: the user types it).
     int connectTo(const ConnectRequest& request);
-    // A line typed into the input line, sent as a command (an empty line as one blank).
-    void sendTypedLine(std::string_view line);
     // The program is ending: nothing is scanned or written any more, the socket closes.
     void shutdown();
 
@@ -69,9 +67,7 @@ private:
     class TerminalLink;
     class EventRelay;
 
-    void attachPlainInputLine(QLineEdit& input, COutputView& view);
     void openConnectPrompt();
-    void pasteIntoInput();
     void refreshConnectionState();
 
     Options& m_options;
@@ -85,6 +81,7 @@ private:
     StandInGames m_games;
     std::unique_ptr<session::ClientContext> m_context;
     std::unique_ptr<EventRelay> m_relay;
+    std::unique_ptr<windows::SessionInputHost> m_inputHost;
     QPointer<windows::CMainFrame> m_frame;
     std::function<void()> m_openLogin;
     bool m_connected = false;

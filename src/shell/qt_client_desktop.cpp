@@ -1,13 +1,12 @@
 #include "shell/qt_client_desktop.h"
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QTimer>
 
 #include <string>
 
 #include "platform/big5_text.h"
-#include "platform/platform_defaults.h"
+#include "shell/input_bar.h"
 #include "shell/output_view.h"
 #include "shell/terminal_frame.h"
 #include "windows/main_frame.h"
@@ -17,22 +16,16 @@ namespace marovin::shell {
 void QtClientDesktop::attach(windows::CMainFrame* frame)
 {
     m_frame = frame;
-    setStatusLabel(m_labelColour, std::nullopt);
+    if (m_frame)
+        m_frame->inputBar()->setStatusLabel(m_labelColour, std::nullopt);
 }
 
 void QtClientDesktop::setStatusLabel(std::optional<std::uint32_t> colour, std::optional<std::string_view> text)
 {
     if (colour)
         m_labelColour = *colour;
-    if (!m_frame)
-        return;
-    QLabel* label = m_frame->inputBar()->stateLabel();
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, platform::qColour(m_labelColour));
-    label->setPalette(palette);
-    if (text)
-        label->setText(QLatin1Char(' ') + platform::fromBig5(*text));
-    label->update();
+    if (m_frame)
+        m_frame->inputBar()->setStatusLabel(colour, text);
 }
 
 void QtClientDesktop::raiseTerminal()
