@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QPointer>
 
+#include "board/qt_game_windows.h"
 #include "platform/big5_text.h"
 #include "session/command_script.h"
 #include "session/server_scanner.h"
@@ -97,11 +98,11 @@ private:
 };
 
 ClientSession::ClientSession(Options& options, const SettingsFile& settings, DesktopPort& desktop)
-    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>()), m_client(*m_terminal),
-      m_games(*m_terminal)
+    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>()), m_client(*m_terminal)
 {
     const session::ClientPorts ports{*m_terminal, desktop, m_clock, m_client, m_games};
     m_context = std::make_unique<session::ClientContext>(options, ports, m_driver);
+    m_games.attach(*m_context);
     m_relay = std::make_unique<EventRelay>(m_context->connection, [this] { refreshConnectionState(); });
     m_driver.setEventSink(m_relay.get());
     session::resetSession(*m_context);
@@ -139,6 +140,9 @@ void ClientSession::attach(windows::CMainFrame& frame)
     };
     link.markReady = [this] { m_client.setStatusLabel(session::kLabelReady, std::nullopt); };
     view->setInputLink(std::move(link));
+    // Games open as child windows of the frame; closing the program closes them first.
+    m_gameWindows = std::make_unique<board::QtGameWindows>(frame.mdiArea(), *m_context);
+    frame.setCloseGameWindows([this] { return m_gameWindows->closeAll(); });
     terminal->setTickHandler([this] {
         session::terminalTimerTick(*m_context);
         refreshConnectionState();

@@ -14,10 +14,14 @@
 #include "platform/qt_clock.h"
 #include "platform/qt_socket.h"
 #include "session/client_context.h"
+#include "session/game_updates.h"
 #include "shell/connect_prompt.h"
 #include "shell/font_colour_dialog.h"
 #include "shell/qt_client_desktop.h"
-#include "shell/stand_in_games.h"
+
+namespace marovin::board {
+class QtGameWindows;
+}
 
 namespace marovin::windows {
 class CMainFrame;
@@ -78,10 +82,11 @@ private:
     platform::QtSocketDriver m_driver;
     platform::QtClock m_clock;
     QtClientDesktop m_client;
-    StandInGames m_games;
+    session::GameUpdates m_games;
     std::unique_ptr<session::ClientContext> m_context;
     std::unique_ptr<EventRelay> m_relay;
     std::unique_ptr<windows::SessionInputHost> m_inputHost;
+    std::unique_ptr<board::QtGameWindows> m_gameWindows; // goes before the context
     QPointer<windows::CMainFrame> m_frame;
     std::function<void()> m_openLogin;
     bool m_connected = false;
