@@ -8,7 +8,8 @@ std::string big5Prefix(std::string_view text, std::size_t limit)
 {
     std::size_t end = 0;
     while (end < text.size()) {
-        const std::size_t width = (static_cast<unsigned char>(text[end]) & 0x80) && end + 1 < text.size() ? 2 : 1;
+        const std::size_t width =
+            (static_cast<unsigned char>(text[end]) & 0x80) && end + 1 < text.size() ? 2 : 1;
         if (end + width > limit)
             break;
         end += width;

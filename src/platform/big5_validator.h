@@ -2,10 +2,10 @@
 // Length limits counted in Big5 bytes: the fields that typed text ends up in are byte
 // arrays, where a Chinese character takes two bytes.
 
-#include <QValidator>
-
 #include <string>
 #include <string_view>
+
+#include <QValidator>
 
 namespace marovin::platform {
 

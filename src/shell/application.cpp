@@ -1,5 +1,7 @@
 #include "shell/application.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFont>
 #include <QTimer>
 
@@ -8,6 +10,7 @@
 #include "shell/client_session.h"
 #include "shell/input_bar.h"
 #include "shell/startup_texts.h"
+#include "windows/auto_login_dialog.h"
 #include "windows/main_frame.h"
 #include "windows/recent_files.h"
 
@@ -63,10 +66,33 @@ bool CMarovinApp::initInstance()
     m_mainFrame->focusInputLine();
     m_mainFrame->createModelessWindows(m_whoRecords.get());
     m_session->attach(*m_mainFrame);
+    m_session->setLoginWindowOpener([this] { openLoginWindow(); });
+    QAction* login = m_mainFrame->action(QStringLiteral("actionLoginDialog"));
+    login->setEnabled(true);
+    QObject::connect(login, &QAction::triggered, m_mainFrame.get(), [this] { openLoginWindow(); });
+    // A script still waiting for the server's prompt must not keep an ended program alive.
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, m_session.get(), &ClientSession::shutdown);
     buildListFont(true);
     if (m_options.showLoginAtStart)
         QTimer::singleShot(0, m_mainFrame.get(), &windows::CMainFrame::onConnect);
     return true;
+}
+
+void CMarovinApp::openLoginWindow()
+{
+    if (!m_mainFrame || !m_session)
+        return;
+    if (m_loginWindow) {
+        m_loginWindow->showMode();
+        m_loginWindow->raise();
+        m_loginWindow->activateWindow();
+        return;
+    }
+    windows::CAutoLoginDlg dialog(
+        m_session->context(), [this] { m_settings.save(m_options); }, m_mainFrame.get());
+    m_loginWindow = &dialog;
+    dialog.exec();
+    m_mainFrame->focusInputLine();
 }
 
 void CMarovinApp::buildListFont(bool apply)

@@ -2,6 +2,7 @@
 // The program's start-up: the application object's initialisation, step by step, and
 // the process-wide records it owns for the whole run.
 
+#include <QPointer>
 #include <QSettings>
 
 #include <functional>
@@ -14,6 +15,7 @@
 #include "windows/who_record.h"
 
 namespace marovin::windows {
+class CAutoLoginDlg;
 class CMainFrame;
 class RecentFileList;
 } // namespace marovin::windows
@@ -55,6 +57,9 @@ public:
     // Makes the list font from outputTextFormat; when applying, sets it on its users.
     // An empty face name leaves the list font as it was.
     void buildListFont(bool apply);
+    // The login window, modal. When it is open already (a failed registration while it
+    // shows), it turns to asking for the password again instead.
+    void openLoginWindow();
     const QFont* listFont() const { return m_listFont.get(); }
 
 private:
@@ -70,6 +75,7 @@ private:
     std::unique_ptr<QFont> m_listFont;
     std::unique_ptr<ClientSession> m_session;
     std::unique_ptr<windows::CMainFrame> m_mainFrame;
+    QPointer<windows::CAutoLoginDlg> m_loginWindow;
 };
 
 } // namespace marovin::shell

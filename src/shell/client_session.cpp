@@ -166,6 +166,8 @@ void ClientSession::attach(windows::CMainFrame& frame)
 void ClientSession::setLoginWindowOpener(std::function<void()> open)
 {
     m_openLogin = std::move(open);
+    // The session posts it too, when a registration's passwords do not match.
+    m_client.setLoginWindowOpener(m_openLogin);
 }
 
 void ClientSession::connectCommand()

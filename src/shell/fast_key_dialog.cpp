@@ -33,7 +33,8 @@ CFastKeyDlg::CFastKeyDlg(Options& options, const SettingsFile& settings, QWidget
 void CFastKeyDlg::accept()
 {
     for (std::size_t i = 0; i < m_edits.size(); ++i)
-        copyBounded(m_options.fastKeyText[i], platform::big5Prefix(platform::toBig5(m_edits[i]->text()), kFastKeyTextLimit));
+        copyBounded(m_options.fastKeyText[i],
+                    platform::big5Prefix(platform::toBig5(m_edits[i]->text()), kFastKeyTextLimit));
     m_settings.save(m_options);
     QDialog::accept();
 }

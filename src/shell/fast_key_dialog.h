@@ -2,10 +2,10 @@
 // "Fast Key Dialog ( Ctrl F1 and F2 to F8)": the eight texts that Ctrl+F1 and F2 ... F8
 // send. OK stores them (each at most 120 bytes of Big5) and writes the settings file.
 
+#include <array>
+
 #include <QDialog>
 #include <QLineEdit>
-
-#include <array>
 
 #include "shell/options.h"
 

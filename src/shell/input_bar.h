@@ -3,14 +3,14 @@
 // buttons of the game windows ("Left", "Cen", "Right", "Next", shown while game windows
 // exist) and the up/down control that scrolls the terminal.
 
-#include <QAction>
-#include <QLabel>
-#include <QToolBar>
-
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
+
+#include <QAction>
+#include <QLabel>
+#include <QToolBar>
 
 #include "shell/input_line.h"
 #include "shell/options.h"

@@ -19,7 +19,8 @@ QString prefixText(int index)
 bool isBreakKey(const QKeyEvent& key)
 {
     // Ctrl+Break arrives as Ctrl+Pause on most keyboards, as Cancel on some.
-    return (key.modifiers() & Qt::ControlModifier) && (key.key() == Qt::Key_Pause || key.key() == Qt::Key_Cancel);
+    return (key.modifiers() & Qt::ControlModifier) &&
+           (key.key() == Qt::Key_Pause || key.key() == Qt::Key_Cancel);
 }
 
 } // namespace
@@ -88,7 +89,8 @@ bool CInputLine::event(QEvent* event)
     // Tab cycles the prefix instead of moving the focus (Shift+Tab still moves it back).
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Tab && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
+        if (key->key() == Qt::Key_Tab &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))) {
             cyclePrefix();
             return true;
         }

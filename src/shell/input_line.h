@@ -9,11 +9,11 @@
 //
 // Text is Unicode on screen and Big5 towards the server.
 
-#include <QLineEdit>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include <QLineEdit>
 
 namespace marovin::shell {
 

@@ -10,7 +10,8 @@ namespace marovin::shell {
 CScrollSpin::CScrollSpin(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("historySpin"));
-    setToolTip(QStringLiteral("Scroll the terminal: left button a line, right button a page, middle button to the end"));
+    setToolTip(QStringLiteral(
+        "Scroll the terminal: left button a line, right button a page, middle button to the end"));
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     m_repeat.setSingleShot(false);
     connect(&m_repeat, &QTimer::timeout, this, [this] {

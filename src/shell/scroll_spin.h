@@ -5,10 +5,10 @@
 // or to the bottom and one line further, which also marks the terminal ready).
 // Holding a button repeats the step, as an up/down control does.
 
+#include <functional>
+
 #include <QTimer>
 #include <QWidget>
-
-#include <functional>
 
 #include "shell/input_line.h"
 

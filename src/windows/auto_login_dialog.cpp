@@ -28,7 +28,8 @@ QLineEdit* makeEdit(const char* name, int limit, QWidget* parent)
 
 } // namespace
 
-CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void()> writeSettings, QWidget* parent)
+CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void()> writeSettings,
+                             QWidget* parent)
     : QDialog(parent), m_model(context, std::move(writeSettings)), m_hostList(new QListWidget(this)),
       m_accountList(new QListWidget(this)), m_host(makeEdit("hostEdit", session::kHostLength, this)),
       m_port(new QLineEdit(this)), m_name(makeEdit("nameEdit", session::kNameLength, this)),
@@ -37,7 +38,6 @@ CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void
 {
     setObjectName(QStringLiteral("autoLoginDialog"));
     setModal(true);
-    setWindowTitle(platform::fromBig5(m_model.title()));
     m_hostList->setObjectName(QStringLiteral("hostList"));
     m_accountList->setObjectName(QStringLiteral("accountList"));
     m_port->setObjectName(QStringLiteral("portEdit"));
@@ -56,10 +56,12 @@ CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void
     edits->addRow(QStringLiteral("Login name:"), m_name);
     edits->addRow(QStringLiteral("Password:"), m_password);
     auto* buttons = new QHBoxLayout;
-    const std::pair<int, const char*> kButtons[] = {
-        {kConnectButtonId, "Connect"},          {kConnectExitButtonId, "Connect-Exit"},
-        {kSaveExitButtonId, "Save-Exit"},       {kSendNameButtonId, "Send Login Name"},
-        {kSendPasswordButtonId, "Send Password"}, {kCancelButtonId, "Cancel"}};
+    const std::pair<int, const char*> kButtons[] = {{kConnectButtonId, "Connect"},
+                                                    {kConnectExitButtonId, "Connect-Exit"},
+                                                    {kSaveExitButtonId, "Save-Exit"},
+                                                    {kSendNameButtonId, "Send Login Name"},
+                                                    {kSendPasswordButtonId, "Send Password"},
+                                                    {kCancelButtonId, "Cancel"}};
     for (const auto& [id, text] : kButtons)
         buttons->addWidget(addButton(id, QString::fromLatin1(text)));
     auto* layout = new QVBoxLayout(this);
@@ -71,11 +73,13 @@ CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void
     // Enter connects and closes, whichever field has the focus.
     QPushButton* connectExit = button(kConnectExitButtonId);
     connectExit->setDefault(true);
-    connectExit->setText(QString::fromStdString(m_model.connectExitLabel()));
 
-    connect(m_host, &QLineEdit::textEdited, this, [this](const QString& text) { onEdited(LoginField::Host, text); });
-    connect(m_port, &QLineEdit::textEdited, this, [this](const QString& text) { onEdited(LoginField::Port, text); });
-    connect(m_name, &QLineEdit::textEdited, this, [this](const QString& text) { onEdited(LoginField::Name, text); });
+    connect(m_host, &QLineEdit::textEdited, this,
+            [this](const QString& text) { onEdited(LoginField::Host, text); });
+    connect(m_port, &QLineEdit::textEdited, this,
+            [this](const QString& text) { onEdited(LoginField::Port, text); });
+    connect(m_name, &QLineEdit::textEdited, this,
+            [this](const QString& text) { onEdited(LoginField::Name, text); });
     connect(m_password, &QLineEdit::textEdited, this,
             [this](const QString& text) { onEdited(LoginField::Password, text); });
     connect(m_hostList, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -108,6 +112,13 @@ CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void
     connect(button(kCancelButtonId), &QPushButton::clicked, this, &QDialog::reject);
 
     loadFromModel();
+    showMode();
+}
+
+void CAutoLoginDlg::showMode()
+{
+    setWindowTitle(platform::fromBig5(m_model.title()));
+    button(kConnectExitButtonId)->setText(platform::fromBig5(m_model.connectExitLabel()));
     focusField(m_model.initialFocus());
 }
 

@@ -5,13 +5,13 @@
 // password by themselves. It works on a private copy of the options record
 // (session::LoginWindowModel); Cancel keeps nothing.
 
+#include <functional>
+
 #include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-
-#include <functional>
 
 #include "session/login_window_model.h"
 
@@ -36,7 +36,8 @@ class CAutoLoginDlg : public QDialog {
 public:
     // writeSettings writes the live options record to the settings file; it is called
     // only when saving changed a byte of it.
-    CAutoLoginDlg(session::ClientContext& context, std::function<void()> writeSettings, QWidget* parent = nullptr);
+    CAutoLoginDlg(session::ClientContext& context, std::function<void()> writeSettings,
+                  QWidget* parent = nullptr);
 
     QListWidget* hostList() const { return m_hostList; }
     QListWidget* accountList() const { return m_accountList; }
@@ -45,6 +46,9 @@ public:
     // The push button with one of the ids above (or QDialogButtonBox::Cancel's role: 2).
     QPushButton* button(int id) const;
     const session::LoginWindowModel& model() const { return m_model; }
+    // Title, the Enter button's text and the focus: asking for the password again after a
+    // failed registration, or the plain login window.
+    void showMode();
 
 private:
     void loadFromModel();

@@ -115,7 +115,8 @@ TEST_F(InputBar, EnterSendsTheLineAndLeavesThePrefixInTheField)
     press(Qt::Key_Return);
     EXPECT_EQ(rig.socket.sent, "tell . hello\r\n");
     EXPECT_EQ(input()->text(), "tell . ");
-    EXPECT_EQ(scrollNames(), std::vector<std::string>{"newest"}) << "the terminal returns to its newest lines";
+    EXPECT_EQ(scrollNames(), std::vector<std::string>{"newest"})
+        << "the terminal returns to its newest lines";
 
     // Keypad Enter does the same; an empty field sends one blank.
     press(Qt::Key_Tab);
@@ -183,8 +184,10 @@ TEST_F(InputBar, TheLabelShowsItsTextWithALeadingBlankInItsColour)
     EXPECT_EQ(label->text(), " Input Line");
     EXPECT_EQ(bar.labelColour(), 0u);
 
-    bar.setStatusLabel(0x00FFFF, std::string_view("\xB1\x4E" "bob")); // yellow, 將bob
-    EXPECT_EQ(label->text(), QString::fromUtf8(" \xE5\xB0\x87" "bob"));
+    bar.setStatusLabel(0x00FFFF, std::string_view("\xB1\x4E"
+                                                  "bob")); // yellow, 將bob
+    EXPECT_EQ(label->text(), QString::fromUtf8(" \xE5\xB0\x87"
+                                               "bob"));
     bar.setStatusLabel(std::nullopt, std::string_view("Login name"));
     EXPECT_EQ(label->text(), " Login name");
     EXPECT_EQ(bar.labelColour(), 0x00FFFFu) << "no colour keeps the colour";
@@ -241,12 +244,9 @@ TEST_F(InputBar, TheUpDownControlScrollsByTheButtonThatHoldsIt)
         std::vector<std::string> steps;
     };
     const Case cases[] = {
-        {Qt::LeftButton, true, 1, {"line up"}},
-        {Qt::LeftButton, false, 1, {"line down"}},
-        {Qt::RightButton, true, 2, {"page up"}},
-        {Qt::RightButton, false, 2, {"page down"}},
-        {Qt::MiddleButton, true, 0, {"top"}},
-        {Qt::MiddleButton, false, 0, {"bottom", "line down"}},
+        {Qt::LeftButton, true, 1, {"line up"}},  {Qt::LeftButton, false, 1, {"line down"}},
+        {Qt::RightButton, true, 2, {"page up"}}, {Qt::RightButton, false, 2, {"page down"}},
+        {Qt::MiddleButton, true, 0, {"top"}},    {Qt::MiddleButton, false, 0, {"bottom", "line down"}},
     };
     CScrollSpin* spin = bar.scrollSpin();
     ASSERT_GE(spin->height(), 8);
@@ -278,10 +278,10 @@ TEST(Big5Limits, CutWholeCharactersOnly)
     };
     const Case cases[] = {
         {"abc", 2, "ab"},
-        {"a\xB1\x4E", 2, "a"},      // 將 would straddle the limit
+        {"a\xB1\x4E", 2, "a"}, // 將 would straddle the limit
         {"a\xB1\x4E", 3, "a\xB1\x4E"},
         {"\xB1\x4E\xAB\xD3", 3, "\xB1\x4E"},
-        {"ab\xB1", 3, "ab\xB1"},    // a lone lead byte at the end counts as one
+        {"ab\xB1", 3, "ab\xB1"}, // a lone lead byte at the end counts as one
         {"", 5, ""},
     };
     for (const Case& c : cases)

@@ -80,7 +80,8 @@ TEST_F(LoginDialog, OpensOnTheFirstServerWithThePasswordMaskedAndTheNameFocused)
     EXPECT_EQ(dialog->button(kConnectExitButtonId)->text(), "Connect-Exit");
     EXPECT_TRUE(dialog->button(kConnectExitButtonId)->isDefault());
     ASSERT_EQ(dialog->hostList()->count(), 20);
-    EXPECT_EQ(itemTexts(*dialog->hostList(), 3), (QStringList{"alpha.example", "beta.example", "gamma.example"}));
+    EXPECT_EQ(itemTexts(*dialog->hostList(), 3),
+              (QStringList{"alpha.example", "beta.example", "gamma.example"}));
     EXPECT_EQ(dialog->hostList()->currentRow(), 0);
     ASSERT_EQ(dialog->accountList()->count(), 10);
     EXPECT_EQ(dialog->accountList()->item(0)->text(), "alice");
@@ -126,7 +127,8 @@ TEST_F(LoginDialog, ConnectMovesTheChosenServerAndAccountToTheTopAndSavesOnlyCha
     EXPECT_TRUE(dialog->isVisible()) << "Connect keeps the window open";
     ASSERT_EQ(rig.socket.connects.size(), 1u);
     EXPECT_EQ(rig.socket.connects[0], (std::pair<std::string, int>{"gamma.example", 7777}));
-    EXPECT_EQ(itemTexts(*dialog->hostList(), 3), (QStringList{"gamma.example", "alpha.example", "beta.example"}));
+    EXPECT_EQ(itemTexts(*dialog->hostList(), 3),
+              (QStringList{"gamma.example", "alpha.example", "beta.example"}));
     EXPECT_EQ(itemTexts(*dialog->accountList(), 2), (QStringList{"second", "first"}));
     EXPECT_EQ(dialog->hostList()->currentRow(), 0);
     EXPECT_EQ(fieldText(rig.options->servers[0].logins[0].name), "second");
@@ -205,14 +207,18 @@ TEST_F(LoginDialog, SendButtonsSendTheNameWithEchoAndThePasswordWithout)
     rig.options->echoTypedText = 1;
     rig.connectNow();
     auto dialog = open();
-    retype(*dialog, LoginField::Password, "p\xE5\xB0\x87" "9"); // 將, two bytes in Big5
+    retype(*dialog, LoginField::Password,
+           "p\xE5\xB0\x87"
+           "9"); // 將, two bytes in Big5
     click(*dialog, kSendNameButtonId);
     click(*dialog, kSendPasswordButtonId);
-    EXPECT_EQ(rig.socket.sent, "alice\r\np\xB1\x4E" "9\r\n");
+    EXPECT_EQ(rig.socket.sent, "alice\r\np\xB1\x4E"
+                               "9\r\n");
     EXPECT_TRUE(rig.terminal.contains("alice\r\n"));
     for (const std::string& text : rig.terminal.texts())
         EXPECT_EQ(text.find("p\xB1\x4E"), std::string::npos) << "the password is never shown: " << text;
-    EXPECT_EQ(fieldText(rig.context->session.storedPassword), "p\xB1\x4E" "9");
+    EXPECT_EQ(fieldText(rig.context->session.storedPassword), "p\xB1\x4E"
+                                                              "9");
     EXPECT_TRUE(dialog->isVisible());
 
     retype(*dialog, LoginField::Name, "");
@@ -230,8 +236,9 @@ TEST_F(LoginDialog, EditsStopAtTheirFieldsLengths)
     };
     const Case cases[] = {
         {LoginField::Name, "abcdefghijklmnopq", "abcdefghijklmno"},
-        {LoginField::Password, "\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87"
-                               "a\xE5\xB0\x87",
+        {LoginField::Password,
+         "\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87"
+         "a\xE5\xB0\x87",
          "\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87\xE5\xB0\x87"
          "a"}, // 15 bytes of Big5; the next character would split
         {LoginField::Port, "655359", "65535"},

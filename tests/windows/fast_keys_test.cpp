@@ -12,6 +12,7 @@
 #include "shell/application.h"
 #include "shell/fast_key_dialog.h"
 #include "support/fixed_text.h"
+#include "test_platform.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
 #include "testkit/temp_folder.h"
@@ -42,14 +43,6 @@ struct RecordingHost : shell::InputLineHost {
     std::vector<Sent> sent;
 };
 
-PlatformDefaults platform()
-{
-    PlatformDefaults defaults;
-    defaults.fixedFontFace = "DejaVu Sans Mono";
-    defaults.screenWidth = 800;
-    return defaults;
-}
-
 class FastKeys : public ::testing::Test {
 protected:
     void SetUp() override
@@ -65,7 +58,7 @@ protected:
     testkit::TempFolder folder;
     testkit::FakeDesktop desktop;
     std::string path = folder.file("Marovin.dat");
-    shell::CMarovinApp app{desktop, platform(), deriveSystemMetrics(16, 7), path};
+    shell::CMarovinApp app{desktop, testPlatform(), deriveSystemMetrics(16, 7), path};
     CMainFrame* frame = nullptr;
     RecordingHost host;
 };
@@ -80,8 +73,8 @@ TEST_F(FastKeys, EachKeySendsItsTextAsTypedAndAnEmptyTextNothing)
     QTest::keyClick(frame, Qt::Key_F1, Qt::ControlModifier);
     for (Qt::Key key : {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8})
         QTest::keyClick(frame, key);
-    EXPECT_EQ(host.texts(),
-              (std::vector<std::string>{"text 1", "text 2", "text 3", "text 4", "text 6", "text 7", "text 8"}));
+    EXPECT_EQ(host.texts(), (std::vector<std::string>{"text 1", "text 2", "text 3", "text 4", "text 6",
+                                                      "text 7", "text 8"}));
     for (const RecordingHost::Sent& sent : host.sent)
         EXPECT_TRUE(sent.echo && sent.appendNewline) << sent.text;
 
@@ -122,7 +115,7 @@ TEST_F(FastKeys, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
 
     Options stored{};
     testkit::FakeDesktop reader;
-    loadOptions(stored, platform(), path, reader);
+    loadOptions(stored, testPlatform(), path, reader);
     EXPECT_EQ(fieldText(stored.fastKeyText[1]), "games");
     EXPECT_EQ(fieldText(stored.fastKeyText[2]), fieldText(options.fastKeyText[2]));
 }

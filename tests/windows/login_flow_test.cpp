@@ -1,13 +1,15 @@
-// Logging in from the login window and the input line over loopback: against the
-// practice server (through a relay that records what the server receives), and against
-// scripted peers for the pacing of the start-up commands.
+// Logging in over loopback: the whole program against the practice server (through a
+// relay that records what the server receives), and a client context on the Qt socket and
+// clock against scripted peers for the pacing of the start-up commands.
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -19,126 +21,106 @@
 #include "server_harness.h"
 #include "session/command_script.h"
 #include "session/login.h"
+#include "shell/application.h"
+#include "shell/client_session.h"
 #include "shell/input_bar.h"
+#include "shell/output_view.h"
 #include "support/fixed_text.h"
+#include "test_platform.h"
 #include "testkit/loopback.h"
 #include "testkit/qt_application.h"
 #include "testkit/session_fakes.h"
+#include "testkit/temp_folder.h"
 #include "testkit/typing.h"
 #include "windows/auto_login_dialog.h"
-#include "windows/session_input_host.h"
+#include "windows/main_frame.h"
 
 namespace marovin::windows {
 namespace {
 
 using testkit::waitFor;
 
-// The desktop side of the session, with the real input bar behind the label.
-class BarDesktop : public testkit::FakeClientDesktop {
-public:
-    explicit BarDesktop(shell::CInputBar& bar) : m_bar(bar) {}
-    void setStatusLabel(std::optional<std::uint32_t> colour, std::optional<std::string_view> text) override
+// The program as it starts, with its settings in a fresh folder.
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        FakeClientDesktop::setStatusLabel(colour, text);
-        m_bar.setStatusLabel(colour, text);
-    }
-
-private:
-    shell::CInputBar& m_bar;
-};
-
-// A client as the program runs it: the Qt socket and clock, the input bar and the login
-// window; the terminal and the game side are recording fakes.
-struct LiveClient {
-    LiveClient()
-    {
-        setDefaultOptions(*options, PlatformDefaults{});
-        options->echoTypedText = 1;
-        const session::ClientPorts ports{terminal, desktop, clock, client, games};
-        context = std::make_unique<session::ClientContext>(*options, ports, driver);
-        host = std::make_unique<SessionInputHost>(*context, nullptr);
-        bar.setHost(host.get());
-        bar.show();
-    }
-    ~LiveClient()
-    {
-        bar.setHost(nullptr);
-        context->connection.resetConnection();
+        ASSERT_NE(server.port(), 0) << server.startError();
+        testkit::qtApplication();
+        ASSERT_TRUE(app.initInstance());
+        frame = app.mainFrame();
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+        QObject::connect(&loginWindowWatch, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<CAutoLoginDlg*>(QApplication::activeModalWidget());
+            if (!dialog || !onLoginWindow)
+                return;
+            ++loginWindowsSeen;
+            std::exchange(onLoginWindow, nullptr)(*dialog);
+        });
+        loginWindowWatch.start(10);
     }
 
     void setAccount(int port, std::string_view name, std::string_view password)
     {
-        ServerEntry& entry = options->servers[0];
+        ServerEntry& entry = app.options().servers[0];
         copyBounded(entry.host, "127.0.0.1");
         entry.port = port;
         copyBounded(entry.logins[0].name, name);
         copyBounded(entry.logins[0].password, password);
     }
-    // Opens the login window and presses its Enter button ("Connect-Exit" or "Login").
-    void loginFromWindow()
-    {
-        CAutoLoginDlg dialog(*context, [this] { ++settingsWritten; });
-        dialog.show();
-        QTest::mouseClick(dialog.button(kConnectExitButtonId), Qt::LeftButton);
-        EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    }
+    // What to do with the login window the next time it is open.
+    void whenLoginWindowOpens(std::function<void(CAutoLoginDlg&)> act) { onLoginWindow = std::move(act); }
+    static void press(CAutoLoginDlg& dialog, int id) { QTest::mouseClick(dialog.button(id), Qt::LeftButton); }
     // Types a line into the input line and presses Enter.
     void typeLine(const char* text)
     {
-        testkit::typeText(bar.inputLine(), text);
-        QTest::keyClick(bar.inputLine(), Qt::Key_Return);
+        testkit::typeText(frame->inputBar()->inputLine(), text);
+        QTest::keyClick(frame->inputBar()->inputLine(), Qt::Key_Return);
     }
-    bool terminalShows(std::string_view text) const
+    bool askedForPassword() const { return frame->inputBar()->inputLine()->passwordEntry(); }
+    session::SessionState& session() { return app.clientSession()->context().session; }
+    QString terminalText() const
     {
-        for (const std::string& line : terminal.texts())
-            if (line.find(text) != std::string::npos)
-                return true;
-        return false;
+        const shell::COutputView* view = frame->terminal()->view();
+        QString text;
+        for (int slot = 0; slot < 300; ++slot)
+            text += view->shownText(slot) + QLatin1Char('\n');
+        return text;
     }
 
-    QApplication& application = testkit::qtApplication(); // before any widget
-    std::unique_ptr<Options> options = std::make_unique<Options>();
-    testkit::FakeTerminal terminal;
-    testkit::FakeDesktop desktop;
-    platform::QtClock clock;
-    shell::CInputBar bar{*options};
-    BarDesktop client{bar};
-    testkit::FakeGames games;
-    platform::QtSocketDriver driver;
-    std::unique_ptr<session::ClientContext> context;
-    std::unique_ptr<SessionInputHost> host;
-    int settingsWritten = 0;
-};
-
-class PracticeServer : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_NE(server.port(), 0) << server.startError();
-    }
     testing::ServerProcess server;
+    testkit::TempFolder folder;
+    testkit::FakeDesktop desktop;
+    shell::CMarovinApp app{desktop, testPlatform(), deriveSystemMetrics(16, 7), folder.file("Marovin.dat")};
+    CMainFrame* frame = nullptr;
+    QTimer loginWindowWatch;
+    std::function<void(CAutoLoginDlg&)> onLoginWindow;
+    int loginWindowsSeen = 0;
 };
 
-TEST_F(PracticeServer, ANewAccountRegistersAndLogsInFromTheLoginWindow)
+TEST_F(Program, ANewAccountRegistersAndLogsInFromTheLoginWindow)
 {
-    LiveClient live;
     testkit::RecordingRelay relay(server.port());
-    live.setAccount(relay.port(), "newbie", "s3cret");
-    live.loginFromWindow();
-    EXPECT_EQ(live.settingsWritten, 0) << "the window changed nothing";
+    setAccount(relay.port(), "newbie", "s3cret");
+    whenLoginWindowOpens([](CAutoLoginDlg& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "AutoLogin Dialog");
+        press(dialog, kConnectExitButtonId);
+    });
+    frame->action(QStringLiteral("actionConnect"))->trigger();
+    EXPECT_EQ(loginWindowsSeen, 1) << "Connect opens the login window when not connected";
 
     // The name and the first password are answered from the window's account; the server
     // then asks to repeat the password, which the user types into the masked input line.
-    ASSERT_TRUE(waitFor([&] { return live.bar.inputLine()->passwordEntry(); })) << relay.received;
-    EXPECT_EQ(live.bar.stateLabel()->text(), " Password");
-    live.typeLine("s3cret");
+    ASSERT_TRUE(waitFor([&] { return askedForPassword(); })) << relay.received;
+    EXPECT_EQ(frame->inputBar()->stateLabel()->text(), " Password");
+    typeLine("s3cret");
     ASSERT_TRUE(waitFor([&] { return relay.received.find("who -2\r\n") != std::string::npos; }))
         << relay.received;
 
     const std::string& sent = relay.received;
     const std::size_t name = sent.find("newbie\r\n");
-    const std::size_t first = sent.find("s3cret\r\n", name);
-    const std::size_t second = sent.find("s3cret\r\n", first + 1);
+    const std::size_t second = sent.find("s3cret\r\n", sent.find("s3cret\r\n", name) + 1);
     const std::size_t client = sent.find("set client on\r\n", second);
     const std::size_t who = sent.find("who -2\r\n", client);
     EXPECT_NE(name, std::string::npos) << sent;
@@ -146,41 +128,75 @@ TEST_F(PracticeServer, ANewAccountRegistersAndLogsInFromTheLoginWindow)
     EXPECT_NE(client, std::string::npos) << sent;
     EXPECT_NE(who, std::string::npos) << sent;
 
-    EXPECT_EQ(live.context->session.loggedInName, "newbie");
-    EXPECT_EQ(session::currentPassword(live.context->session), "s3cret");
-    EXPECT_EQ(live.bar.stateLabel()->text(), " newbie");
-    EXPECT_EQ(live.bar.labelColour(), session::kLabelReady);
-    EXPECT_EQ(live.client.titles.back(), "Terminal window - newbie");
-    EXPECT_TRUE(live.terminalShows("Login: newbie"));
-    EXPECT_FALSE(live.terminalShows("s3cret")) << "the password never reaches the terminal";
-    EXPECT_TRUE(live.desktop.boxes.empty());
+    EXPECT_EQ(session().loggedInName, "newbie");
+    EXPECT_EQ(frame->inputBar()->stateLabel()->text(), " newbie");
+    EXPECT_EQ(frame->inputBar()->labelColour(), session::kLabelReady);
+    EXPECT_EQ(frame->terminal()->windowTitle(), "Terminal window - newbie");
+    EXPECT_TRUE(terminalText().contains(QStringLiteral("Login: newbie")));
+    EXPECT_FALSE(terminalText().contains(QStringLiteral("s3cret")))
+        << "the password never reaches the terminal";
+
+    // Ctrl+L opens the login window while connected too; its Connect asks the server to
+    // telnet to the chosen server instead of opening a second connection.
+    whenLoginWindowOpens([](CAutoLoginDlg& dialog) {
+        press(dialog, kConnectButtonId);
+        press(dialog, 2);
+    });
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(loginWindowsSeen, 2);
+    const std::string telnet = "telnet 127.0.0.1 " + std::to_string(relay.port()) + "\r\n";
+    EXPECT_TRUE(waitFor([&] { return sent.find(telnet) != std::string::npos; })) << sent;
+    EXPECT_TRUE(desktop.boxes.empty());
 }
 
-TEST_F(PracticeServer, AMismatchDuringRegistrationReopensTheWindowToLogInAgain)
+TEST_F(Program, AMismatchDuringRegistrationReopensTheWindowToLogInAgain)
 {
-    LiveClient live;
-    live.setAccount(server.port(), "newbie", "s3cret");
-    live.loginFromWindow();
-    ASSERT_TRUE(waitFor([&] { return live.bar.inputLine()->passwordEntry(); }));
-    live.typeLine("typo!");
-    ASSERT_TRUE(waitFor([&] { return live.client.loginWindowOpened > 0; }));
-    EXPECT_EQ(live.context->session.passwordMismatch, 1);
-    ASSERT_TRUE(waitFor([&] { return live.bar.stateLabel()->text() == " Login name"; }))
-        << "the second login prompt is left to the user";
+    setAccount(server.port(), "newbie", "s3cret");
+    whenLoginWindowOpens([](CAutoLoginDlg& dialog) { press(dialog, kConnectExitButtonId); });
+    frame->action(QStringLiteral("actionConnect"))->trigger();
+    ASSERT_TRUE(waitFor([&] { return askedForPassword(); }));
 
-    {
-        CAutoLoginDlg dialog(*live.context, [&] { ++live.settingsWritten; });
-        EXPECT_EQ(dialog.windowTitle(), "Password NOT Match (Player Found in Database)");
+    QString title;
+    whenLoginWindowOpens([&](CAutoLoginDlg& dialog) {
+        title = dialog.windowTitle();
         EXPECT_EQ(dialog.button(kConnectExitButtonId)->text(), "Login");
-        QTest::mouseClick(dialog.button(kConnectExitButtonId), Qt::LeftButton);
-    }
-    ASSERT_TRUE(waitFor([&] { return live.bar.inputLine()->passwordEntry(); }));
-    live.typeLine("s3cret");
-    ASSERT_TRUE(waitFor([&] { return session::isLoggedIn(live.context->session); }));
-    EXPECT_EQ(live.context->session.loggedInName, "newbie");
-    EXPECT_FALSE(live.terminalShows("s3cret"));
-    EXPECT_FALSE(live.terminalShows("typo!"));
+        EXPECT_EQ(dialog.focusWidget(), dialog.field(session::LoginField::Password));
+        press(dialog, kConnectExitButtonId);
+    });
+    typeLine("typo!");
+    ASSERT_TRUE(waitFor([&] { return loginWindowsSeen == 2; })) << "the mismatch opens the login window";
+    EXPECT_EQ(title, "Password NOT Match (Player Found in Database)");
+    ASSERT_TRUE(waitFor([&] { return askedForPassword(); }));
+    typeLine("s3cret");
+    ASSERT_TRUE(waitFor([&] { return session::isLoggedIn(session()); }));
+    EXPECT_EQ(session().loggedInName, "newbie");
+    EXPECT_EQ(session().passwordMismatch, 0);
+    EXPECT_FALSE(terminalText().contains(QStringLiteral("s3cret")));
+    EXPECT_FALSE(terminalText().contains(QStringLiteral("typo!")));
 }
+
+// A client context on the Qt socket and clock; the desktop's ports are recording fakes.
+struct LiveClient {
+    LiveClient()
+    {
+        testkit::qtApplication();
+        setDefaultOptions(*options, PlatformDefaults{});
+        const session::ClientPorts ports{terminal, desktop, clock, client, games};
+        context = std::make_unique<session::ClientContext>(*options, ports, driver);
+    }
+    ~LiveClient() { context->connection.resetConnection(); }
+
+    std::unique_ptr<Options> options = std::make_unique<Options>();
+    testkit::FakeTerminal terminal;
+    testkit::FakeDesktop desktop;
+    platform::QtClock clock;
+    testkit::FakeClientDesktop client;
+    testkit::FakeGames games;
+    platform::QtSocketDriver driver;
+    std::unique_ptr<session::ClientContext> context;
+};
 
 // A peer that logs the client in at once and answers as the test says.
 struct ScriptedPeer {
@@ -259,7 +275,8 @@ TEST(ScriptPacing, AScriptWaitingForAPromptThatNeverComesStopsWhenTheConnectionI
     run.connect();
     ASSERT_TRUE(waitFor([&] { return run.peer.got("who\r\n"); }));
     ASSERT_TRUE(waitFor([&] { return !run.live.context->connection.isConnected(); }));
-    EXPECT_TRUE(waitFor([&] { return run.live.context->session.scriptDepth == 0; })) << "the script has ended";
+    EXPECT_TRUE(waitFor([&] { return run.live.context->session.scriptDepth == 0; }))
+        << "the script has ended";
     EXPECT_FALSE(run.peer.got("who -f")) << run.peer.received;
     EXPECT_GT(run.ticksDuringScript, 10);
 }
