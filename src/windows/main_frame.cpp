@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
@@ -69,12 +70,34 @@ CMainFrame::CMainFrame(Options& options, const SettingsFile& settings, DesktopPo
         if (QAction* next = action(QStringLiteral("actionNextWindow")); next && next->isEnabled())
             next->trigger();
     });
+    m_mdi->viewport()->installEventFilter(this);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool windowsChanged = event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved;
+    if (watched == m_mdi->viewport() && windowsChanged && !m_gameButtonsDue) {
+        // The area's list of windows is up to date once the change has been handled.
+        m_gameButtonsDue = true;
+        QTimer::singleShot(0, this, &CMainFrame::updateGameButtons);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::updateGameButtons()
+{
+    m_gameButtonsDue = false;
+    bool gameWindows = false;
+    for (const QMdiSubWindow* window : m_mdi->subWindowList())
+        gameWindows = gameWindows || window != m_terminal;
+    m_inputBar->showGameButtons(gameWindows);
 }
 
 CMainFrame::~CMainFrame()
 {
     // The widgets below go away after this part of the frame: they must not call back.
     disconnect(qApp, nullptr, this, nullptr);
+    m_mdi->viewport()->removeEventFilter(this);
     m_inputBar->inputLine()->disconnect(this);
 }
 

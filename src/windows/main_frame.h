@@ -72,10 +72,13 @@ signals:
     void connectRequested();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The bar's game-window buttons show while a window other than the terminal is open.
+    void updateGameButtons();
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
@@ -108,6 +111,7 @@ private:
     QHash<int, QAction*> m_actionsById;
     std::function<bool()> m_closeGameWindows;
     bool m_firstShow = true;
+    bool m_gameButtonsDue = false;
     bool m_closing = false;
 };
 

@@ -1,4 +1,5 @@
-// Ctrl+F1 and F2 ... F8 in the main window, and the dialog that edits their texts.
+// The input bar in the main window: the fast keys Ctrl+F1 and F2 ... F8 with the dialog
+// that edits their texts, and the game-window buttons.
 
 #include <string>
 #include <vector>
@@ -7,6 +8,8 @@
 
 #include <QFormLayout>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 
 #include "shell/application.h"
@@ -43,7 +46,7 @@ struct RecordingHost : shell::InputLineHost {
     std::vector<Sent> sent;
 };
 
-class FastKeys : public ::testing::Test {
+class FrameInputBar : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -63,7 +66,7 @@ protected:
     RecordingHost host;
 };
 
-TEST_F(FastKeys, EachKeySendsItsTextAsTypedAndAnEmptyTextNothing)
+TEST_F(FrameInputBar, EachKeySendsItsTextAsTypedAndAnEmptyTextNothing)
 {
     Options& options = app.options();
     for (int i = 0; i < 8; ++i)
@@ -82,7 +85,7 @@ TEST_F(FastKeys, EachKeySendsItsTextAsTypedAndAnEmptyTextNothing)
     EXPECT_EQ(host.sent.size(), 7u);
 }
 
-TEST_F(FastKeys, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
+TEST_F(FrameInputBar, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
 {
     Options& options = app.options();
     copyBounded(options.fastKeyText[0], "who -2");
@@ -118,6 +121,25 @@ TEST_F(FastKeys, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
     loadOptions(stored, testPlatform(), path, reader);
     EXPECT_EQ(fieldText(stored.fastKeyText[1]), "games");
     EXPECT_EQ(fieldText(stored.fastKeyText[2]), fieldText(options.fastKeyText[2]));
+}
+
+TEST_F(FrameInputBar, GameWindowButtonsShowWhileAWindowBesideTheTerminalIsOpen)
+{
+    const int ids[] = {shell::kWindowLeftId, shell::kWindowCentreId, shell::kWindowRightId,
+                       shell::kNextWindowButtonId};
+    const auto shown = [this, &ids] {
+        QCoreApplication::processEvents();
+        int count = 0;
+        for (int id : ids)
+            count += frame->inputBar()->gameButton(id)->isVisible() ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(shown(), 0) << "the terminal alone";
+    QMdiSubWindow* game = frame->mdiArea()->addSubWindow(new QLabel(QStringLiteral("game")));
+    game->show();
+    EXPECT_EQ(shown(), 4);
+    delete game;
+    EXPECT_EQ(shown(), 0);
 }
 
 } // namespace
