@@ -1,6 +1,7 @@
 #include "shell/terminal_frame.h"
 
 #include <QCloseEvent>
+#include <QMdiArea>
 
 #include "platform/big5_text.h"
 #include "shell/output_view.h"
@@ -80,8 +81,10 @@ void CTerminalFrame::keepRestored()
     m_restorePending = false;
     if (!isMaximized() && geometry().top() >= kHighestTop)
         return;
-    const QRect rect = geometry();
-    if (isMaximized())
+    // Maximised, the frame covers the whole area that holds it.
+    const bool maximised = isMaximized();
+    const QRect rect = maximised && mdiArea() ? mdiArea()->viewport()->rect() : geometry();
+    if (maximised)
         showNormal();
     setGeometry(restoredTerminalRect(rect));
 }
