@@ -121,6 +121,8 @@ void ClientSession::attach(windows::CMainFrame& frame)
     COutputView* view = terminal->view();
     m_terminal->attach(view);
     m_client.attach(&frame);
+    // The session asks for the login window again after "Passwords do not match".
+    m_client.setLoginWindowOpener([this] { openLoginWindow(); });
     view->setLoggedInQuery([this] { return session::isLoggedIn(m_context->session); });
     CInputBar* bar = frame.inputBar();
     CInputLine* input = bar->inputLine();
@@ -174,12 +176,18 @@ void ClientSession::connectCommand()
 {
     if (m_context->connection.isConnected()) {
         m_context->connection.OnClose(0);
-    } else if (m_openLogin) {
-        m_openLogin();
     } else {
-        openConnectPrompt();
+        openLoginWindow();
     }
     refreshConnectionState();
+}
+
+void ClientSession::openLoginWindow()
+{
+    if (m_openLogin)
+        m_openLogin();
+    else
+        openConnectPrompt();
 }
 
 void ClientSession::openConnectPrompt()

@@ -71,6 +71,7 @@ private:
     class TerminalLink;
     class EventRelay;
 
+    void openLoginWindow();
     void openConnectPrompt();
     void refreshConnectionState();
 

@@ -121,6 +121,21 @@ TEST_F(LiveSession, ANewPlayerTypesNameAndPasswordWhichIsNeverShown)
     EXPECT_EQ(terminalText().find("hidden7"), std::string::npos) << terminalText();
 }
 
+TEST_F(LiveSession, PasswordsThatDoNotMatchOpenTheLoginWindowAgain)
+{
+    int loginWindows = 0;
+    session->setLoginWindowOpener([&loginWindows] { ++loginWindows; });
+    session->connectTo({"127.0.0.1", server.port(), "", ""});
+    ASSERT_TRUE(waitForText("Login: ")) << terminalText();
+    type(QStringLiteral("dave"));
+    ASSERT_TRUE(waitForText("Password: ")) << terminalText();
+    type(QStringLiteral("first1"));
+    ASSERT_TRUE(waitForText("Enter your password again to verify: ")) << terminalText();
+    type(QStringLiteral("other2"));
+    ASSERT_TRUE(waitForText("Passwords do not match")) << terminalText();
+    QTRY_COMPARE_WITH_TIMEOUT(loginWindows, 1, kNetworkWaitMs);
+}
+
 TEST_F(LiveSession, SurvivesTheServerGoingAway)
 {
     {
