@@ -41,13 +41,17 @@ function(marovin_add_test name)
     target_compile_definitions(test_${name} PRIVATE
         MAROVIN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         MAROVIN_BINARY_DIR="${PROJECT_BINARY_DIR}")
-    set(env "QT_QPA_PLATFORM=offscreen"
-            "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
-            "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+    # The sanitizers' options are built into the program: a list of variables would not
+    # survive the test discovery's property lists.
+    if(MAROVIN_SANITIZE)
+        target_sources(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/testkit/sanitizer_defaults.cpp)
+        target_compile_definitions(test_${name} PRIVATE
+            MAROVIN_LSAN_SUPPRESSIONS="${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+    endif()
     gtest_discover_tests(test_${name}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT ${ARG_TIMEOUT} LABELS "${ARG_LABELS}")
 endfunction()
 
 function(marovin_add_bench name)

@@ -92,7 +92,7 @@ CTerminalSettingsDlg::CTerminalSettingsDlg(Options& options, const SettingsFile&
         special->setObjectName(idName(kFirstSpecialButtonId + i));
         m_specialButtons[static_cast<std::size_t>(i)] = special;
         connect(special, &QPushButton::clicked, this,
-                [this, i] { editFormat(m_copy.specialLineFormat[i], m_copy.outputBackColour); });
+                [this, i] { editFormat(m_copy.specialLineFormat[i], &Options::outputBackColour); });
         auto* lead = new QLineEdit(platform::fromBig5(fieldText(m_copy.specialLineLead[i])));
         lead->setObjectName(idName(kLeadEditIds[static_cast<std::size_t>(i)]));
         m_leads[static_cast<std::size_t>(i)] = lead;
@@ -138,7 +138,7 @@ void CTerminalSettingsDlg::addFormatButton(int id, const char* text, TextFormat 
     auto* formatButton = new QPushButton(QString::fromLatin1(text), this);
     formatButton->setObjectName(idName(id));
     connect(formatButton, &QPushButton::clicked, this,
-            [this, format, background] { editFormat(m_copy.*format, m_copy.*background); });
+            [this, format, background] { editFormat(m_copy.*format, background); });
 }
 
 QPushButton* CTerminalSettingsDlg::button(int id) const
@@ -158,10 +158,14 @@ bool CTerminalSettingsDlg::runFontColour(TextFormat& format, Colour& second, int
     return true;
 }
 
-void CTerminalSettingsDlg::editFormat(TextFormat& format, Colour& background)
+// The colour fields of the record are not aligned: the dialog edits a copy of the colour.
+void CTerminalSettingsDlg::editFormat(TextFormat& format, Colour Options::*background)
 {
-    if (runFontColour(format, background, 0))
-        refreshExamples();
+    Colour second = m_copy.*background;
+    if (!runFontColour(format, second, 0))
+        return;
+    m_copy.*background = second;
+    refreshExamples();
 }
 
 // The chosen font (all but the colour) goes into every format of the terminal.

@@ -48,7 +48,7 @@ public:
 
 private:
     void addFormatButton(int id, const char* text, TextFormat Options::*format, Colour Options::*background);
-    void editFormat(TextFormat& format, Colour& background);
+    void editFormat(TextFormat& format, Colour Options::*background);
     void changeAllFonts();
     void onLeadEdited(int index);
     void refreshExamples();

@@ -105,9 +105,9 @@ TEST_F(FontColourDialog, OkGivesTheChosenFontSizeStyleAndColours)
     EXPECT_EQ(dialog.rgbSpin(2)->value(), 128);
     dialog.accept();
     EXPECT_EQ(fieldText(dialog.format().faceName), "DejaVu Serif");
-    EXPECT_EQ(dialog.format().height, 320);
-    EXPECT_EQ(dialog.format().effects, kEffectBold);
-    EXPECT_EQ(dialog.format().textColour, 0x008000u);
+    EXPECT_EQ(+dialog.format().height, 320);
+    EXPECT_EQ(+dialog.format().effects, kEffectBold);
+    EXPECT_EQ(+dialog.format().textColour, 0x008000u);
     EXPECT_EQ(dialog.secondColour(), 0x800000u);
     EXPECT_FALSE(memory.editTextColour) << "the background radio is remembered";
 
@@ -155,7 +155,7 @@ TEST_F(FontColourDialog, TheAllFontModeHidesTheColours)
     EXPECT_FALSE(dialog.paletteArea()->active());
     QTest::mouseClick(dialog.paletteArea(), Qt::LeftButton, {}, CPaletteArea::cellRect(3).center());
     dialog.accept();
-    EXPECT_EQ(dialog.format().textColour, 0x0000FFu) << "a click on the hidden palette does nothing";
+    EXPECT_EQ(+dialog.format().textColour, 0x0000FFu) << "a click on the hidden palette does nothing";
     EXPECT_EQ(dialog.secondColour(), 0x00FF00u);
 }
 

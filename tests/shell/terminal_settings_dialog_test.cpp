@@ -89,12 +89,12 @@ TEST_F(TerminalSettings, EachButtonEditsItsFormatAndBackground)
     });
     QTest::mouseClick(dialog.button(kInputFormatButtonId), Qt::LeftButton);
     EXPECT_EQ(mode, 0);
-    EXPECT_EQ(dialog.edited().inputTextFormat.textColour, 0x123456u);
-    EXPECT_EQ(dialog.edited().inputBackColour, 0x654321u);
-    EXPECT_EQ(dialog.edited().outputBackColour, options.outputBackColour);
+    EXPECT_EQ(+dialog.edited().inputTextFormat.textColour, 0x123456u);
+    EXPECT_EQ(+dialog.edited().inputBackColour, 0x654321u);
+    EXPECT_EQ(+dialog.edited().outputBackColour, +options.outputBackColour);
     QTest::mouseClick(dialog.button(kFirstSpecialButtonId + 1), Qt::LeftButton);
-    EXPECT_EQ(dialog.edited().specialLineFormat[1].textColour, 0x123456u);
-    EXPECT_EQ(dialog.edited().outputBackColour, 0x654321u);
+    EXPECT_EQ(+dialog.edited().specialLineFormat[1].textColour, 0x123456u);
+    EXPECT_EQ(+dialog.edited().outputBackColour, 0x654321u);
 }
 
 TEST_F(TerminalSettings, ChangeAllFontsCopiesTheFontButKeepsEveryColour)
@@ -114,11 +114,11 @@ TEST_F(TerminalSettings, ChangeAllFontsCopiesTheFontButKeepsEveryColour)
                                      &edited.normalClientTextFormat, &edited.typedTextFormat,
                                      &edited.specialLineFormat[0], &edited.specialLineFormat[9]}) {
         EXPECT_EQ(fieldText(format->faceName), "DejaVu Serif");
-        EXPECT_EQ(format->height, 300);
-        EXPECT_EQ(format->effects, kEffectBold);
+        EXPECT_EQ(+format->height, 300);
+        EXPECT_EQ(+format->effects, kEffectBold);
     }
-    EXPECT_EQ(edited.warningTextFormat.textColour, options.warningTextFormat.textColour);
-    EXPECT_EQ(edited.specialLineFormat[1].textColour, options.specialLineFormat[1].textColour);
+    EXPECT_EQ(+edited.warningTextFormat.textColour, +options.warningTextFormat.textColour);
+    EXPECT_EQ(+edited.specialLineFormat[1].textColour, +options.specialLineFormat[1].textColour);
 }
 
 TEST_F(TerminalSettings, OkWritesTheSettingsOnlyWhenSomethingChanged)
@@ -133,7 +133,7 @@ TEST_F(TerminalSettings, OkWritesTheSettingsOnlyWhenSomethingChanged)
     dialog.echoBox()->setChecked(false);
     dialog.accept();
     EXPECT_TRUE(dialog.changed());
-    EXPECT_EQ(options.echoTypedText, 0);
+    EXPECT_EQ(+options.echoTypedText, 0);
     EXPECT_TRUE(fileWritten());
 }
 
