@@ -186,17 +186,6 @@ void ClientSession::openLoginWindow()
 {
     if (m_openLogin)
         m_openLogin();
-    else
-        openConnectPrompt();
-}
-
-void ClientSession::openConnectPrompt()
-{
-    CConnectPrompt prompt(m_options, m_frame);
-    if (prompt.exec() == QDialog::Accepted)
-        connectTo(prompt.request());
-    if (m_frame)
-        m_frame->focusInputLine();
 }
 
 int ClientSession::connectTo(const ConnectRequest& request)

@@ -9,13 +9,13 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "platform/qt_clock.h"
 #include "platform/qt_socket.h"
 #include "session/client_context.h"
 #include "session/game_updates.h"
-#include "shell/connect_prompt.h"
 #include "shell/font_colour_dialog.h"
 #include "shell/qt_client_desktop.h"
 
@@ -32,6 +32,14 @@ namespace marovin::shell {
 
 class COutputView;
 
+// A server and the account that answers its login prompts (empty: the user types them).
+struct ConnectRequest {
+    std::string host; // Big5
+    int port = kDefaultServerPort;
+    std::string loginName;
+    std::string password;
+};
+
 class ClientSession : public QObject {
     Q_OBJECT
 public:
@@ -46,8 +54,8 @@ public:
 
     // Ties the session to the main frame: its terminal, input line and commands.
     void attach(windows::CMainFrame& frame);
-    // What Connect opens when not connected (the login window); by default a small prompt
-    // for server, port and account.
+    // What Connect opens when not connected, and what the session opens after a failed
+    // registration: the login window.
     void setLoginWindowOpener(std::function<void()> open);
     // Runs after the terminal settings changed the text formats (the list font follows).
     void setFormatsChangedHook(std::function<void()> hook) { m_formatsChanged = std::move(hook); }
@@ -72,7 +80,6 @@ private:
     class EventRelay;
 
     void openLoginWindow();
-    void openConnectPrompt();
     void refreshConnectionState();
 
     Options& m_options;
