@@ -120,10 +120,13 @@ void readBench(benchmark::State& state, GameFileForm form)
     const std::string& text = gameText(static_cast<int>(state.range(0)), form);
     Ports ports;
     for (auto _ : state) {
-        CGame game(ports.ports);
+        auto game = std::make_unique<CGame>(ports.ports);
         ViewSource source(text);
-        benchmark::DoNotOptimize(ReadGame(game, source, "bench", false));
+        benchmark::DoNotOptimize(ReadGame(*game, source, "bench", false));
+        state.PauseTiming();
+        game.reset();
         ports.terminal.clear();
+        state.ResumeTiming();
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
     state.counters["file_bytes"] = static_cast<double>(text.size());

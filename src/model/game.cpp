@@ -301,8 +301,13 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
     MoveLine& l = isGameMove ? n.alternatives[0] : m_current->followedLine();
     const bool isCurrentLine = &l == &m_current->followedLine();
     bool follows = isCurrentLine && k == m_index + 1;
-    const MoveEntry entry{m, nullptr, m.from < kOffBoard ? ComputeNotationTag(tagBoard, m.from) : kTagNone};
     k = std::clamp(k, 0, l.count());
+    if (k < l.count() && SameMove(l.entries[static_cast<std::size_t>(k)].move, m)) {
+        if (follows)
+            ++m_index;
+        return follows;
+    }
+    const MoveEntry entry{m, nullptr, m.from < kOffBoard ? ComputeNotationTag(tagBoard, m.from) : kTagNone};
 
     if (k == l.count()) {
         if (BranchPoint* x = l.continuation.get()) {
@@ -353,11 +358,6 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
                 ++m_index;
         }
     } else {
-        if (SameMove(l.entries[static_cast<std::size_t>(k)].move, m)) {
-            if (follows)
-                ++m_index;
-            return follows;
-        }
         splitLine(n, l, k, entry, isGameMove, follows);
     }
     pathChanged(m_browsedPly + (follows ? 1 : 0));

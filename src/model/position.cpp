@@ -84,17 +84,22 @@ std::uint8_t ComputeNotationTag(const Board& board, Square from)
 
     // Walk the file from row 0 to row 9, counting pieces of the same type (j) and noting
     // where the moving one stands among them (e, 1-based).
-    const int type = TypeOf(piece);
+    // This runs for every move added to a record, so the walk has no bounds checks and no
+    // branches: the table gives every byte value a type class that no other type shares.
+    static constexpr std::array<std::uint8_t, 256> kTypeClass = [] {
+        std::array<std::uint8_t, 256> classes{}; // empty squares and stray values: 0
+        for (int p = 1; p <= 32; ++p)
+            classes[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(kTypeOfPiece[static_cast<std::size_t>(p)] + 1);
+        return classes;
+    }();
+    const int type = kTypeClass[piece];
     const int column = ColumnOf(from);
     int j = 0;
     int e = 0;
     for (int row = 0; row < 10; ++row) {
         const Square s = SquareOf(row, column);
-        if (board[s] != 0 && TypeOf(board[s]) == type) {
-            ++j;
-            if (s == from)
-                e = j;
-        }
+        j += kTypeClass[board[s]] == type ? 1 : 0;
+        e = s == from ? j : e;
     }
     if (j < 2)
         return kTagNone;
