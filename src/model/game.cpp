@@ -307,7 +307,7 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
             ++m_index;
         return follows;
     }
-    const MoveEntry entry{m, nullptr, m.from < kOffBoard ? ComputeNotationTag(tagBoard, m.from) : kTagNone};
+    const MoveEntry entry{m, m.from < kOffBoard ? ComputeNotationTag(tagBoard, m.from) : kTagNone, nullptr};
 
     if (k == l.count()) {
         if (BranchPoint* x = l.continuation.get()) {
@@ -322,10 +322,10 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
                     --m_openPlaceholders;
                     f = 0;
                     follows = true;
-                    first.entries[0] = MoveEntry{m, nullptr, entry.tag};
+                    first.entries[0] = MoveEntry{m, entry.tag, nullptr};
                 } else {
                     x->alternatives.emplace_back();
-                    x->alternatives.back().entries.push_back(MoveEntry{m, nullptr, entry.tag});
+                    x->alternatives.back().entries.push_back(MoveEntry{m, entry.tag, nullptr});
                 }
             }
             if (isGameMove && f != 0) {
@@ -352,7 +352,7 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
                 m_index = 0;
             }
         } else {
-            l.entries.push_back(MoveEntry{m, nullptr, entry.tag});
+            l.entries.push_back(MoveEntry{m, entry.tag, nullptr});
             modified = true;
             if (follows)
                 ++m_index;
@@ -379,7 +379,7 @@ void CGame::splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry
     s->alternatives.resize(2);
     MoveLine& tail = s->alternatives[isGameMove ? 1 : 0];
     MoveLine& added = s->alternatives[isGameMove ? 0 : 1];
-    added.entries.push_back(MoveEntry{entry.move, nullptr, entry.tag});
+    added.entries.push_back(MoveEntry{entry.move, entry.tag, nullptr});
     tail.entries.assign(std::make_move_iterator(l.entries.begin() + k), std::make_move_iterator(l.entries.end()));
     tail.continuation = std::move(l.continuation);
     if (tail.continuation)

@@ -30,7 +30,7 @@ std::unique_ptr<BranchPoint> MakeBranchPoint(BranchPoint* parent, const PackedMo
     auto point = std::make_unique<BranchPoint>();
     point->parent = parent;
     point->alternatives.emplace_back();
-    point->alternatives[0].entries.push_back(MoveEntry{move, nullptr, tag});
+    point->alternatives[0].entries.push_back(MoveEntry{move, tag, nullptr});
     return point;
 }
 

@@ -26,9 +26,10 @@ constexpr Piece kStartMarker = 103; // "g": the entry before the first move
 constexpr Piece kPlaceholder = 102; // "f", from-square 90: a branch being read
 
 struct MoveEntry {
+    // The tag sits beside the move so that an entry takes 16 bytes, not 24.
     PackedMove move;
-    std::unique_ptr<std::string> note; // CR LF line ends; null when the entry has none
     std::uint8_t tag = kTagNone;       // notation tag (front, rear, middle)
+    std::unique_ptr<std::string> note; // CR LF line ends; null when the entry has none
 
     bool isMove() const { return move.piece < kOffBoard && move.from < kOffBoard && move.to < kOffBoard; }
     bool isPlaceholder() const { return move.piece == kPlaceholder && move.from == kOffBoard; }
@@ -36,6 +37,7 @@ struct MoveEntry {
     // The note's text, empty when there is none.
     const std::string& noteText() const;
 };
+static_assert(sizeof(MoveEntry) <= 2 * sizeof(void*), "move entries are the bulk of a large record");
 
 struct BranchPoint;
 

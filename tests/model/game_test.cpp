@@ -336,10 +336,10 @@ TEST_F(GameTest, NumericNotationCoversFilesDirectionsAndTags)
     };
     for (const auto& c : cases) {
         const auto squares = ParseCoordinateMove(c.move);
-        const MoveEntry entry{PackedMove{c.piece, squares->from, 0, squares->to}, nullptr, c.tag};
+        const MoveEntry entry{PackedMove{c.piece, squares->from, 0, squares->to}, c.tag, nullptr};
         EXPECT_EQ(NumericNotation(entry), c.text) << c.move;
     }
-    EXPECT_EQ(NumericNotation(MoveEntry{PackedMove{kStartMarker, 0, 0, 0}, nullptr, 0}), "");
+    EXPECT_EQ(NumericNotation(MoveEntry{PackedMove{kStartMarker, 0, 0, 0}, 0, nullptr}), "");
 }
 
 TEST_F(GameTest, BadCoordinateTextIsReportedWithABeep)

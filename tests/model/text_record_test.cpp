@@ -65,10 +65,10 @@ TEST(ChineseNotation, MovesReadAsPieceFileDirectionAndCount)
         const auto squares = ParseCoordinateMove(c.move);
         Board board = c.board;
         const std::uint8_t tag = ComputeNotationTag(board, squares->from);
-        const MoveEntry entry{ApplyMove(board, squares->from, squares->to), nullptr, tag};
+        const MoveEntry entry{ApplyMove(board, squares->from, squares->to), tag, nullptr};
         EXPECT_EQ(big5ToUtf8(ChineseMoveText(entry)), c.text) << c.move;
     }
-    EXPECT_EQ(ChineseMoveText(MoveEntry{PackedMove{kStartMarker, 0, 0, 0}, nullptr, 0}), "");
+    EXPECT_EQ(ChineseMoveText(MoveEntry{PackedMove{kStartMarker, 0, 0, 0}, 0, nullptr}), "");
 }
 
 TEST(ChineseNotation, LabelsByDepthAndNumber)
