@@ -42,15 +42,17 @@ std::string chooseBotMove(const model::Board& board, bool redToMove, const LiveG
         model::Board after = board;
         const model::PackedMove packed = model::ApplyMove(after, move.from, move.to);
         int score = 0;
-        if (const auto status = model::EvaluatePosition(after, !redToMove); status != model::GameStatus::Playing) {
+        const bool givesCheck = model::IsInCheck(after, !redToMove);
+        const auto replies = model::GenerateLegalMoves(after, !redToMove);
+        if (replies.empty()) {
             // The opponent cannot move: a win either way, mate the plainer one.
-            score = status == model::GameStatus::Checkmate ? 200000 : 100000;
+            score = givesCheck ? 200000 : 100000;
         } else {
             score = 10 * pieceValue(packed.captured);
-            if (model::IsInCheck(after, !redToMove))
+            if (givesCheck)
                 score += 15;
             // A piece left where the opponent can take it counts as mostly lost.
-            for (const model::SquarePair& reply : model::GenerateLegalMoves(after, !redToMove)) {
+            for (const model::SquarePair& reply : replies) {
                 if (reply.to == move.to) {
                     score -= 9 * pieceValue(packed.piece);
                     break;
