@@ -83,23 +83,37 @@ std::uint8_t ComputeNotationTag(const Board& board, Square from)
         return kTagNone;
 
     // Walk the file from row 0 to row 9, counting pieces of the same type (j) and noting
-    // where the moving one stands among them (e, 1-based).
-    // This runs for every move added to a record, so the walk has no bounds checks and no
-    // branches: the table gives every byte value a type class that no other type shares.
-    static constexpr std::array<std::uint8_t, 256> kTypeClass = [] {
-        std::array<std::uint8_t, 256> classes{}; // empty squares and stray values: 0
-        for (int p = 1; p <= 32; ++p)
-            classes[static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(kTypeOfPiece[static_cast<std::size_t>(p)] + 1);
-        return classes;
+    // where the moving one stands among them (e, 1-based). This runs for every move added
+    // to a record, so the walk is one load and no branch per square: pieces of one type
+    // have consecutive numbers, and a single unsigned compare tests the range (empty
+    // squares and stray values fall outside it).
+    struct Range {
+        std::uint8_t first, span;
+    };
+    static constexpr std::array<Range, 33> kTypeRange = [] {
+        std::array<Range, 33> ranges{};
+        for (int p = 1; p <= 32; ++p) {
+            int first = p;
+            while (first > 1 && TypeOf(first - 1) == TypeOf(p))
+                --first;
+            int last = p;
+            while (last < 32 && TypeOf(last + 1) == TypeOf(p))
+                ++last;
+            ranges[static_cast<std::size_t>(p)] = {static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(last - first)};
+        }
+        return ranges;
     }();
-    const int type = kTypeClass[piece];
-    const int column = ColumnOf(from);
+    const int first = kTypeRange[piece].first;
+    const unsigned span = kTypeRange[piece].span;
+    const Piece* file = board.data() + ColumnOf(from);
+    const int fromRow = RowOf(from);
     int j = 0;
     int e = 0;
+#pragma GCC unroll 10
     for (int row = 0; row < 10; ++row) {
-        const Square s = SquareOf(row, column);
-        j += kTypeClass[board[s]] == type ? 1 : 0;
-        e = s == from ? j : e;
+        const int same = static_cast<unsigned>(file[row * 9] - first) <= span ? 1 : 0;
+        j += same;
+        e += row <= fromRow ? same : 0;
     }
     if (j < 2)
         return kTagNone;

@@ -94,6 +94,20 @@ TEST(NotationTag, FrontRearAndMiddleFollowTheSide)
     soldiers[SquareOf(4, 0)] = 30;
     EXPECT_EQ(ComputeNotationTag(soldiers, SquareOf(3, 0)), kTagMiddle);
 
+    // Only pieces of the mover's own type count: not the other side's chariot, not a
+    // cannon or soldier of the mover's side (whose numbers lie next to the chariots'),
+    // and not a stray byte on the board.
+    Board mixed{};
+    mixed[SquareOf(1, 7)] = 22;  // Red chariot
+    mixed[SquareOf(2, 7)] = 6;   // Black chariot
+    mixed[SquareOf(3, 7)] = 21;  // Red elephant
+    mixed[SquareOf(4, 7)] = 24;  // Red horse
+    mixed[SquareOf(5, 7)] = 200; // stray value
+    EXPECT_EQ(ComputeNotationTag(mixed, SquareOf(1, 7)), kTagNone);
+    mixed[SquareOf(9, 7)] = 23; // the other Red chariot
+    EXPECT_EQ(ComputeNotationTag(mixed, SquareOf(1, 7)), kTagFront);
+    EXPECT_EQ(ComputeNotationTag(mixed, SquareOf(9, 7)), kTagRear);
+
     EXPECT_EQ(ComputeNotationTag(kStandardOpening, 82), kTagNone); // a horse alone on its file
     EXPECT_EQ(ComputeNotationTag(kStandardOpening, 85), kTagNone); // the general
 }
