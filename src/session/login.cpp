@@ -80,6 +80,12 @@ void onLoginConfirmed(ClientContext& context, std::string_view line)
     context.client.setTerminalTitle("Terminal window - " + loggedInName);
 }
 
+void rememberAccount(SessionState& state, std::string_view name, std::string_view password)
+{
+    copyBounded(state.storedLoginName, name);
+    copyBounded(state.storedPassword, password);
+}
+
 std::string_view currentPassword(const SessionState& state)
 {
     return fieldText(state.currentPassword);

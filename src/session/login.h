@@ -25,6 +25,9 @@ void onPasswordMismatch(ClientContext& context, std::string_view line);
 // start-up commands.
 void onLoginConfirmed(ClientContext& context, std::string_view line);
 
+// Keeps the account that answers the next login and password prompts (cut to their fields).
+void rememberAccount(SessionState& state, std::string_view name, std::string_view password);
+
 // The password of the confirmed login (for changing it later).
 std::string_view currentPassword(const SessionState& state);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "session/login.h"
 #include "support/fixed_text.h"
 
 namespace marovin::session {
@@ -195,10 +196,8 @@ LoginWindowModel::ConnectResult LoginWindowModel::connect(bool closeWindow)
     save();
     if (const auto refused = checkEdits(true))
         return {false, refused};
-    SessionState& state = m_context.session;
-    copyBounded(state.storedLoginName, m_name);
-    copyBounded(state.storedPassword, m_password);
-    if (state.passwordMismatch) {
+    rememberAccount(m_context.session, m_name, m_password);
+    if (m_context.session.passwordMismatch) {
         sendCommand(m_context, m_name + "\r\n", true, true);
     } else if (m_context.connection.isConnected()) {
         sendCommand(m_context, "telnet " + m_host + " " + std::to_string(m_port) + "\r\n", true, true);
@@ -222,8 +221,7 @@ std::optional<LoginField> LoginWindowModel::sendAccountText(const std::string& t
 {
     if (const auto refused = checkEdits(false))
         return refused;
-    copyBounded(m_context.session.storedLoginName, m_name);
-    copyBounded(m_context.session.storedPassword, m_password);
+    rememberAccount(m_context.session, m_name, m_password);
     sendCommand(m_context, text, echo, true);
     return std::nullopt;
 }

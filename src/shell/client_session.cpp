@@ -7,12 +7,12 @@
 #include "board/qt_game_windows.h"
 #include "platform/big5_text.h"
 #include "session/command_script.h"
+#include "session/login.h"
 #include "session/server_scanner.h"
 #include "shell/input_bar.h"
 #include "shell/output_view.h"
 #include "shell/terminal_settings_dialog.h"
 #include "shell/terminal_frame.h"
-#include "support/fixed_text.h"
 #include "windows/main_frame.h"
 #include "windows/session_input_host.h"
 
@@ -190,9 +190,7 @@ void ClientSession::openLoginWindow()
 
 int ClientSession::connectTo(const ConnectRequest& request)
 {
-    session::SessionState& state = m_context->session;
-    copyBounded(state.storedLoginName, request.loginName);
-    copyBounded(state.storedPassword, request.password);
+    session::rememberAccount(m_context->session, request.loginName, request.password);
     const int result = m_context->connection.connectToServer(request.host, request.port);
     refreshConnectionState();
     return result;
