@@ -34,9 +34,7 @@ void appendShown(ShownText& shown, const QString& text, std::size_t offset)
 // one shown character (so each maps to its two bytes), else character by character.
 void appendWideRun(ShownText& shown, std::string_view row, std::size_t begin, std::size_t end)
 {
-    std::size_t units = 0;
-    for (std::size_t i = begin; i < end; i += 2)
-        ++units;
+    const std::size_t units = (end - begin + 1) / 2; // a cut last character counts too
     const QString converted = platform::fromBig5(row.substr(begin, end - begin));
     if (static_cast<std::size_t>(converted.size()) == units) {
         for (std::size_t i = 0; i < units; ++i)
