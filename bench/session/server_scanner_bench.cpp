@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "session/server_scanner.h"
+#include "testkit/null_ports.h"
 
 namespace {
 
@@ -37,42 +38,13 @@ struct NullClock : ClockPort {
     void waitUntil(const std::function<bool()>&) override {}
 };
 
-struct NullClient : ClientDesktopPort {
-    void setStatusLabel(std::optional<std::uint32_t>, std::optional<std::string_view>) override {}
-    void raiseTerminal() override {}
-    void setTerminalTitle(std::string_view) override {}
-    void showPartialLine(std::string_view) override {}
-    void handleOnePendingEvent() override {}
-    bool leftButtonDown() override { return false; }
-    void appendTellLine(TextFormatId, std::string_view) override {}
-    void setPlayerName(std::string_view) override {}
+struct NullClient : testkit::NullClientDesktop {
     void updateWhoList(std::string_view output, int) override { benchmark::DoNotOptimize(output.data()); }
-    void showWhoWindow() override {}
-    void updateGamesList(std::string_view) override {}
-    void createStoredGamesWindow(std::string_view) override {}
-    void createFingerWindow(std::string_view) override {}
-    void openMessageDialog(std::string_view) override {}
-    void openAliasResult(std::string_view) override {}
-    void openMatchDialog(std::string_view) override {}
-    void openLoginWindow() override {}
 };
 
-struct NullGames : GamePort {
+struct NullGames : testkit::NullGames {
     void parseGameNotice(std::string_view line) override { benchmark::DoNotOptimize(line.data()); }
-    void collectGameLine(Collector, std::string_view line, bool) override
-    {
-        benchmark::DoNotOptimize(line.data());
-    }
-    bool offerHandicapLine(std::string_view) override { return false; }
-    void clearCurrentGame() override {}
-    void finishUpdates() override {}
-    void endSessionGames() override {}
-    void resetTransfers() override {}
-    bool sendingGame() override { return false; }
-    void sendNextGameLine() override {}
-    void onTransferTell(std::string_view, std::string_view) override {}
-    void askGameOverQuestions() override {}
-    void tickClocks(std::int64_t) override {}
+    void collectGameLine(Collector, std::string_view line, bool) override { benchmark::DoNotOptimize(line.data()); }
 };
 
 struct NullSocket : SocketDriver {

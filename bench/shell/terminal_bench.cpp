@@ -28,6 +28,7 @@
 #include "platform/qt_socket.h"
 #include "session/server_scanner.h"
 #include "shell/output_view.h"
+#include "testkit/null_ports.h"
 #include "testkit/session_fakes.h"
 
 namespace {
@@ -36,44 +37,19 @@ using namespace marovin;
 using namespace marovin::session;
 
 // The list windows note their lists in the terminal as the program does until they exist.
-struct TerminalClient : ClientDesktopPort {
+struct TerminalClient : testkit::NullClientDesktop {
     explicit TerminalClient(shell::COutputView& view) : view(view) {}
-    void setStatusLabel(std::optional<std::uint32_t>, std::optional<std::string_view>) override {}
-    void raiseTerminal() override {}
-    void setTerminalTitle(std::string_view) override {}
     void showPartialLine(std::string_view text) override { view.showPartialLine(text); }
-    void handleOnePendingEvent() override {}
-    bool leftButtonDown() override { return false; }
-    void appendTellLine(TextFormatId, std::string_view) override {}
-    void setPlayerName(std::string_view) override {}
     void updateWhoList(std::string_view, int) override { view.writeClientText("<Who list>", true); }
-    void showWhoWindow() override {}
     void updateGamesList(std::string_view) override { view.writeClientText("<Games list>", true); }
-    void createStoredGamesWindow(std::string_view) override {}
-    void createFingerWindow(std::string_view) override {}
-    void openMessageDialog(std::string_view) override {}
-    void openAliasResult(std::string_view) override {}
-    void openMatchDialog(std::string_view) override {}
-    void openLoginWindow() override {}
     shell::COutputView& view;
 };
 
 // Game blocks are shown in the terminal line by line, as the program does without game
 // windows.
-struct TerminalGames : GamePort {
+struct TerminalGames : testkit::NullGames {
     explicit TerminalGames(shell::COutputView& view) : view(view) {}
-    void parseGameNotice(std::string_view) override {}
     void collectGameLine(Collector, std::string_view line, bool) override { view.writeServerLine(line); }
-    bool offerHandicapLine(std::string_view) override { return false; }
-    void clearCurrentGame() override {}
-    void finishUpdates() override {}
-    void endSessionGames() override {}
-    void resetTransfers() override {}
-    bool sendingGame() override { return false; }
-    void sendNextGameLine() override {}
-    void onTransferTell(std::string_view, std::string_view) override {}
-    void askGameOverQuestions() override {}
-    void tickClocks(std::int64_t) override {}
     shell::COutputView& view;
 };
 
