@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     CGame* game = nullptr;
     int counter = 0;
-    MergeBranches branches;
+    ReadBranches branches;
     std::size_t start = size > 0 ? 1 : 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);

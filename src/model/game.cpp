@@ -107,12 +107,6 @@ void CGame::ClearMoves()
     serverMoveCounter = 0;
 }
 
-const MoveEntry& CGame::currentEntry() const
-{
-    const MoveLine& l = currentLine();
-    return l.entries[static_cast<std::size_t>(std::clamp(m_index, 0, l.count() - 1))];
-}
-
 // ---- positions ---------------------------------------------------------------------
 
 Board CGame::startBoard() const
@@ -352,8 +346,7 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
                 m_index = 0;
             }
         } else {
-            l.entries.push_back(MoveEntry{m, entry.tag, nullptr});
-            modified = true;
+            appendEntry(l, m, entry.tag);
             if (follows)
                 ++m_index;
         }
@@ -362,6 +355,26 @@ bool CGame::AddMoveAt(BranchPoint& n, int k, PackedMove m, const Board& tagBoard
     }
     pathChanged(m_browsedPly + (follows ? 1 : 0));
     return follows;
+}
+
+void CGame::appendEntry(MoveLine& l, const PackedMove& m, std::uint8_t tag)
+{
+    // Lines are short as a rule; starting at 8 entries saves the smallest regrowths.
+    constexpr std::size_t kFirstCapacity = 8;
+    if (l.entries.size() < kFirstCapacity && l.entries.size() == l.entries.capacity())
+        l.entries.reserve(kFirstCapacity);
+    l.entries.push_back(MoveEntry{m, tag, nullptr});
+    modified = true;
+}
+
+bool CGame::appendAtLineEnd(const PackedMove& m)
+{
+    MoveLine& l = line();
+    if (m_index + 1 != l.count() || l.continuation || m_current == m_root.get())
+        return false;
+    appendEntry(l, m, ComputeNotationTag(browsedBoard, m.from));
+    ++m_index;
+    return true;
 }
 
 // Splits line l of n before entry k: a new branch point S takes the tail and the new move
@@ -438,15 +451,29 @@ void CGame::PlayMove(Square from, Square to, MoveKind kind)
         return;
     }
     const PackedMove m{browsedBoard[from], from, browsedBoard[to], to};
+    // While a file is read nearly every move goes on at the end of the cursor's line, and
+    // nothing but the record and the board need to know.
+    if (mode == kModeReading && appendAtLineEnd(m)) {
+        applyToBrowsedBoard(m);
+        return;
+    }
     AddMoveAt(*m_current, m_index + 1, m, browsedBoard, false);
     replayTail(m);
 }
 
-void CGame::replayTail(const PackedMove& move)
+void CGame::applyToBrowsedBoard(const PackedMove& move)
 {
     if (move.piece < kOffBoard && move.from < kOffBoard && move.to < kOffBoard)
         ApplyMove(browsedBoard, move.from, move.to);
     ++m_browsedPly;
+}
+
+void CGame::replayTail(const PackedMove& move)
+{
+    applyToBrowsedBoard(move);
+    // A file being read is drawn once at its end.
+    if (mode == kModeReading)
+        return;
     updateMoveScroll();
     m_observer->moveMade(*this, move);
     if (mode == kModeNormal)
@@ -488,10 +515,27 @@ void CGame::TakeBack(TakeBackKind kind, bool showNote)
     --m_browsedPly;
     if (move.piece < kOffBoard && move.from < kOffBoard && move.to < kOffBoard)
         TakeBackMove(browsedBoard, move);
+    if (mode == kModeReading)
+        return;
     updateMoveScroll();
     m_observer->moveTakenBack(*this, move);
     if (showNote)
         showCurrentNote();
+}
+
+bool CGame::LeaveLine(const Board& boardBefore)
+{
+    if (!m_current->parent || m_browsedPly <= m_index)
+        return false;
+    m_browsedPly -= m_index + 1;
+    m_current = m_current->parent;
+    m_index = m_current->followedLine().count() - 1;
+    browsedBoard = boardBefore;
+    if (mode != kModeReading) {
+        updateMoveScroll();
+        m_observer->redraw(*this);
+    }
+    return true;
 }
 
 // ---- navigation --------------------------------------------------------------------------

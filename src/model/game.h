@@ -12,6 +12,7 @@
 // index in that line of the entry whose move was applied last to the browsed board
 // (index 0 of the start line at the starting position).
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -121,7 +122,11 @@ public:
     int indexInLine() const { return m_index; }
     // The entry whose move was applied last to the browsed board (the start marker at
     // the start).
-    const MoveEntry& currentEntry() const;
+    const MoveEntry& currentEntry() const
+    {
+        const MoveLine& l = currentLine();
+        return l.entries[static_cast<std::size_t>(std::clamp(m_index, 0, l.count() - 1))];
+    }
     int browsedPly() const { return m_browsedPly; }
     // Moves along the followed path from the start to its end. While a file is read
     // (mode 2) it is brought up to date by the rewind that ends the reading.
@@ -152,6 +157,10 @@ public:
     void PlayMove(Square from, Square to, MoveKind kind);
     // Game: the server took back the live game's last move. User: one step back.
     void TakeBack(TakeBackKind kind, bool showNote = false);
+    // Takes back every move of the cursor's line at once, as that many user steps back
+    // would; boardBefore is the browsed board before the line's first move, which the
+    // caller kept. False (nothing changes) at the start line or at the start position.
+    bool LeaveLine(const Board& boardBefore);
     // Steps or jumps along the followed path (commands of NavigateCommand); ply is the
     // target of kGoToPly/kTrackToPly. Stepping forward onto a branch asks which to take.
     void Navigate(int command, int ply = 0);
@@ -222,6 +231,12 @@ private:
     MoveLine& line() { return m_current->followedLine(); }
     bool isOnCurrentPath(const BranchPoint* point) const;
     void replayTail(const PackedMove& move);
+    void applyToBrowsedBoard(const PackedMove& move);
+    // Adds entry m at the end of line l.
+    void appendEntry(MoveLine& l, const PackedMove& m, std::uint8_t tag);
+    // Adds m after the cursor when the cursor stands on the last entry of a line that
+    // nothing follows yet (the cursor moves onto it); false, changing nothing, otherwise.
+    bool appendAtLineEnd(const PackedMove& m);
     void pathChanged(int plyAtCursor);
     void stepBack();
     void splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry, bool isGameMove, bool follows);

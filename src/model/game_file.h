@@ -51,23 +51,31 @@ std::string GameFileText(CGame& game, GameFileForm form);
 // leaves the old file whole. Reports a failure in a message box.
 bool WriteGameFile(CGame& game, const std::string& path, GameFileForm form);
 
-// Branch bookkeeping of a merge reading: the depth of the open branch and, per depth,
-// the moves played since it opened.
-struct MergeBranches {
+// Branch bookkeeping of one reading. A merge counts, per depth of the open branches, the
+// moves played since each opened. A plain reading of a file keeps the position where each
+// open branch began, so that its end returns there at once instead of taking back every
+// move of the branch (which in a large file means walking the whole tree a second time).
+struct ReadBranches {
     int depth = 0;
     std::vector<int> counters;
+
+    struct Start {
+        int ply;
+        Board board;
+    };
+    std::vector<Start> starts;
 };
 
 // Parses one line of a game (file, server block or transfer). lineCounter is 0 for the
 // first line ("GAME"); the parser sets it to -1 to stop the reading. Without a game the
 // "GAME" line opens a new game window through the ports and game is set to it.
-void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, MergeBranches& branches,
+void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, ReadBranches& branches,
                   const GamePorts& ports);
 
 // Plays a move read from a game body as a user move (an identical existing move is
 // followed). In a merge reading the choice to mirror the game is made at the start
 // position, from its first move, and the move is counted for the open branch.
-void PlayReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches& branches);
+void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches& branches);
 
 // Reads a game file into game (merge: adds its moves to the tree). name is shown in
 // messages. Returns 1 on success, 0 on failure (reported to the user).

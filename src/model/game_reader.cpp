@@ -104,7 +104,7 @@ int integerOrZero(std::string_view text)
 
 } // namespace
 
-void PlayReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches& branches)
+void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches& branches)
 {
     if (game.browsedPly() == 0)
         game.mirror = merge && !game.customPosition && CGame::OpensFromLeft(from);
@@ -123,10 +123,11 @@ void PlayReadMove(CGame& game, Square from, Square to, bool merge, MergeBranches
 namespace {
 
 // A move word of a text body: coordinate text, or "undo".
-void playMoveWord(CGame& game, std::string_view word, bool merge, MergeBranches& branches)
+void playMoveWord(CGame& game, std::string_view word, bool merge, ReadBranches& branches)
 {
     const GamePorts& ports = game.ports();
     if (word == "undo") {
+        branches.starts.clear(); // the path may now leave the positions kept
         const int before = game.browsedPly();
         game.TakeBack(game.participation <= kPlaying ? TakeBackKind::Game : TakeBackKind::User,
                       game.mode == kModeNormal);
@@ -146,10 +147,13 @@ void addReadNote(CGame& game, std::string_view text, bool merge)
         game.SetNote(text, true);
 }
 
-void beginBranch(CGame& game, bool merge, MergeBranches& branches)
+void beginBranch(CGame& game, bool merge, ReadBranches& branches)
 {
     if (!merge) {
         game.OpenBranch();
+        // A start kept at this ply is this very position (see returnToBranchStart).
+        if (game.mode == kModeReading && (branches.starts.empty() || branches.starts.back().ply < game.browsedPly()))
+            branches.starts.push_back({game.browsedPly(), game.browsedBoard});
         return;
     }
     branches.depth = game.browsedPly() == 0 ? 0 : branches.depth + 1;
@@ -157,8 +161,27 @@ void beginBranch(CGame& game, bool merge, MergeBranches& branches)
     branches.counters[static_cast<std::size_t>(branches.depth)] = 0;
 }
 
-void endBranch(CGame& game, bool merge, MergeBranches& branches)
+// A branch end takes back the moves of the cursor's line. When a kept branch start lies
+// where that leads, jump there at once. Every kept start lies on the browsed path: since
+// it was kept the cursor went forward from it, or came back no further than a later one
+// (an undo forgets them all), so a kept start is known by its ply alone. Starts beyond
+// the target are forgotten, as the path may change after them.
+bool returnToBranchStart(CGame& game, ReadBranches& branches)
 {
+    const int target = game.browsedPly() - game.indexInLine() - 1;
+    while (!branches.starts.empty() && branches.starts.back().ply > target)
+        branches.starts.pop_back();
+    if (branches.starts.empty() || branches.starts.back().ply != target || game.mode != kModeReading ||
+        !game.LeaveLine(branches.starts.back().board))
+        return false;
+    branches.starts.pop_back();
+    return true;
+}
+
+void endBranch(CGame& game, bool merge, ReadBranches& branches)
+{
+    if (!merge && returnToBranchStart(game, branches))
+        return;
     int steps = game.indexInLine() + 1;
     if (merge) {
         if (branches.depth < 0 || static_cast<std::size_t>(branches.depth) >= branches.counters.size())
@@ -170,7 +193,7 @@ void endBranch(CGame& game, bool merge, MergeBranches& branches)
         game.TakeBack(TakeBackKind::User);
 }
 
-void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool merge, MergeBranches& branches)
+void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool merge, ReadBranches& branches)
 {
     TerminalPort& terminal = game.ports().terminal;
     if (startsWith(line, "}")) {
@@ -311,7 +334,7 @@ void readHeaderLine(CGame& game, std::string_view line, int& lineCounter, bool m
 
 } // namespace
 
-void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, MergeBranches& branches,
+void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, ReadBranches& branches,
                   const GamePorts& ports)
 {
     // A second character "a" marks a line that is not part of the body ("Game ..." notices
@@ -467,6 +490,10 @@ private:
                     return Result::TooLong;
                 continue;
             }
+            playMoveRun();
+            itemStart = m_position;
+            if (nearEnd())
+                continue;
             if (m_position + 1 > m_length)
                 return Result::Done;
             const auto byte = static_cast<unsigned char>(m_buffer[m_position]);
@@ -498,6 +525,24 @@ private:
         }
     }
 
+    // Moves are the bulk of a body: plays the run of them at the scan position, up to the
+    // first other item or to where the buffer needs refilling.
+    void playMoveRun()
+    {
+        const char* data = m_buffer.data();
+        const std::size_t limit = m_end ? m_length : std::max<std::size_t>(m_length, 3) - 3; // see nearEnd()
+        std::size_t position = m_position;
+        while (position + 2 <= limit) {
+            const auto from = static_cast<unsigned char>(data[position]);
+            const auto to = static_cast<unsigned char>(data[position + 1]);
+            if (from >= kOffBoard || (from == 0 && to == 'h'))
+                break;
+            position += 2;
+            playBinaryMove(from, to);
+        }
+        m_position = position;
+    }
+
     void playBinaryMove(unsigned from, unsigned to)
     {
         if (from >= kOffBoard || to >= kOffBoard) {
@@ -519,7 +564,7 @@ private:
     bool m_end = false;
     bool m_stopped = false;
     int m_lineCounter = 0;
-    MergeBranches m_branches;
+    ReadBranches m_branches;
 };
 
 } // namespace

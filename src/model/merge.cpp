@@ -33,7 +33,7 @@ private:
     }
 
     CGame& m_target;
-    MergeBranches m_branches;
+    ReadBranches m_branches;
     int m_lineCounter = 1; // past the header: branch lines are body lines
 };
 

@@ -205,7 +205,7 @@ void CollectGameFile(ClientContext& context, CGame* game, std::string_view line)
     const model::GamePorts ports{context.terminal, context.desktop, context.clock, context.gameList,
                                  context.gameSettings};
     const bool hadBody = game && game->format != model::kFormatNone;
-    model::MergeBranches unused; // only a merge reading counts its branches
+    model::ReadBranches unused; // only a merge reading counts its branches
     model::ReadGameLine(game, line, context.session.collectedLines, false, unused, ports);
     // The start line resets the position: handicap lines refer to this game from now on.
     if (game && !hadBody && game->format != model::kFormatNone && context.gameList.contains(game))

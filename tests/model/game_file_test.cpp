@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <unistd.h>
 
 #include "game_fixture.h"
 #include "model/game_file.h"
+#include "model/tree_walk.h"
 #include "support/fixed_text.h"
 
 namespace marovin::model {
@@ -160,7 +162,7 @@ TEST_F(GameFileTest, RoundTripsThroughEveryForm)
     const std::string send = GameFileText(*fromNew, GameFileForm::Send);
     CGame* received = nullptr;
     int counter = 0;
-    MergeBranches branches;
+    ReadBranches branches;
     for (const std::string& line : sendLines(send)) {
         ReadGameLine(received, line, counter, false, branches, env.ports());
         ASSERT_GE(counter, 0) << line;
@@ -182,6 +184,77 @@ TEST_F(GameFileTest, RoundTripsThroughEveryForm)
     EXPECT_EQ(pathText(*fromNew), "H2-E2 B9-C7 B0-C2 C6-C5");
     EXPECT_EQ(fromNew->currentEntry().noteText(), "soldier");
     EXPECT_EQ(fromNew->browsedBoard, replayedBoard(*fromNew));
+}
+
+// Every entry of the tree with the bytes a wrong board would change (moving and captured
+// piece, notation tag), and the branch brackets.
+std::string treeDump(const CGame& game)
+{
+    struct Dump {
+        std::string text;
+        void entry(const MoveEntry& e, const MoveLine&, std::size_t)
+        {
+            text += std::to_string(e.move.piece) + ":" + std::to_string(e.move.from) + "x" +
+                    std::to_string(e.move.captured) + ":" + std::to_string(e.move.to) + "/" +
+                    std::to_string(e.tag) + " ";
+        }
+        void beginAlternative(const BranchPoint&, int alternative, int) { text += "(" + std::to_string(alternative) + " "; }
+        void endAlternative(const BranchPoint&, int, int) { text += ") "; }
+        void leaveLine(const MoveLine&) {}
+    } dump;
+    WalkTree(game.root(), dump);
+    return dump.text;
+}
+
+// Reading a file ends a branch by returning to where it began; lines from the server take
+// the branch's moves back one by one. Both must build the same tree, whatever the body.
+TEST_F(GameFileTest, ReadingAFileBuildsTheSameTreeAsFeedingItsLines)
+{
+    static const char* kMoves[] = {"H2-H9", "I9-H9", "H0-G2", "B7-B0", "A0-B0", "C6-C5", "C3-C4", "C5-C4",
+                                   "I0-I1", "I1-D1", "A9-A8", "A8-D8", "B2-B9", "G6-G5", "G3-G4", "G5-G4"};
+    std::mt19937 random(20261207);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // First a body where an undo leaves a branch's start behind: the second branch end must
+    // not return to the position the first "BB" saw.
+    const std::string undoBody = "H0-G2\r\nBB\r\nundo\r\nH0-I2\r\nBB\r\nH9-G7\r\nBE\r\nB9-C7\r\nBE\r\nG2-E3\r\n";
+    for (int round = 0; round < 200; ++round) {
+        std::string body = round == 0 ? undoBody : "";
+        int open = 0;
+        for (int i = 0, items = round == 0 ? 0 : 5 + pick(60); i < items; ++i) {
+            const int choice = pick(20);
+            if (choice < 4) {
+                body += "BB\r\n";
+                ++open;
+            } else if (choice < 7 && (open > 0 || choice == 6)) {
+                body += "BE\r\n"; // now and then one too many
+                --open;
+            } else if (choice == 7) {
+                body += "undo\r\n";
+            } else if (choice == 8) {
+                body += "#note " + std::to_string(i) + "\r\n";
+            } else {
+                body += std::string(kMoves[pick(16)]) + "\r\n";
+            }
+        }
+        const std::string file = "GAME\r\nSTART\r\n" + body;
+        SCOPED_TRACE(file);
+
+        auto fromFile = read(file);
+        CGame* fed = nullptr;
+        int counter = 0;
+        ReadBranches branches;
+        for (std::size_t start = 0; start < file.size();) {
+            const std::size_t end = file.find("\r\n", start);
+            ReadGameLine(fed, std::string_view(file).substr(start, end - start), counter, false, branches, env.ports());
+            ASSERT_GE(counter, 0);
+            ++counter;
+            start = end + 2;
+        }
+        ASSERT_NE(fed, nullptr);
+        fed->Rewind(); // as the end of a file reading does
+        fed->RemoveEmptyBranches();
+        EXPECT_EQ(treeDump(*fromFile), treeDump(*fed));
+    }
 }
 
 TEST_F(GameFileTest, ReadsAcrossBufferRefillsAndWritesInChunks)
@@ -446,7 +519,7 @@ TEST_F(GameFileTest, ServerLinesOpenAWindowOrReportThatNoneCouldBeOpened)
 {
     CGame* game = nullptr;
     int counter = 0;
-    MergeBranches branches;
+    ReadBranches branches;
     env.windows.refuseWindows = true;
     ReadGameLine(game, "GAME", counter, false, branches, env.ports());
     EXPECT_EQ(game, nullptr);
