@@ -1,16 +1,14 @@
 // Arbitrary settings files loaded as the options record: any length and content loads,
 // no text field is read past its end, and the list font built from any format is usable.
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "shell/options.h"
 #include "support/fixed_text.h"
 #include "testkit/fakes.h"
+#include "testkit/fuzz_file.h"
 
 namespace {
 
@@ -34,21 +32,12 @@ void checkFormat(const marovin::TextFormat& format)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/marovin-fuzz-options-XXXXXX";
-        const int fd = ::mkstemp(pattern);
-        if (fd >= 0)
-            ::close(fd);
-        return std::string(pattern);
-    }();
-    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(data, 1, size, out);
-        std::fclose(out);
-    }
+    static const marovin::testkit::FuzzFile file("options");
+    file.write(data, size);
 
     marovin::testkit::FakeDesktop desktop;
     marovin::Options options;
-    marovin::loadOptions(options, marovin::PlatformDefaults{}, path, desktop);
+    marovin::loadOptions(options, marovin::PlatformDefaults{}, file.path(), desktop);
     if (!desktop.fatalTexts.empty())
         std::abort();
 

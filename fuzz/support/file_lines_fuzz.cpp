@@ -1,30 +1,20 @@
 // Arbitrary file contents read line by line: every byte comes back, in order, except the
 // "\r\n" pairs that end lines and a return held at the very end.
 
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "support/guarded_file.h"
 #include "testkit/fakes.h"
+#include "testkit/fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = [] {
-        char pattern[] = "/tmp/marovin-fuzz-lines-XXXXXX";
-        const int fd = ::mkstemp(pattern);
-        if (fd >= 0)
-            ::close(fd);
-        return std::string(pattern);
-    }();
+    static const marovin::testkit::FuzzFile scratch("lines");
+    scratch.write(data, size);
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), out);
-        std::fclose(out);
-    }
+    const std::string& path = scratch.path();
 
     marovin::testkit::FakeDesktop desktop;
     marovin::GuardedFile file(desktop);
