@@ -1,0 +1,49 @@
+#include "board/glyph_sets.h"
+
+#include "support/paths.h"
+
+namespace marovin::board {
+
+const std::array<const char*, model::kPieceTypeCount> kPieceImageNames = {
+    "black-general", "black-advisor", "black-elephant", "black-chariot", "black-horse",
+    "black-cannon",  "black-soldier", "red-general",    "red-advisor",   "red-elephant",
+    "red-chariot",   "red-horse",     "red-cannon",     "red-soldier"};
+
+QString glyphPath(int set, int type)
+{
+    return QStringLiteral("glyphs/%1/%2.png")
+        .arg(kGlyphSetPixels[set])
+        .arg(QLatin1String(kPieceImageNames[static_cast<std::size_t>(type)]));
+}
+
+QString piecePicturePath(int type)
+{
+    return QStringLiteral("pieces/%1.png").arg(QLatin1String(kPieceImageNames[static_cast<std::size_t>(type)]));
+}
+
+GlyphSets GlyphSets::load(const std::string& assetFolder)
+{
+    GlyphSets sets;
+    const QString folder = QString::fromStdString(assetFolder);
+    for (int set = 0; set < kGlyphSetCount; ++set)
+        for (int type = 0; type < model::kPieceTypeCount; ++type) {
+            const QString path = folder + glyphPath(set, type);
+            QImage image(path);
+            const int size = kGlyphSetPixels[set];
+            if (image.isNull() || image.width() != size || image.height() != size) {
+                sets.m_missing.push_back(path);
+                continue;
+            }
+            sets.m_images[static_cast<std::size_t>(set)][static_cast<std::size_t>(type)] =
+                image.convertToFormat(QImage::Format_RGB32);
+        }
+    return sets;
+}
+
+const GlyphSets& GlyphSets::forProcess()
+{
+    static const GlyphSets sets = load(assetFolder());
+    return sets;
+}
+
+} // namespace marovin::board

@@ -1,0 +1,52 @@
+#pragma once
+// The piece glyph images carried with the program: three sets (24, 32 and 40 pixels
+// square) of the 14 piece characters, black on white, one PNG file per piece type in
+// the asset folder:
+//
+//   glyphs/24/black-general.png ... glyphs/24/red-soldier.png   (and 32/, 40/)
+//   pieces/black-general.png ...                                 20 x 20 pictures of the
+//                                                                pieces, for the settings
+//
+// They are made by scripts/make-assets from a CJK font; see the README.
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "board/board_geometry.h"
+#include "model/position.h"
+
+namespace marovin::board {
+
+// File names of the piece types 0..13 (without ".png").
+extern const std::array<const char*, model::kPieceTypeCount> kPieceImageNames;
+
+// The path of a glyph image below the asset folder, e.g. "glyphs/32/red-horse.png".
+QString glyphPath(int set, int type);
+// The path of a 20 x 20 piece picture below the asset folder.
+QString piecePicturePath(int type);
+
+class GlyphSets {
+public:
+    // Reads the 42 images from the asset folder (ending in '/'). Files that cannot be read
+    // are listed in missing(); their pieces are drawn as bare discs.
+    static GlyphSets load(const std::string& assetFolder);
+    // The sets of the running program, read once from assetFolder().
+    static const GlyphSets& forProcess();
+
+    // The image of a piece type in a set (0 small, 1 medium, 2 large); null when missing.
+    const QImage& glyph(int set, int type) const
+    {
+        return m_images[static_cast<std::size_t>(set)][static_cast<std::size_t>(type)];
+    }
+    const std::vector<QString>& missing() const { return m_missing; }
+
+private:
+    std::array<std::array<QImage, model::kPieceTypeCount>, kGlyphSetCount> m_images;
+    std::vector<QString> m_missing;
+};
+
+} // namespace marovin::board
