@@ -17,6 +17,10 @@ constexpr Subcommand kSubcommands[] = {
      RunDiagram},
     {"merge", "OUT FILE... [--old] [--notes]", "merge game files into one tree of variations written to OUT",
      RunMerge},
+#ifdef MAROVIN_TOOL_IMAGE
+    {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
+     "the board as a game window of that size draws it, as a PNG file", RunImage},
+#endif
 };
 
 void printUsage(std::ostream& stream)
