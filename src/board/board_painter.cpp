@@ -181,8 +181,9 @@ BoardPainter::Runs BoardPainter::textInk(int type) const
     const double height = std::trunc(0.05 * reference * d + 0.55);
     QFont font(platform::fromBig5(fieldText(description.faceName)));
     font.setPixelSize(static_cast<int>(std::clamp(height, 1.0, 4.0 * d)));
-    if (description.weight > 0)
-        font.setWeight(static_cast<QFont::Weight>(std::clamp(description.weight, 100, 900)));
+    const int weight = description.weight; // a copy: the record is packed
+    if (weight > 0)
+        font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
     font.setItalic(description.italic != 0);
     font.setStyleStrategy(QFont::NoAntialias);
     const QFontMetrics metrics(font);
