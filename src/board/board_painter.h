@@ -18,6 +18,13 @@
 // Colours, the custom font, piece texts and bitmap options are read from the options
 // record at each drawing; the disc images and the scaled glyphs are rebuilt when the
 // geometry changes and whenever the settings they depend on have changed.
+//
+// How a board view uses it: it owns one BoardPainter and the screen image; on a resize it
+// calls layoutBoard and, when that succeeds, fullRepaint; on a paint event it copies the
+// screen (at logical pixels; Qt scales it for the device) from repaintTop down; for a
+// move made or taken back it calls showMove with the last move's square it remembers and
+// updates the answered region; a carry goes through liftPiece, dragPiece and putDown
+// (put the piece down before showMove). sceneOf (board_scene.h) gives the scene of a game.
 
 #include <QImage>
 #include <QPoint>

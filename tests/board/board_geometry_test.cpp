@@ -131,13 +131,5 @@ TEST(BoardGeometry, EditPalette)
     EXPECT_FALSE(paletteIndexAt(g, 340, 60 + 7 * 34));
 }
 
-TEST(BoardGeometry, RepaintNeverCoversTheStatusBarUnlessEditing)
-{
-    const BoardGeometry g = laidOut(355, 445);
-    EXPECT_EQ(repaintTop(g, 0, false), 34);
-    EXPECT_EQ(repaintTop(g, 100, false), 100);
-    EXPECT_EQ(repaintTop(g, 0, true), 0);
-}
-
 } // namespace
 } // namespace marovin::board

@@ -81,11 +81,6 @@ struct Painting : ::testing::Test {
     std::unique_ptr<BoardPainter> painter;
 };
 
-TEST_F(Painting, GlyphImagesAreShipped)
-{
-    EXPECT_TRUE(glyphs().missing().empty()) << glyphs().missing().front().toStdString();
-}
-
 // 355 x 445 with a text height of 16: d 31, lines drawn at fileX - 1 = 26, 60, ... 298
 // and rankY - 1 = 59, 93, ... 365.
 TEST_F(Painting, WorkedExampleLinesFrameAndRiver)
