@@ -64,6 +64,99 @@ std::pair<int, int> sourceSpan(int i, int n, int d)
 // strokes survive, counters and gaps stay open.
 constexpr int kInkSharePercent = 35;
 
+// Lines in the board's colour, clipped; coordinates are the lines' values less one (the
+// lines run one pixel up and left of fileX and rankY).
+struct LinePen {
+    QImage& screen;
+    QRect clip;
+    Pixel colour;
+    const BoardGeometry& geometry;
+
+    int X(int i) const { return geometry.fileX[static_cast<std::size_t>(i)] - 1; }
+    int Y(int j) const { return geometry.rankY[static_cast<std::size_t>(j)] - 1; }
+    void draw(int x0, int y0, int x1, int y1) const { raster::line(screen, x0, y0, x1, y1, colour, clip); }
+};
+
+// Ten rows from the first to the last column; the edge columns run through the river,
+// the inner ones stop at its banks.
+void drawAllLines(const LinePen& pen)
+{
+    for (int j = 0; j < 10; ++j)
+        pen.draw(pen.X(0), pen.Y(j), pen.X(8), pen.Y(j));
+    for (int i = 0; i < 9; ++i) {
+        if (i == 0 || i == 8) {
+            pen.draw(pen.X(i), pen.Y(0), pen.X(i), pen.Y(9));
+        } else {
+            pen.draw(pen.X(i), pen.Y(0), pen.X(i), pen.Y(4));
+            pen.draw(pen.X(i), pen.Y(5), pen.X(i), pen.Y(9));
+        }
+    }
+}
+
+// The two half lines through one square, stopping at the board's edges and the river.
+void drawSquareLines(const LinePen& pen, int square)
+{
+    const int c = square % 9, r = square / 9, half = pen.geometry.halfSquare;
+    const bool inner = c >= 1 && c <= 7;
+    const int x = pen.X(c), y = pen.Y(r);
+    pen.draw(c == 0 ? x : x - half, y, c == 8 ? x : x + half, y);
+    const int top = r == 0 || (r == 5 && inner) ? y : y - half;
+    const int bottom = r == 9 || (r == 4 && inner) ? y : y + half;
+    pen.draw(x, top, x, bottom);
+}
+
+// The palaces' diagonals: all (square -1), or those of the palace holding the square.
+void drawPalaces(const LinePen& pen, int square)
+{
+    const int c = square % 9, r = square / 9;
+    const bool palaceColumn = c >= 3 && c <= 5;
+    if (square < 0 || (r <= 2 && palaceColumn)) {
+        pen.draw(pen.X(3), pen.Y(0), pen.X(5), pen.Y(2));
+        pen.draw(pen.X(3), pen.Y(2), pen.X(5), pen.Y(0));
+    }
+    if (square < 0 || (r >= 7 && palaceColumn)) {
+        pen.draw(pen.X(3), pen.Y(7), pen.X(5), pen.Y(9));
+        pen.draw(pen.X(3), pen.Y(9), pen.X(5), pen.Y(7));
+    }
+}
+
+// Corner marks at the cannons' and soldiers' points (all, or the square's own), one-sided
+// at the board's edges.
+void drawPointMarks(const LinePen& pen, int square)
+{
+    const int u = pen.geometry.squareSize / 6, v = pen.geometry.squareSize / 7;
+    for (const auto& point : kMarkedPoints) {
+        const int pc = point[0], pr = point[1];
+        if (square >= 0 && square != pr * 9 + pc)
+            continue;
+        const int x = pen.X(pc), y = pen.Y(pr);
+        if (pc != 0) {
+            pen.draw(x - 2 * u, y - v, x - v, y - v);
+            pen.draw(x - v, y - 2 * u, x - v, y - v);
+            pen.draw(x - 2 * u, y + v, x - v, y + v);
+            pen.draw(x - v, y + 2 * u, x - v, y + v);
+        }
+        if (pc != 8) {
+            pen.draw(x + v, y - v, x + 2 * u, y - v);
+            pen.draw(x + v, y - 2 * u, x + v, y - v);
+            pen.draw(x + v, y + v, x + 2 * u, y + v);
+            pen.draw(x + v, y + 2 * u, x + v, y + v);
+        }
+    }
+}
+
+// The frame, two pixels wide: each side covers its coordinate and the pixel before.
+void drawFrame(const LinePen& pen)
+{
+    const int left = pen.X(0) - 3, top = pen.Y(0) - 3, right = pen.X(8) + 4, bottom = pen.Y(9) + 4;
+    const QRect sides[4] = {QRect(QPoint(left - 1, top - 1), QPoint(right, top)),
+                            QRect(QPoint(right - 1, top - 1), QPoint(right, bottom)),
+                            QRect(QPoint(left - 1, bottom - 1), QPoint(right, bottom)),
+                            QRect(QPoint(left - 1, top - 1), QPoint(left, bottom))};
+    for (const QRect& side : sides)
+        raster::fillRect(pen.screen, side.intersected(pen.clip), pen.colour);
+}
+
 } // namespace
 
 // The runs of pixels of a d x d cell for which ink(x, y) holds, row by row.
@@ -226,79 +319,15 @@ void BoardPainter::drawBoardLines(QImage& screen, std::optional<int> square, con
 {
     if (!m_geometry.laidOut())
         return;
-    const Pixel colour = pixelOf(m_options.lineColour);
-    const auto X = [&](int i) { return m_geometry.fileX[static_cast<std::size_t>(i)] - 1; };
-    const auto Y = [&](int j) { return m_geometry.rankY[static_cast<std::size_t>(j)] - 1; };
-    const auto draw = [&](int x0, int y0, int x1, int y1) { raster::line(screen, x0, y0, x1, y1, colour, clip); };
-    const int half = m_geometry.halfSquare;
-    const int c = square ? *square % 9 : -1, r = square ? *square / 9 : -1;
-    const bool inner = c >= 1 && c <= 7;
-
-    if (!square) {
-        for (int j = 0; j < 10; ++j)
-            draw(X(0), Y(j), X(8), Y(j));
-        for (int i = 0; i < 9; ++i) {
-            if (i == 0 || i == 8) {
-                draw(X(i), Y(0), X(i), Y(9));
-            } else {
-                draw(X(i), Y(0), X(i), Y(4));
-                draw(X(i), Y(5), X(i), Y(9));
-            }
-        }
-    } else {
-        const int x = X(c), y = Y(r);
-        draw(c == 0 ? x : x - half, y, c == 8 ? x : x + half, y);
-        const int top = r == 0 || (r == 5 && inner) ? y : y - half;
-        const int bottom = r == 9 || (r == 4 && inner) ? y : y + half;
-        draw(x, top, x, bottom);
-    }
-
-    // The palace diagonals.
-    const bool palaceColumn = c >= 3 && c <= 5;
-    if (!square || (r <= 2 && palaceColumn)) {
-        draw(X(3), Y(0), X(5), Y(2));
-        draw(X(3), Y(2), X(5), Y(0));
-    }
-    if (!square || (r >= 7 && palaceColumn)) {
-        draw(X(3), Y(7), X(5), Y(9));
-        draw(X(3), Y(9), X(5), Y(7));
-    }
-
-    // Corner marks at the cannons' and soldiers' points, one-sided at the board's edges.
-    const int u = m_geometry.squareSize / 6, v = m_geometry.squareSize / 7;
-    for (const auto& point : kMarkedPoints) {
-        const int pc = point[0], pr = point[1];
-        if (square && *square != pr * 9 + pc)
-            continue;
-        const int x = X(pc), y = Y(pr);
-        if (pc != 0) {
-            draw(x - 2 * u, y - v, x - v, y - v);
-            draw(x - v, y - 2 * u, x - v, y - v);
-            draw(x - 2 * u, y + v, x - v, y + v);
-            draw(x - v, y + 2 * u, x - v, y + v);
-        }
-        if (pc != 8) {
-            draw(x + v, y - v, x + 2 * u, y - v);
-            draw(x + v, y - 2 * u, x + v, y - v);
-            draw(x + v, y + v, x + 2 * u, y + v);
-            draw(x + v, y + 2 * u, x + v, y + v);
-        }
-    }
-
-    // The frame, two pixels wide: each side covers its coordinate and the pixel before.
-    const int left = X(0) - 3, top = Y(0) - 3, right = X(8) + 4, bottom = Y(9) + 4;
-    const QRect sides[4] = {QRect(QPoint(left - 1, top - 1), QPoint(right, top)),
-                            QRect(QPoint(right - 1, top - 1), QPoint(right, bottom)),
-                            QRect(QPoint(left - 1, bottom - 1), QPoint(right, bottom)),
-                            QRect(QPoint(left - 1, top - 1), QPoint(left, bottom))};
-    for (const QRect& side : sides)
-        raster::fillRect(screen, side.intersected(clip), colour);
-}
-
-QRect BoardPainter::cellRect(int screenSquare) const
-{
-    const CellPoint origin = m_geometry.cellOrigin(screenSquare);
-    return QRect(origin.x, origin.y, m_geometry.pieceSize, m_geometry.pieceSize);
+    const LinePen pen{screen, clip, pixelOf(m_options.lineColour), m_geometry};
+    const int target = square.value_or(-1);
+    if (square)
+        drawSquareLines(pen, *square);
+    else
+        drawAllLines(pen);
+    drawPalaces(pen, target);
+    drawPointMarks(pen, target);
+    drawFrame(pen);
 }
 
 std::optional<int> BoardPainter::squareOfCell(QPoint topLeft) const

@@ -128,7 +128,6 @@ private:
     Runs textInk(int type) const;
     void paintBackground(QImage& target, const QRect& rect);
     void paintCell(QImage& screen, int piece, QPoint topLeft, PieceBackground background);
-    QRect cellRect(int screenSquare) const;
     std::optional<int> squareOfCell(QPoint topLeft) const;
     QRect savedSquare(QPoint topLeft) const;
 
