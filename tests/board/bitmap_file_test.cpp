@@ -29,7 +29,7 @@ void put32(std::string& bytes, std::size_t at, std::uint32_t value)
     put16(bytes, at + 2, value >> 16);
 }
 
-struct BmpSpec {
+struct BmpShape {
     std::int32_t width = 3;
     std::int32_t height = 2;
     std::uint16_t bitCount = 24;
@@ -42,30 +42,30 @@ struct BmpSpec {
 };
 
 // A bitmap file with a 40-byte (or 12-byte core) information header.
-std::string makeBmp(const BmpSpec& spec)
+std::string makeBmp(const BmpShape& shape)
 {
-    const std::uint32_t header = spec.headerSize;
-    const std::uint32_t offset = 14 + header + spec.tableBytes;
-    std::string bytes(offset + spec.pixelBytes, '\x55');
+    const std::uint32_t header = shape.headerSize;
+    const std::uint32_t offset = 14 + header + shape.tableBytes;
+    std::string bytes(offset + shape.pixelBytes, '\x55');
     bytes[0] = 'B';
     bytes[1] = 'M';
     put32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
     put32(bytes, 6, 0);
-    put32(bytes, 10, static_cast<std::uint32_t>(offset + spec.offsetShift));
+    put32(bytes, 10, static_cast<std::uint32_t>(offset + shape.offsetShift));
     put32(bytes, 14, header);
     if (header == 12) {
-        put16(bytes, 18, static_cast<std::uint32_t>(spec.width));
-        put16(bytes, 20, static_cast<std::uint32_t>(spec.height));
+        put16(bytes, 18, static_cast<std::uint32_t>(shape.width));
+        put16(bytes, 20, static_cast<std::uint32_t>(shape.height));
         put16(bytes, 22, 1);
-        put16(bytes, 24, spec.bitCount);
+        put16(bytes, 24, shape.bitCount);
     } else {
         std::memset(bytes.data() + 18, 0, header - 4);
-        put32(bytes, 18, static_cast<std::uint32_t>(spec.width));
-        put32(bytes, 22, static_cast<std::uint32_t>(spec.height));
+        put32(bytes, 18, static_cast<std::uint32_t>(shape.width));
+        put32(bytes, 22, static_cast<std::uint32_t>(shape.height));
         put16(bytes, 26, 1);
-        put16(bytes, 28, spec.bitCount);
-        put32(bytes, 34, spec.imageSize);
-        put32(bytes, 46, spec.coloursUsed);
+        put16(bytes, 28, shape.bitCount);
+        put32(bytes, 34, shape.imageSize);
+        put32(bytes, 46, shape.coloursUsed);
     }
     return bytes;
 }
@@ -78,9 +78,9 @@ BitmapCheck check(const std::string& bytes)
 TEST(BitmapFile, ChecksAndSizes)
 {
     const auto with = [](auto change) {
-        BmpSpec spec;
-        change(spec);
-        return makeBmp(spec);
+        BmpShape shape;
+        change(shape);
+        return makeBmp(shape);
     };
     const struct {
         const char* name;
@@ -94,34 +94,34 @@ TEST(BitmapFile, ChecksAndSizes)
         {"other signature", "BX" + makeBmp({}).substr(2), BitmapFault::NotBitmap, 0, 0},
         {"14 bytes only", makeBmp({}).substr(0, 14), BitmapFault::ReadError, 0, 0},
         {"24 bits, no table", makeBmp({}), BitmapFault::None, 0, 24},
-        {"32 bits", with([](BmpSpec& s) { s.bitCount = 32; s.pixelBytes = 24; }), BitmapFault::None, 0, 24},
-        {"16 bits", with([](BmpSpec& s) { s.bitCount = 16; s.pixelBytes = 16; }), BitmapFault::None, 0, 16},
-        {"8 bits", with([](BmpSpec& s) { s.bitCount = 8; s.tableBytes = 1024; s.pixelBytes = 8; }),
+        {"32 bits", with([](BmpShape& s) { s.bitCount = 32; s.pixelBytes = 24; }), BitmapFault::None, 0, 24},
+        {"16 bits", with([](BmpShape& s) { s.bitCount = 16; s.pixelBytes = 16; }), BitmapFault::None, 0, 16},
+        {"8 bits", with([](BmpShape& s) { s.bitCount = 8; s.tableBytes = 1024; s.pixelBytes = 8; }),
          BitmapFault::None, 256, 8},
-        {"4 bits", with([](BmpSpec& s) { s.bitCount = 4; s.tableBytes = 64; s.pixelBytes = 8; }), BitmapFault::None,
+        {"4 bits", with([](BmpShape& s) { s.bitCount = 4; s.tableBytes = 64; s.pixelBytes = 8; }), BitmapFault::None,
          16, 8},
-        {"1 bit", with([](BmpSpec& s) { s.bitCount = 1; s.tableBytes = 8; s.pixelBytes = 8; }), BitmapFault::None, 2,
+        {"1 bit", with([](BmpShape& s) { s.bitCount = 1; s.tableBytes = 8; s.pixelBytes = 8; }), BitmapFault::None, 2,
          8},
-        {"colours used", with([](BmpSpec& s) { s.bitCount = 8; s.coloursUsed = 5; s.tableBytes = 20; s.pixelBytes = 8; }),
+        {"colours used", with([](BmpShape& s) { s.bitCount = 8; s.coloursUsed = 5; s.tableBytes = 20; s.pixelBytes = 8; }),
          BitmapFault::None, 5, 8},
-        {"image size given", with([](BmpSpec& s) { s.imageSize = 10; s.pixelBytes = 10; }), BitmapFault::None, 0, 10},
-        {"top-down rows", with([](BmpSpec& s) { s.height = -2; }), BitmapFault::None, 0, 24},
-        {"core header", with([](BmpSpec& s) { s.headerSize = 12; s.bitCount = 8; s.tableBytes = 768; s.pixelBytes = 8; }),
+        {"image size given", with([](BmpShape& s) { s.imageSize = 10; s.pixelBytes = 10; }), BitmapFault::None, 0, 10},
+        {"top-down rows", with([](BmpShape& s) { s.height = -2; }), BitmapFault::None, 0, 24},
+        {"core header", with([](BmpShape& s) { s.headerSize = 12; s.bitCount = 8; s.tableBytes = 768; s.pixelBytes = 8; }),
          BitmapFault::None, 256, 8},
-        {"pixel data one byte short", with([](BmpSpec& s) { s.pixelBytes = 23; }), BitmapFault::ReadError, 0, 0},
-        {"image size past the end", with([](BmpSpec& s) { s.imageSize = 25; }), BitmapFault::ReadError, 0, 0},
-        {"offset inside the header", with([](BmpSpec& s) { s.offsetShift = -1; }), BitmapFault::ReadError, 0, 0},
-        {"offset before the header", with([](BmpSpec& s) { s.offsetShift = -50; }), BitmapFault::ReadError, 0, 0},
-        {"offset past the end", with([](BmpSpec& s) { s.offsetShift = 1000; }), BitmapFault::ReadError, 0, 0},
-        {"unknown header size", with([](BmpSpec& s) { s.headerSize = 20; }), BitmapFault::ReadError, 0, 0},
-        {"header larger than offset", with([](BmpSpec& s) { s.headerSize = 124; s.offsetShift = -10; }),
+        {"pixel data one byte short", with([](BmpShape& s) { s.pixelBytes = 23; }), BitmapFault::ReadError, 0, 0},
+        {"image size past the end", with([](BmpShape& s) { s.imageSize = 25; }), BitmapFault::ReadError, 0, 0},
+        {"offset inside the header", with([](BmpShape& s) { s.offsetShift = -1; }), BitmapFault::ReadError, 0, 0},
+        {"offset before the header", with([](BmpShape& s) { s.offsetShift = -50; }), BitmapFault::ReadError, 0, 0},
+        {"offset past the end", with([](BmpShape& s) { s.offsetShift = 1000; }), BitmapFault::ReadError, 0, 0},
+        {"unknown header size", with([](BmpShape& s) { s.headerSize = 20; }), BitmapFault::ReadError, 0, 0},
+        {"header larger than offset", with([](BmpShape& s) { s.headerSize = 124; s.offsetShift = -10; }),
          BitmapFault::ReadError, 0, 0},
-        {"absurd size", with([](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; }), BitmapFault::ReadError,
+        {"absurd size", with([](BmpShape& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; }), BitmapFault::ReadError,
          0, 0},
-        {"absurd bit count", with([](BmpSpec& s) { s.bitCount = 0xFFFF; }), BitmapFault::ReadError, 0, 0},
-        {"zero width", with([](BmpSpec& s) { s.width = 0; }), BitmapFault::ReadError, 0, 0},
-        {"negative width", with([](BmpSpec& s) { s.width = -3; }), BitmapFault::ReadError, 0, 0},
-        {"zero height", with([](BmpSpec& s) { s.height = 0; }), BitmapFault::ReadError, 0, 0},
+        {"absurd bit count", with([](BmpShape& s) { s.bitCount = 0xFFFF; }), BitmapFault::ReadError, 0, 0},
+        {"zero width", with([](BmpShape& s) { s.width = 0; }), BitmapFault::ReadError, 0, 0},
+        {"negative width", with([](BmpShape& s) { s.width = -3; }), BitmapFault::ReadError, 0, 0},
+        {"zero height", with([](BmpShape& s) { s.height = 0; }), BitmapFault::ReadError, 0, 0},
     };
     for (const auto& c : cases) {
         const BitmapCheck result = check(c.bytes);
