@@ -1,6 +1,6 @@
 // Arbitrary server and client text cut into terminal rows: every row holds at most 80
-// bytes, a row that leaves bytes behind never ends on the first byte of a two-byte
-// character, no byte is lost or repeated, and the leading-string match is a real prefix.
+// bytes, a row that leaves bytes behind never splits a two-byte Big5 character, no byte is
+// lost or repeated, and the leading-string match is a real prefix.
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "shell/terminal_lines.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace {
@@ -44,10 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!rest.empty()) {
             if (length > shell::kWrapBytes)
                 std::abort();
-            std::size_t whole = 0; // the row is made of whole characters
-            while (whole < row.size())
-                whole += (static_cast<unsigned char>(row[whole]) & 0x80) != 0 ? 2 : 1;
-            if (whole != row.size())
+            // The row is made of whole characters of the text.
+            const std::size_t start = joined.size();
+            std::size_t whole = start;
+            while (whole < start + row.size())
+                whole += big5CharLength(input, whole);
+            if (whole != start + row.size())
                 std::abort();
         }
         joined += row;

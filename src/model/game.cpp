@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "model/numeric_notation.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::model {
@@ -24,16 +25,15 @@ GameObserver& noObserver()
 std::string NotePreview(const std::string& note, std::size_t limit)
 {
     std::string text;
-    for (std::size_t i = 0; i < note.size() && text.size() < limit; ++i) {
-        const auto byte = static_cast<unsigned char>(note[i]);
-        if (byte >= 0x81 && i + 1 < note.size()) {
-            if (text.size() + 2 > limit)
-                break;
-            text += note[i];
-            text += note[++i];
-        } else {
-            text += (byte == '\r' || byte == '\n') ? ' ' : note[i];
-        }
+    for (std::size_t i = 0; i < note.size() && text.size() < limit;) {
+        const std::size_t length = big5CharLength(note, i);
+        if (text.size() + length > limit)
+            break;
+        if (length == 2)
+            text.append(note, i, 2);
+        else
+            text += (note[i] == '\r' || note[i] == '\n') ? ' ' : note[i];
+        i += length;
     }
     return text;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "model/chinese_notation.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::model {
@@ -24,9 +25,6 @@ constexpr const char* kRedSide = "\xAC\xF5\xA4\xE8";   // 紅方
 constexpr const char* kBlackSide = "\xB6\xC2\xA4\xE8"; // 黑方
 constexpr const char* kToMove = " \xA1\x5D\xB0\x5F\xA1\x5E"; // " （起）"
 
-bool isLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0xA1 && c <= 0xFE); }
-
 // Text fit for one diagram row: whole Big5 characters and printable ASCII only. A lead
 // byte cut off at the end (a truncated name) is dropped; other stray bytes become "?".
 std::string printable(std::string_view text)
@@ -34,12 +32,12 @@ std::string printable(std::string_view text)
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (isLeadByte(c) && i + 1 < text.size() && isTrailByte(static_cast<unsigned char>(text[i + 1]))) {
+        if (big5CharLength(text, i) == 2) {
             out.append(text.substr(i, 2));
             ++i;
         } else if (c >= 0x20 && c < 0x7F) {
             out += static_cast<char>(c);
-        } else if (!(isLeadByte(c) && i + 1 == text.size())) {
+        } else if (!(isBig5LeadByte(c) && i + 1 == text.size())) {
             out += '?';
         }
     }
@@ -49,16 +47,7 @@ std::string printable(std::string_view text)
 // text padded with blanks to the full width (never longer; a cut keeps whole characters).
 std::string fullWidth(std::string text)
 {
-    if (text.size() > kDiagramWidth) {
-        std::size_t end = 0;
-        while (end < text.size()) {
-            const std::size_t step = isLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-            if (end + step > kDiagramWidth)
-                break;
-            end += step;
-        }
-        text.resize(end);
-    }
+    text.resize(big5PrefixLength(text, kDiagramWidth));
     text.resize(kDiagramWidth, ' ');
     return text;
 }
@@ -201,10 +190,7 @@ Cut cutAt(const std::string& line, std::size_t column)
         return {line + std::string(column - line.size(), ' '), "", true};
     std::size_t i = 0;
     while (i < column)
-        i += isLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size() &&
-                     isTrailByte(static_cast<unsigned char>(line[i + 1]))
-                 ? 2
-                 : 1;
+        i += big5CharLength(line, i);
     if (i > column) // the column splits a character: it goes right, a blank holds its half
         return {line.substr(0, column - 1) + " ", line.substr(column - 1), false};
     return {line.substr(0, column), line.substr(column), false};

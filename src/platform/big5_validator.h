@@ -9,8 +9,8 @@
 
 namespace marovin::platform {
 
-// The longest start of text that fits in limit bytes without splitting a two-byte
-// character (a byte with its high bit set begins one).
+// The longest start of text that fits in limit bytes without splitting a two-byte Big5
+// character.
 std::string big5Prefix(std::string_view text, std::size_t limit);
 
 // Refuses an edit that would make the text longer than limit bytes in Big5.

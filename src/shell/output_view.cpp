@@ -11,6 +11,7 @@
 
 #include "platform/big5_text.h"
 #include "platform/platform_defaults.h"
+#include "support/big5.h"
 
 namespace marovin::shell {
 
@@ -18,9 +19,9 @@ namespace {
 
 constexpr int kTabColumns = 8;
 
-bool isLeadByte(char c)
+bool isAscii(char c)
 {
-    return (static_cast<unsigned char>(c) & 0x80) != 0;
+    return (static_cast<unsigned char>(c) & 0x80) == 0;
 }
 
 void appendShown(ShownText& shown, const QString& text, std::size_t offset)
@@ -30,19 +31,21 @@ void appendShown(ShownText& shown, const QString& text, std::size_t offset)
                              static_cast<std::uint8_t>(offset));
 }
 
-// A run of two-byte characters [begin, end): converted at once when every character gives
-// one shown character (so each maps to its two bytes), else character by character.
+// A run of Big5 characters [begin, end) that are not ASCII: converted at once when every
+// character gives one shown character (so each maps to its bytes), else one by one.
 void appendWideRun(ShownText& shown, std::string_view row, std::size_t begin, std::size_t end)
 {
-    const std::size_t units = (end - begin + 1) / 2; // a cut last character counts too
+    std::size_t units = 0;
+    for (std::size_t i = begin; i < end; i += big5CharLength(row, i))
+        ++units;
     const QString converted = platform::fromBig5(row.substr(begin, end - begin));
-    if (static_cast<std::size_t>(converted.size()) == units) {
-        for (std::size_t i = 0; i < units; ++i)
-            appendShown(shown, converted.mid(static_cast<qsizetype>(i), 1), begin + 2 * i);
-        return;
+    const bool oneEach = static_cast<std::size_t>(converted.size()) == units;
+    qsizetype unit = 0;
+    for (std::size_t i = begin; i < end;) {
+        const std::size_t length = big5CharLength(row, i);
+        appendShown(shown, oneEach ? converted.mid(unit++, 1) : platform::fromBig5(row.substr(i, length)), i);
+        i += length;
     }
-    for (std::size_t i = begin; i < end; i += 2)
-        appendShown(shown, platform::fromBig5(row.substr(i, std::min<std::size_t>(2, end - i))), i);
 }
 
 } // namespace
@@ -57,9 +60,9 @@ ShownText shownTextOf(std::string_view row)
             const auto spaces = kTabColumns - shown.text.size() % kTabColumns;
             appendShown(shown, QString(spaces, QLatin1Char(' ')), i);
             ++i;
-        } else if (!isLeadByte(row[i])) {
+        } else if (isAscii(row[i])) {
             std::size_t end = i;
-            while (end < row.size() && !isLeadByte(row[end]) && row[end] != '\t')
+            while (end < row.size() && isAscii(row[end]) && row[end] != '\t')
                 ++end;
             for (std::size_t j = i; j < end; ++j) {
                 // Control characters have no glyph: they take the room of a blank.
@@ -69,8 +72,8 @@ ShownText shownTextOf(std::string_view row)
             i = end;
         } else {
             std::size_t end = i;
-            while (end < row.size() && isLeadByte(row[end]))
-                end = std::min(end + 2, row.size());
+            while (end < row.size() && !isAscii(row[end]))
+                end += big5CharLength(row, end);
             appendWideRun(shown, row, i, end);
             i = end;
         }

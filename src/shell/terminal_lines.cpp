@@ -1,38 +1,20 @@
 #include "shell/terminal_lines.h"
 
-#include <algorithm>
-
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::shell {
-
-namespace {
-
-std::size_t piecePrefix(std::string_view text, std::size_t limit)
-{
-    std::size_t length = 0;
-    while (length < text.size() && length < limit) {
-        const bool lead = (static_cast<unsigned char>(text[length]) & 0x80) != 0;
-        const std::size_t unit = lead ? 2 : 1;
-        if (length + unit > limit)
-            break;
-        length += unit;
-    }
-    return std::min(length, text.size());
-}
-
-} // namespace
 
 std::size_t nextRowLength(std::string_view text)
 {
     if (text.size() <= kSlotBytes)
         return text.size();
-    return piecePrefix(text, kWrapBytes);
+    return big5PrefixLength(text, kWrapBytes);
 }
 
 std::size_t replacedRowLength(std::string_view text)
 {
-    return piecePrefix(text, kWrapBytes);
+    return big5PrefixLength(text, kWrapBytes);
 }
 
 int matchLeadingString(const Options& options, std::string_view text)

@@ -17,8 +17,7 @@ constexpr int kLeadingStrings = 10;
 constexpr int kFormatCount = static_cast<int>(TextFormatId::Special9) + 1;
 
 // Bytes of text that go into the next row: all of it when at most 80 bytes remain,
-// otherwise at most 79 without splitting a two-byte character (a byte with its high bit
-// set starts one).
+// otherwise at most 79 without splitting a two-byte Big5 character.
 std::size_t nextRowLength(std::string_view text);
 
 // Bytes of text kept when a row is overwritten in place: at most 79, never half of a

@@ -16,6 +16,7 @@
 #include "platform/big5_text.h"
 #include "platform/platform_defaults.h"
 #include "shell/terminal_lines.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::shell {
@@ -57,14 +58,7 @@ void appendInFormat(QTextCursor& cursor, const TextFormat& format, std::string_v
 
 std::string_view boundedBig5(std::string_view text, std::size_t limit)
 {
-    std::size_t length = 0;
-    while (length < text.size()) {
-        const std::size_t unit = (static_cast<unsigned char>(text[length]) & 0x80) != 0 ? 2 : 1;
-        if (length + unit > limit)
-            break;
-        length += unit;
-    }
-    return text.substr(0, std::min(length, text.size()));
+    return text.substr(0, big5PrefixLength(text, limit));
 }
 
 CTerminalSettingsDlg::CTerminalSettingsDlg(Options& options, const SettingsFile& settings, FontColourMemory& memory,

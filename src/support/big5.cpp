@@ -69,7 +69,9 @@ std::string convert(std::string_view in, bool toUtf8)
             continue;
         }
         // EILSEQ or EINVAL (a sequence cut short at the end): replace and go on.
-        std::size_t skip = 1;
+        // A Big5 character that the table lacks is replaced whole, so that what is shown
+        // keeps the characters that the byte parsers see.
+        std::size_t skip = toUtf8 ? big5CharLength(std::string_view(src, srcLeft), 0) : 1;
         if (!toUtf8) {
             // Skip the whole character, but no byte that cannot continue it.
             const std::size_t length = std::min(srcLeft, utf8SequenceLength(static_cast<unsigned char>(*src)));
