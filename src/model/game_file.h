@@ -66,9 +66,14 @@ struct ReadBranches {
     std::vector<Start> starts;
 };
 
+// Values below 0 that the line parser sets the line counter to, ending the reading.
+constexpr int kReadStopped = -1;  // the game is not whole (a stray "}" line, a refused line)
+constexpr int kReadComplete = -2; // the "}" that closes a brace body: the game is whole
+
 // Parses one line of a game (file, server block or transfer). lineCounter is 0 for the
-// first line ("GAME"); the parser sets it to -1 to stop the reading. Without a game the
-// "GAME" line opens a new game window through the ports and game is set to it.
+// first line ("GAME"); the parser sets it below 0 (kReadStopped, kReadComplete) to end the
+// reading. Without a game the "GAME" line opens a new game window through the ports and
+// game is set to it.
 void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, ReadBranches& branches,
                   const GamePorts& ports);
 
@@ -78,7 +83,10 @@ void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool me
 void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches& branches);
 
 // Reads a game file into game (merge: adds its moves to the tree). name is shown in
-// messages. Returns 1 on success, 0 on failure (reported to the user).
+// messages. Returns 1 on success (a brace body may end at its closing "}" line; one that
+// ends before it keeps what was read and is warned about), 0 on failure: not a game file,
+// a line too long (both reported to the user), a refused middle game or a "}" line that
+// stops any other body. What was read before a failure stays in the game.
 int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge);
 int ReadGameFile(CGame& game, const std::string& path, bool merge);
 

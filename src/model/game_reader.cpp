@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/game_file.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::model {
@@ -197,8 +198,9 @@ void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool mer
 {
     TerminalPort& terminal = game.ports().terminal;
     if (startsWith(line, "}")) {
+        // It closes a brace body, which is then whole; in any other body it cuts the game short.
         terminal.writeServerLine(line);
-        lineCounter = -1;
+        lineCounter = game.format == kFormatBrace ? kReadComplete : kReadStopped;
         game.ComposeName(false);
     } else if (startsWith(line, "#")) {
         if (game.mode == kModeBusy)
@@ -284,7 +286,7 @@ void startBody(CGame& game, std::uint8_t format)
 void refuseMiddleGame(CGame& game, int& lineCounter)
 {
     game.ports().desktop.messageBox("Can not merge Middle game");
-    lineCounter = -1;
+    lineCounter = kReadStopped;
 }
 
 void readHeaderLine(CGame& game, std::string_view line, int& lineCounter, bool merge)
@@ -338,10 +340,12 @@ void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool me
                   const GamePorts& ports)
 {
     // A second character "a" marks a line that is not part of the body ("Game ..." notices
-    // between server lines), except for a note or a "var" branch line.
-    const bool foreign = line.size() >= 2 && line[1] == 'a' && !startsWith(line, "#") &&
-                         !equalsIgnoringCase(line, "VAR");
-    const bool body = lineCounter != 0 && game && game->format != kFormatNone && !startsWith(line, "{") && !foreign;
+    // between server lines), except for a note or a "var" branch line. The "a" that ends a
+    // Big5 first character is not a second character.
+    const bool foreign = line.size() >= 2 && line[1] == 'a' && big5CharLength(line, 0) == 1 &&
+                         !startsWith(line, "#") && !equalsIgnoringCase(line, "VAR");
+    const bool body =
+        lineCounter != 0 && game && game->format != kFormatNone && !startsWith(line, "{") && !foreign;
     if (body) {
         readBodyLine(*game, line, lineCounter, merge, branches);
         return;
@@ -349,7 +353,7 @@ void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool me
     ports.terminal.writeServerLine(line);
     if (lineCounter == 0) {
         if (!startsWith(line, "GAME")) {
-            lineCounter = -1;
+            lineCounter = kReadStopped;
             return;
         }
         if (!game) {
@@ -399,6 +403,9 @@ public:
         return result;
     }
 
+    // Whether a brace body ended at its closing "}" line.
+    bool closed() const { return m_lineCounter == kReadComplete; }
+
 private:
     void fill()
     {
@@ -428,7 +435,14 @@ private:
 
     bool nearEnd() const { return !m_end && m_position + 3 >= m_length; }
 
-    // Hands one line to the parser; false when the parser stopped the reading.
+    // The end of the reading after the parser ended it or the text ended: a failure only
+    // when the parser stopped a game that is not whole.
+    Result endOfText() const
+    {
+        return m_lineCounter < 0 && m_lineCounter != kReadComplete ? Result::Failed : Result::Done;
+    }
+
+    // Hands one line to the parser; false when the parser ended the reading.
     bool feed(std::string_view line)
     {
         CGame* game = &m_game;
@@ -464,14 +478,14 @@ private:
                 m_position += 2;
                 lineStart = m_position;
                 if (!feed(line))
-                    return Result::Failed;
+                    return endOfText();
                 if (m_game.format == kFormatNew)
                     return Result::Done;
             } else if (c == 26) { // Ctrl-Z ends the text
                 if (m_position > lineStart)
                     feed(std::string_view(m_buffer.data() + lineStart, m_position - lineStart));
                 m_stopped = true;
-                return m_lineCounter < 0 ? Result::Failed : Result::Done;
+                return endOfText();
             } else if (c == '\0') {
                 m_stopped = true;
                 return Result::Done;
@@ -500,7 +514,7 @@ private:
             if (byte == 'd' || byte == 'e') {
                 ++m_position;
                 if (!feed(byte == 'd' ? "BB" : "BE"))
-                    return Result::Failed;
+                    return endOfText();
             } else if (byte == 'g') {
                 const char* text = m_buffer.data() + m_position + 1;
                 const void* nul = std::memchr(text, 0, m_length - m_position - 1);
@@ -587,6 +601,9 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
     const auto result = scanner.scan();
     if (result == GameFileScanner::Result::TooLong)
         ports.desktop.messageBox("Line too long in game file: " + std::string(name));
+    else if (result == GameFileScanner::Result::Done && game.format == kFormatBrace && !scanner.closed())
+        ports.terminal.writeClientText("The game file ends before its closing \"}\": " + std::string(name),
+                                       false);
 
     game.Rewind(); // the cursor stands nowhere near a branch that is to go
     game.RemoveEmptyBranches();

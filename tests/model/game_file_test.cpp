@@ -374,6 +374,50 @@ TEST_F(GameFileTest, BraceBodyPlaysTwoMovesPerLine)
     EXPECT_EQ(pathText(*game), "H2-E2 H9-G7 H0-G2 I0-H0 I9-H9");
 }
 
+// A brace body is whole at its closing "}" line, and kept as far as it goes without one
+// (with a warning). Notes may hold Big5 characters ending in "}" or "]" (良, 也).
+TEST_F(GameFileTest, BraceBodiesAreWholeAtTheirClosingLine)
+{
+    const std::string liang = "\xA8\x7D", ye = "\xA4\x5D";
+    const std::string body = "GAME\r\nSUBJECT s\r\nSTART {\r\n#" + liang + "\r\n1. H2-E2 H9-G7\r\n#" + ye +
+                             "\r\n#" + liang + "}\r\nBB\r\n2. H0-G2 I9-H9\r\nBE\r\nBB\r\n2. B0-C2\r\nBE\r\n";
+    const struct {
+        const char* name;
+        std::string ending;
+        bool merge;
+        bool cutShort;
+    } cases[] = {
+        {"closed", "}\r\nH0-G2\r\n", false, false}, // nothing after the brace is read
+        {"closed, merged", "}\r\n", true, false},
+        {"cut short", "3. I0-H0", false, true}, // an unterminated last line is not read
+    };
+    for (const auto& c : cases) {
+        env.terminal.clear();
+        int status = -1;
+        auto game = read(body + c.ending, c.merge, &status);
+        EXPECT_EQ(status, 1) << c.name;
+        EXPECT_EQ(env.terminal.contains("The game file ends before its closing \"}\": test.gam"), c.cutShort)
+            << c.name;
+        if (!c.merge) { // a merge takes no notes unless asked to
+            EXPECT_EQ(game->currentEntry().noteText(), liang) << c.name;
+        }
+        game->RecomputePathLength(true); // the main line
+        game->Navigate(kGoToEnd);
+        EXPECT_EQ(pathText(*game), "H2-E2 H9-G7 H0-G2 I9-H9") << c.name;
+        game->Navigate(kGoToPly, 2);
+        if (!c.merge) {
+            EXPECT_EQ(game->currentEntry().noteText(), ye + "\r\n" + liang + "}") << c.name;
+        }
+        const BranchPoint* branches = game->currentLine().continuation.get();
+        ASSERT_NE(branches, nullptr) << c.name;
+        EXPECT_EQ(branches->count(), 2) << c.name;
+    }
+    // A move number that is a Big5 character ending in "a" does not make the line foreign.
+    auto numbered = read("GAME\r\nSTART {\r\n\xA4\x61 H2-E2 H9-G7\r\n}\r\n");
+    numbered->Navigate(kGoToEnd);
+    EXPECT_EQ(pathText(*numbered), "H2-E2 H9-G7");
+}
+
 TEST_F(GameFileTest, ClosingBraceLineStopsReadingWithFailureAndKeepsWhatWasRead)
 {
     int status = -1;
