@@ -1,6 +1,7 @@
 // Any bytes as a game file, read plainly and merged; what was read is written back in
 // every form, read again and navigated. Nothing may crash, hang or read past a buffer.
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "model/game_file.h"
@@ -15,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     NoGameWindows windows;
     GameSettings settings;
     settings.mergeAppendNotes = size > 0 && (data[0] & 1);
-    const GamePorts ports{terminal, desktop, clock, windows, settings};
+    ReadLocation location;
+    const GamePorts ports{terminal, desktop, clock, windows, settings, &location};
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     CGame game(ports);
@@ -23,6 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ReadGame(game, plain, "fuzz", false);
     StringSource merged(text);
     ReadGame(game, merged, "fuzz", true);
+    // Wherever a reading ended, it says so within the file.
+    if (location.reading || location.line < 0 || location.byte > text.size())
+        std::abort();
 
     for (const GameFileForm form : {GameFileForm::Old, GameFileForm::New}) {
         CGame copy(ports);

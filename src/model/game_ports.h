@@ -3,6 +3,7 @@
 // the settings it reads, the game window's questions (branch chooser, new window) and
 // the notices the game window acts on (redraw, show a note, scroll bar, caption).
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,15 @@ public:
     virtual void positionReset(CGame&) {}
 };
 
+// Where a reading of a game file stands, so that its messages can say where they arose.
+// The reader keeps it up to date while it runs; afterwards it tells where the reading ended.
+struct ReadLocation {
+    std::string file;     // the name the reading was given
+    int line = 0;         // the text line being read, "GAME" being line 1; 0 before the first
+    std::size_t byte = 0; // in a compact body: the offset in the file of the item being read
+    bool reading = false; // whether a reading runs now
+};
+
 // The ports and settings one game reaches. All referenced objects outlive the game.
 struct GamePorts {
     TerminalPort& terminal;
@@ -78,6 +88,7 @@ struct GamePorts {
     ClockPort& clock;
     GameWindowPort& windows;
     const GameSettings& settings;
+    ReadLocation* location = nullptr; // kept up to date by file readings when given
 };
 
 } // namespace marovin::model

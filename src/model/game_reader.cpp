@@ -385,7 +385,8 @@ namespace {
 class GameFileScanner {
 public:
     GameFileScanner(CGame& game, ByteSource& source, bool merge)
-        : m_game(game), m_source(source), m_merge(merge), m_buffer(kReadBufferSize + 2)
+        : m_game(game), m_source(source), m_merge(merge), m_location(game.ports().location),
+          m_buffer(kReadBufferSize + 2)
     {
         m_length = 0;
         fill();
@@ -426,6 +427,7 @@ private:
         if (itemStart == 0 && m_length == kReadBufferSize)
             return false;
         std::memmove(m_buffer.data(), m_buffer.data() + itemStart, m_length - itemStart);
+        m_consumed += itemStart;
         m_length -= itemStart;
         m_position -= itemStart;
         itemStart = 0;
@@ -440,6 +442,20 @@ private:
     Result endOfText() const
     {
         return m_lineCounter < 0 && m_lineCounter != kReadComplete ? Result::Failed : Result::Done;
+    }
+
+    // Where messages about the line about to be handed to the parser arise.
+    void locateLine()
+    {
+        if (m_location)
+            m_location->line = m_lineCounter + 1; // the counter holds the lines read so far
+    }
+
+    // Where messages about the compact body's item at position arise.
+    void locateByte(std::size_t position)
+    {
+        if (m_location)
+            m_location->byte = m_consumed + position;
     }
 
     // Hands one line to the parser; false when the parser ended the reading.
@@ -461,8 +477,10 @@ private:
         std::size_t lineStart = m_position;
         for (;;) {
             if (nearEnd()) {
-                if (!refill(lineStart))
+                if (!refill(lineStart)) {
+                    locateLine();
                     return Result::TooLong;
+                }
                 continue;
             }
             // Ordinary bytes need no test each: every byte that matters is below 27, and the
@@ -477,13 +495,16 @@ private:
                 const std::string_view line(m_buffer.data() + lineStart, m_position - lineStart);
                 m_position += 2;
                 lineStart = m_position;
+                locateLine();
                 if (!feed(line))
                     return endOfText();
                 if (m_game.format == kFormatNew)
                     return Result::Done;
             } else if (c == 26) { // Ctrl-Z ends the text
-                if (m_position > lineStart)
+                if (m_position > lineStart) {
+                    locateLine();
                     feed(std::string_view(m_buffer.data() + lineStart, m_position - lineStart));
+                }
                 m_stopped = true;
                 return endOfText();
             } else if (c == '\0') {
@@ -500,8 +521,10 @@ private:
         for (;;) {
             std::size_t itemStart = m_position;
             if (nearEnd()) {
-                if (!refill(itemStart))
+                if (!refill(itemStart)) {
+                    locateByte(itemStart);
                     return Result::TooLong;
+                }
                 continue;
             }
             playMoveRun();
@@ -511,6 +534,7 @@ private:
             if (m_position + 1 > m_length)
                 return Result::Done;
             const auto byte = static_cast<unsigned char>(m_buffer[m_position]);
+            locateByte(m_position);
             if (byte == 'd' || byte == 'e') {
                 ++m_position;
                 if (!feed(byte == 'd' ? "BB" : "BE"))
@@ -519,8 +543,10 @@ private:
                 const char* text = m_buffer.data() + m_position + 1;
                 const void* nul = std::memchr(text, 0, m_length - m_position - 1);
                 if (!nul && !m_end) {
-                    if (!refill(itemStart))
+                    if (!refill(itemStart)) {
+                        locateByte(itemStart);
                         return Result::TooLong;
+                    }
                     continue;
                 }
                 const std::size_t size = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text)
@@ -549,8 +575,8 @@ private:
         while (position + 2 <= limit) {
             const auto from = static_cast<unsigned char>(data[position]);
             const auto to = static_cast<unsigned char>(data[position + 1]);
-            if (from >= kOffBoard || (from == 0 && to == 'h'))
-                break;
+            if (from >= kOffBoard || to >= kOffBoard || (from == 0 && to == 'h'))
+                break; // other items, and bad moves, which are reported where they stand
             position += 2;
             playBinaryMove(from, to);
         }
@@ -572,7 +598,9 @@ private:
     CGame& m_game;
     ByteSource& m_source;
     bool m_merge;
+    ReadLocation* m_location;
     std::vector<char> m_buffer;
+    std::size_t m_consumed = 0; // bytes of the file before the buffer's first
     std::size_t m_length = 0;
     std::size_t m_position = 0;
     bool m_end = false;
@@ -583,13 +611,32 @@ private:
 
 } // namespace
 
+namespace {
+
+// Messages of the reading of name say so from now on, until endLocation.
+void beginLocation(const GamePorts& ports, std::string_view name)
+{
+    if (ports.location)
+        *ports.location = ReadLocation{std::string(name), 0, 0, true};
+}
+
+void endLocation(const GamePorts& ports)
+{
+    if (ports.location)
+        ports.location->reading = false;
+}
+
+} // namespace
+
 int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
 {
     const GamePorts& ports = game.ports();
+    beginLocation(ports, name);
     GameFileScanner scanner(game, source, merge);
     // Nothing of the game changes before the file is known to be a game file.
     if (!scanner.startsWithGame()) {
         ports.desktop.messageBox("Wrong game file: " + std::string(name));
+        endLocation(ports);
         return 0;
     }
     game.format = kFormatNone;
@@ -618,6 +665,7 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
     game.updateMoveScroll();
     game.observer().redraw(game);
     ports.terminal.writeServerLine("OMRA% ");
+    endLocation(ports);
     return result == GameFileScanner::Result::Done ? 1 : 0;
 }
 
@@ -625,7 +673,9 @@ int ReadGameFile(CGame& game, const std::string& path, bool merge)
 {
     FileStream file(path, false);
     if (!file.ok()) {
+        beginLocation(game.ports(), path);
         game.ports().desktop.messageBox("Can not open file: " + path);
+        endLocation(game.ports());
         return 0;
     }
     return ReadGame(game, file, path, merge);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "support/big5.h"
+#include "tool.h"
 #include "tool_runner.h"
 
 namespace marovin::tool {
@@ -266,7 +267,7 @@ TEST(ToolFiles, MergeBuildsOneTreeFromManyFiles)
     const std::string text = folder.write("notes.txt", "hello\r\n");
     const auto mixed = RunToolProgram({"merge", out, text, game});
     EXPECT_EQ(mixed.status, 2);
-    EXPECT_NE(mixed.err.find("Wrong game file: " + text), std::string::npos) << mixed.err;
+    EXPECT_NE(mixed.err.find(text + ": Wrong game file"), std::string::npos) << mixed.err;
     EXPECT_NE(mixed.out.find("1 of 2 files merged"), std::string::npos);
     const std::string none = folder.file("none.gam");
     EXPECT_EQ(RunToolProgram({"merge", none, text}).status, 2);
@@ -274,6 +275,116 @@ TEST(ToolFiles, MergeBuildsOneTreeFromManyFiles)
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"merge"}, {"merge", out}, {"merge", out, game, "--new"}})
         EXPECT_EQ(RunToolProgram(bad).status, 2) << bad.size();
+}
+
+// A brace-form game: notes whose last Big5 characters end in "}" (良) and "]" (也), and a
+// branch for Red's second move.
+const std::string kBraceFile = "GAME\r\n"
+                               "SUBJECT brace\r\n"
+                               "RED     alice; 1500\r\n"
+                               "BLACK   bob; 1480\r\n"
+                               "START {\r\n"
+                               "#\xA8\x7D\r\n"
+                               "1. H2-E2 H9-G7\r\n"
+                               "#\xA4\x5D\r\n"
+                               "#\xA8\x7D}\r\n"
+                               "BB\r\n"
+                               "2. H0-G2 I9-H9\r\n"
+                               "BE\r\n"
+                               "BB\r\n"
+                               "2. B0-C2\r\n"
+                               "BE\r\n";
+
+TEST(ToolFiles, BraceFilesShowConvertAndMergeLikeTheOthers)
+{
+    testkit::TempFolder folder;
+    const std::string path = folder.write("brace.txt", kBraceFile + "}\r\n");
+    const auto show = RunToolProgram({"show", path});
+    ASSERT_EQ(show.status, 0) << show.err;
+    EXPECT_EQ(show.err, "");
+    EXPECT_NE(show.out.find("    # \u4E5F\n    # \u826F}\n2. "), std::string::npos) << show.out; // 也, 良}
+    for (const char* command : {"fen", "record", "diagram"})
+        EXPECT_EQ(RunToolProgram({command, path}).status, 0) << command;
+
+    for (const char* form : {"new", "old"}) {
+        const auto convert = RunToolProgram({"convert", "--to", form, path});
+        ASSERT_EQ(convert.status, 0) << convert.err;
+        EXPECT_EQ(RunToolProgram({"show", path}).out, show.out) << form;
+    }
+    const std::string brace = folder.write("brace2.txt", kBraceFile + "}\r\n");
+    const auto merge = RunToolProgram({"merge", folder.file("book.gam"), brace, path});
+    EXPECT_EQ(merge.status, 0) << merge.err;
+    EXPECT_NE(merge.out.find("2 of 2 files merged, main line of 4 moves"), std::string::npos) << merge.out;
+
+    // Without its closing brace the game is kept as far as it goes, and the user is told.
+    const std::string cut = folder.write("cut.txt", kBraceFile);
+    const auto shown = RunToolProgram({"show", cut});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, show.out);
+    EXPECT_EQ(shown.err, "marovin-tool: " + cut + ":15: warning: The game file ends before its closing \"}\"\n");
+}
+
+// Every failure says what went wrong and where, on one line of the error stream.
+TEST(ToolErrors, EveryFailureSaysWhatAndWhere)
+{
+    testkit::TempFolder folder;
+    const std::string good = folder.write("good.txt", kGameFile);
+    const std::string stray = folder.write("stray.txt", "GAME\r\nSTART\r\nH2-E2\r\n}\r\nH9-G7\r\n");
+    const std::string warned = folder.write("warned.txt", "GAME\r\nSTART\r\nZ2-E2\r\n}\r\n");
+    const std::string notGame = folder.write("notes.txt", "hello\r\n");
+    const std::string absent = folder.file("absent.txt");
+    const std::string tooLong = folder.write("long.txt", "GAME\r\nSTART\r\n#" + std::string(100001, 'x') + "\r\n");
+    const std::string setUp = folder.write("setup.txt", "GAME\r\nPOSITION R" + std::string(32, '{') + "\r\nSTART\r\n");
+    const std::string directory = folder.file("folder.gam");
+    std::filesystem::create_directory(directory);
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string message;
+    } cases[] = {
+        {{"show", stray}, 2, stray + ":4: reading stopped at a line beginning with \"}\""},
+        {{"convert", "--to", "new", stray}, 2, stray + ":4: reading stopped"},
+        {{"fen", warned}, 2, warned + ":4: reading stopped"}, // a warning before it is no explanation
+        {{"fen", notGame}, 2, notGame + ": Wrong game file"},
+        {{"record", absent}, 2, absent + ": Can not open file"},
+        {{"show", tooLong}, 2, tooLong + ":3: Line too long in game file"},
+        {{"merge", folder.file("out.gam"), setUp, good}, 2, setUp + ":2: Can not merge Middle game"},
+        {{"merge", directory, good}, 1, "Can not write file: " + directory},
+        {{"diagram", good, "9"}, 2, good + ": diagram: the main line has only 3 moves"},
+        {{}, 2, "no subcommand given"},
+    };
+    for (const auto& c : cases) {
+        const auto run = RunToolProgram(c.arguments);
+        const std::string name = c.arguments.empty() ? "(none)" : c.arguments[0] + " " + c.arguments.back();
+        EXPECT_EQ(run.status, c.status) << name;
+        EXPECT_NE(run.err.find("marovin-tool: " + c.message), std::string::npos) << name << ": " << run.err;
+        for (const std::string& line : Lines(run.err))
+            EXPECT_TRUE(line.starts_with("marovin-tool: ") || line.starts_with("  ") || line.starts_with("usage:") ||
+                        line.empty())
+                << name << ": " << line;
+    }
+    EXPECT_EQ(testkit::TempFolder::read(stray), "GAME\r\nSTART\r\nH2-E2\r\n}\r\nH9-G7\r\n") << "left as it was";
+
+    // A warning inside a compact body says at which byte.
+    const std::string badMove = folder.write("bad.gam", std::string("GAME\r\nCSTART\r\n\x5F\x03", 16));
+    const auto offset = RunToolProgram({"show", badMove});
+    EXPECT_EQ(offset.status, 0);
+    EXPECT_EQ(offset.err, "marovin-tool: " + badMove + ": offset 14: warning: This move may be wrong: 95-3\n");
+}
+
+TEST(ToolErrors, ASubcommandThatFailsSilentlyIsStillExplained)
+{
+    const Subcommand silent{"quiet", "", "", [](Arguments, Streams&) { return kExitBadInput; }};
+    const Subcommand explained{"loud", "", "", [](Arguments, Streams& streams) {
+                                   return Fail(streams, kExitFailure, "broke", Place{"f.gam", 3});
+                               }};
+    std::ostringstream out, err;
+    Streams streams{out, err};
+    EXPECT_EQ(RunSubcommand(silent, {}, streams), kExitBadInput);
+    EXPECT_EQ(err.str(), "marovin-tool: quiet failed (exit status 2)\n");
+    err.str("");
+    EXPECT_EQ(RunSubcommand(explained, {}, streams), kExitFailure);
+    EXPECT_EQ(err.str(), "marovin-tool: f.gam:3: broke\n");
 }
 
 // Whatever the arguments, the program ends by itself with 0 or 2, never a crash.

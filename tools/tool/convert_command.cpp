@@ -7,17 +7,15 @@ namespace marovin::tool {
 
 int RunConvert(Arguments arguments, Streams& streams)
 {
-    if (arguments.size() < 3 || arguments[0] != "--to" || (arguments[1] != "old" && arguments[1] != "new")) {
-        streams.err << "marovin-tool: usage: convert --to old|new FILE...\n";
-        return kExitBadInput;
-    }
+    if (arguments.size() < 3 || arguments[0] != "--to" || (arguments[1] != "old" && arguments[1] != "new"))
+        return Fail(streams, kExitBadInput, "usage: convert --to old|new FILE...");
     const bool toNew = arguments[1] == "new";
     int status = kExitOk;
     for (std::string_view argument : arguments.subspan(2)) {
         const std::string path(argument);
         ToolPorts ports(streams.err);
         model::CGame game(ports.ports());
-        if (!ReadGameArgument(game, path)) {
+        if (!ReadGameArgument(ports, game, path)) {
             status = kExitBadInput;
             continue;
         }

@@ -11,26 +11,22 @@ namespace marovin::tool {
 
 int RunDiagram(Arguments arguments, Streams& streams)
 {
-    if (arguments.empty() || arguments.size() > 2) {
-        streams.err << "marovin-tool: usage: diagram FILE [PLY]\n";
-        return kExitBadInput;
-    }
+    if (arguments.empty() || arguments.size() > 2)
+        return Fail(streams, kExitBadInput, "usage: diagram FILE [PLY]");
     int ply = -1; // the end of the main line
     if (arguments.size() == 2) {
         const std::string_view text = arguments[1];
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ply);
-        if (text.empty() || error != std::errc() || end != text.data() + text.size() || ply < 0) {
-            streams.err << "marovin-tool: diagram: PLY must be a number of moves, 0 or more\n";
-            return kExitBadInput;
-        }
+        if (text.empty() || error != std::errc() || end != text.data() + text.size() || ply < 0)
+            return Fail(streams, kExitBadInput, "diagram: PLY must be a number of moves, 0 or more");
     }
     return RunOnOneGame("diagram", arguments.first(1), streams, [&](model::CGame& game) {
         game.RecomputePathLength(true); // the main line: alternative 0 everywhere
         const int moves = game.pathLength();
-        if (ply > moves) {
-            streams.err << "marovin-tool: diagram: the main line has only " << moves << " moves\n";
-            return kExitBadInput;
-        }
+        if (ply > moves)
+            return Fail(streams, kExitBadInput,
+                        "diagram: the main line has only " + std::to_string(moves) + " moves",
+                        Place{arguments[0]});
         game.Navigate(model::kGoToPly, ply < 0 ? moves : ply);
         // A reader of a file who plays neither side sees it from Red's side.
         game.bottomSide = model::kRed;

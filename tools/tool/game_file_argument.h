@@ -13,8 +13,9 @@
 namespace marovin::tool {
 
 // The world as a game record sees it from a command-line program: message boxes and
-// warnings go to the error stream, the terminal's echo of the file is dropped, questions
-// are answered No, and there are no windows.
+// warnings go to the error stream, marked with the place in the file being read when they
+// arise while one is, the terminal's echo of the file is dropped, questions are answered
+// No, and there are no windows.
 class ToolPorts {
 public:
     explicit ToolPorts(std::ostream& err);
@@ -23,14 +24,19 @@ public:
     // The settings the games of these ports read (merging notes, the stored form).
     model::GameSettings& settings();
 
+    // Runs read, a reading of a game file through these ports that says whether it
+    // succeeded, and makes sure a failure is explained on the error stream: when the
+    // reader stopped without a message, says where it stopped.
+    bool readExplained(const std::function<bool()>& read);
+
 private:
     struct Parts;
     std::unique_ptr<Parts> m_parts;
 };
 
-// Reads a game file into game. Returns false (the reason already written to the error
-// stream by the reader) when it is missing or not a game file.
-bool ReadGameArgument(model::CGame& game, const std::string& path);
+// Reads the game file at path into game (whose ports are ports'). Returns false when it
+// is missing, not a game file or not read whole; the reason is on the error stream.
+bool ReadGameArgument(ToolPorts& ports, model::CGame& game, const std::string& path);
 
 // The frame of a subcommand that takes exactly one game FILE: checks the arguments, reads
 // the file and hands the game to use. Returns the exit status (bad input when the

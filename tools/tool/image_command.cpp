@@ -12,8 +12,8 @@
 #include <QImage>
 
 #include <charconv>
-#include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,7 +74,7 @@ std::optional<ImageRequest> readRequest(Arguments arguments, std::ostream& err)
 {
     ImageRequest request;
     const auto fail = [&](const std::string& text) {
-        err << "marovin-tool: image: " << text << "\n";
+        Report(err, "image: " + text);
         return std::nullopt;
     };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -129,18 +129,18 @@ std::optional<board::BoardScene> readScene(const ImageRequest& request, ToolPort
         std::string error;
         const auto position = model::ReadFen(*request.fen, error);
         if (!position) {
-            err << "marovin-tool: image: invalid FEN: " << error << "\n";
+            Report(err, "image: invalid FEN: " + error);
             return std::nullopt;
         }
         scene.board = position->board;
     } else if (!request.file.empty()) {
         model::CGame game(ports.ports());
-        if (!ReadGameArgument(game, request.file))
+        if (!ReadGameArgument(ports, game, request.file))
             return std::nullopt;
         game.RecomputePathLength(true); // the main line: alternative 0 everywhere
         const int moves = game.pathLength();
         if (request.ply && *request.ply > moves) {
-            err << "marovin-tool: image: the main line has only " << moves << " moves\n";
+            Report(err, "image: the main line has only " + std::to_string(moves) + " moves", Place{request.file});
             return std::nullopt;
         }
         game.Navigate(model::kGoToPly, request.ply.value_or(moves));
@@ -158,7 +158,7 @@ std::optional<board::BoardScene> readScene(const ImageRequest& request, ToolPort
 void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "marovin-tool: %s\n", qPrintable(text));
+        Report(std::cerr, text.toStdString());
 }
 
 // The drawing needs a GUI application; without a display it runs offscreen.
@@ -185,7 +185,7 @@ bool readOptions(const ImageRequest& request, Options& options, DesktopPort& des
         return true;
     }
     if (!fileExists(*request.settings)) {
-        err << "marovin-tool: image: no settings file " << *request.settings << "\n";
+        Report(err, "image: no settings file " + *request.settings);
         return false;
     }
     loadOptions(options, platform, *request.settings, desktop);
@@ -211,24 +211,19 @@ int RunImage(Arguments arguments, Streams& streams)
     board::BoardBitmap bitmap;
     board::loadBoardBitmap(*options, ports.ports().desktop, bitmap); // a failure falls back to the board colour
     const board::GlyphSets& glyphs = board::GlyphSets::forProcess();
-    if (!options->useCustomFont && !glyphs.missing().empty()) {
-        streams.err << "marovin-tool: image: missing piece image " << glyphs.missing().front().toStdString() << "\n";
-        return kExitFailure;
-    }
+    if (!options->useCustomFont && !glyphs.missing().empty())
+        return Fail(streams, kExitFailure, "image: missing piece image " + glyphs.missing().front().toStdString());
 
     const int textHeight = request->textHeight.value_or(platform::measureSystemMetrics().textHeight);
     board::BoardPainter painter(*options, bitmap, glyphs, textHeight);
-    if (!painter.layoutBoard(request->width, request->height)) {
-        streams.err << "marovin-tool: image: " << request->width << "x" << request->height
-                    << " is too small for a board (at least 121x" << 2 * textHeight + 132 << ")\n";
-        return kExitBadInput;
-    }
+    if (!painter.layoutBoard(request->width, request->height))
+        return Fail(streams, kExitBadInput,
+                    "image: " + std::to_string(request->width) + "x" + std::to_string(request->height) +
+                        " is too small for a board (at least 121x" + std::to_string(2 * textHeight + 132) + ")");
     QImage screen;
     painter.fullRepaint(screen, *scene);
-    if (!screen.save(QFile::decodeName(QByteArray::fromStdString(request->output)), "PNG")) {
-        streams.err << "marovin-tool: image: cannot write " << request->output << "\n";
-        return kExitBadInput;
-    }
+    if (!screen.save(QFile::decodeName(QByteArray::fromStdString(request->output)), "PNG"))
+        return Fail(streams, kExitBadInput, "image: cannot write " + request->output);
     return kExitOk;
 }
 

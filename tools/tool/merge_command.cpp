@@ -22,25 +22,25 @@ int RunMerge(Arguments arguments, Streams& streams)
         } else if (argument == "--notes") {
             notes = true;
         } else if (argument.starts_with("--")) {
-            streams.err << "marovin-tool: merge: unknown option '" << argument.substr(0, 40) << "'\n";
-            return kExitBadInput;
+            return Fail(streams, kExitBadInput,
+                        "merge: unknown option '" + std::string(argument.substr(0, 40)) + "'");
         } else {
             paths.emplace_back(argument);
         }
     }
-    if (paths.size() < 2) {
-        streams.err << "marovin-tool: usage: merge OUT FILE... [--old] [--notes]\n";
-        return kExitBadInput;
-    }
+    if (paths.size() < 2)
+        return Fail(streams, kExitBadInput, "usage: merge OUT FILE... [--old] [--notes]");
     ToolPorts ports(streams.err);
     ports.settings().mergeAppendNotes = notes;
     model::CGame game(ports.ports());
     const std::span<const std::string> files(paths.begin() + 1, paths.end());
-    const int merged = model::MergeFilesIntoGame(game, files);
-    if (merged == 0) {
-        streams.err << "marovin-tool: merge: no file could be merged; " << paths[0] << " is not written\n";
-        return kExitBadInput;
-    }
+    int merged = 0;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        merged +=
+            ports.readExplained([&] { return model::MergeFilesIntoGame(game, files.subspan(i, 1)) == 1; });
+    if (merged == 0)
+        return Fail(streams, kExitBadInput,
+                    "merge: no file could be merged; " + paths[0] + " is not written");
     if (!model::WriteGameFile(game, paths[0], old ? model::GameFileForm::Old : model::GameFileForm::New))
         return kExitFailure;
     game.RecomputePathLength(true);

@@ -29,16 +29,14 @@ std::optional<int> parseDepth(std::string_view text)
 
 int RunPerft(Arguments arguments, Streams& streams)
 {
-    if (arguments.empty()) {
-        streams.err << "marovin-tool: perft needs a DEPTH (0.." << kMaxDepth << ")\n";
-        return kExitBadInput;
-    }
+    const std::string maximum = std::to_string(kMaxDepth);
+    if (arguments.empty())
+        return Fail(streams, kExitBadInput, "perft needs a DEPTH (0.." + maximum + ")");
     const auto depth = parseDepth(arguments[0]);
-    if (!depth) {
-        streams.err << "marovin-tool: the depth must be a number from 0 to " << kMaxDepth << ", not '"
-                    << arguments[0].substr(0, 20) << "'\n";
-        return kExitBadInput;
-    }
+    if (!depth)
+        return Fail(streams, kExitBadInput,
+                    "the depth must be a number from 0 to " + maximum + ", not '" +
+                        std::string(arguments[0].substr(0, 20)) + "'");
     const auto position = ReadPositionArgument(arguments.subspan(1), streams);
     if (!position)
         return kExitBadInput;

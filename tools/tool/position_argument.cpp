@@ -14,7 +14,7 @@ std::optional<model::FenPosition> ReadPositionArgument(Arguments arguments, Stre
     std::string error;
     auto position = model::ReadFen(text, error);
     if (!position)
-        streams.err << "marovin-tool: invalid FEN: " << error << "\n";
+        Report(streams.err, "invalid FEN: " + error);
     return position;
 }
 

@@ -40,15 +40,17 @@ int RunRecord(Arguments arguments, Streams& streams)
         if (argument == "--big5") {
             big5 = true;
         } else if (argument.starts_with("--")) {
-            streams.err << "marovin-tool: record: unknown option '" << argument.substr(0, 40) << "'\n";
-            return kExitBadInput;
+            return Fail(streams, kExitBadInput,
+                        "record: unknown option '" + std::string(argument.substr(0, 40)) + "'");
         } else {
             files.push_back(argument);
         }
     }
     return RunOnOneGame("record", files, streams, [&](model::CGame& game) {
         StreamSink sink(streams.out, big5);
-        return model::WriteTextRecord(game, sink) ? kExitOk : kExitFailure;
+        if (!model::WriteTextRecord(game, sink))
+            return Fail(streams, kExitFailure, "record: could not write the output");
+        return kExitOk;
     });
 }
 

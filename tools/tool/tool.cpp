@@ -1,5 +1,8 @@
 #include "tool.h"
 
+#include <streambuf>
+#include <string>
+
 namespace marovin::tool {
 
 namespace {
@@ -33,16 +36,74 @@ void printUsage(std::ostream& stream)
     }
 }
 
+// Passes everything on to another stream buffer and counts what it passed.
+class CountingBuffer : public std::streambuf {
+public:
+    explicit CountingBuffer(std::streambuf* target) : m_target(target) {}
+    std::size_t count() const { return m_count; }
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        ++m_count;
+        return m_target ? m_target->sputc(traits_type::to_char_type(c)) : c;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize size) override
+    {
+        m_count += static_cast<std::size_t>(size);
+        return m_target ? m_target->sputn(text, size) : size;
+    }
+    int sync() override { return m_target ? m_target->pubsync() : 0; }
+
+private:
+    std::streambuf* m_target;
+    std::size_t m_count = 0;
+};
+
 } // namespace
+
+void Report(std::ostream& err, std::string_view text, const Place& place)
+{
+    std::string where;
+    if (!place.file.empty()) {
+        where.append(place.file);
+        if (place.byte != 0)
+            where.append(": offset ").append(std::to_string(place.byte));
+        else if (place.line > 0)
+            where.append(":").append(std::to_string(place.line));
+        where.append(": ");
+    }
+    err << "marovin-tool: " << where << text << "\n";
+}
+
+int Fail(Streams& streams, int status, std::string_view text, const Place& place)
+{
+    Report(streams.err, text, place);
+    return status;
+}
 
 std::span<const Subcommand> Subcommands()
 {
     return kSubcommands;
 }
 
+int RunSubcommand(const Subcommand& command, Arguments arguments, Streams& streams)
+{
+    CountingBuffer counted(streams.err.rdbuf());
+    std::ostream err(&counted);
+    Streams watched{streams.out, err};
+    const int status = command.run(arguments, watched);
+    if (status != kExitOk && counted.count() == 0)
+        Report(err, std::string(command.name) + " failed (exit status " + std::to_string(status) + ")");
+    return status;
+}
+
 int RunTool(Arguments arguments, Streams& streams)
 {
     if (arguments.empty()) {
+        Report(streams.err, "no subcommand given");
         printUsage(streams.err);
         return kExitBadInput;
     }
@@ -53,8 +114,8 @@ int RunTool(Arguments arguments, Streams& streams)
     }
     for (const Subcommand& command : kSubcommands)
         if (command.name == name)
-            return command.run(arguments.subspan(1), streams);
-    streams.err << "marovin-tool: unknown subcommand '" << name.substr(0, 40) << "'\n";
+            return RunSubcommand(command, arguments.subspan(1), streams);
+    Report(streams.err, "unknown subcommand '" + std::string(name.substr(0, 40)) + "'");
     printUsage(streams.err);
     return kExitBadInput;
 }

@@ -5,8 +5,10 @@
 //
 // Output is UTF-8 text on standard output; errors go to standard error. Exit status 0 on
 // success, 2 for bad input (arguments, FEN, depth, files that are not game files), 1 when
-// a file could not be written.
+// a file could not be written. Every status but 0 comes with a line on standard error that
+// says what went wrong and where (the file, and the line when known).
 
+#include <cstddef>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -32,8 +34,28 @@ struct Subcommand {
     int (*run)(Arguments arguments, Streams& streams);
 };
 
+// A place in the input that a message is about: a file, and in it a text line (from 1) or
+// the offset of a byte of a compact game body, when known (0 when not).
+struct Place {
+    std::string_view file;
+    int line = 0;
+    std::size_t byte = 0;
+};
+
+// The one way the program reports a problem: writes the line
+// "marovin-tool: FILE:LINE: TEXT" (or "FILE: offset N: ", "FILE: ", nothing, as much of the
+// place as is known) on err.
+void Report(std::ostream& err, std::string_view text, const Place& place = {});
+
+// Reports text as the failure of a subcommand and returns its exit status.
+int Fail(Streams& streams, int status, std::string_view text, const Place& place = {});
+
 // Every subcommand, in the order the usage text lists them.
 std::span<const Subcommand> Subcommands();
+
+// Runs one subcommand. A failure that it did not explain on the error stream gets a line
+// that says which subcommand failed, so that no failure goes without a word.
+int RunSubcommand(const Subcommand& command, Arguments arguments, Streams& streams);
 
 // Runs the program on its arguments (without the program name) and returns the exit status.
 int RunTool(Arguments arguments, Streams& streams);

@@ -10,8 +10,8 @@ int main(int argc, char** argv)
     marovin::tool::Streams streams{std::cout, std::cerr};
     const int status = marovin::tool::RunTool(arguments, streams);
     std::cout.flush();
-    if (!std::cout) {
-        std::cerr << "marovin-tool: could not write the output\n";
+    if (!std::cout && status == marovin::tool::kExitOk) { // a failure has been reported already
+        marovin::tool::Report(std::cerr, "could not write the output");
         return marovin::tool::kExitFailure;
     }
     return status;
