@@ -406,6 +406,9 @@ public:
 
     // Whether a brace body ended at its closing "}" line.
     bool closed() const { return m_lineCounter == kReadComplete; }
+    // Whether the text ended with more than blanks left unread: a last line without its
+    // CR LF (a file with LF line ends is all one such line), or anything after a NUL byte.
+    bool unread() const { return m_unread; }
 
 private:
     void fill()
@@ -436,6 +439,13 @@ private:
     }
 
     bool nearEnd() const { return !m_end && m_position + 3 >= m_length; }
+
+    bool holdsText(std::size_t begin, std::size_t end) const
+    {
+        return std::any_of(m_buffer.begin() + static_cast<std::ptrdiff_t>(begin),
+                           m_buffer.begin() + static_cast<std::ptrdiff_t>(end),
+                           [](char c) { return !isSeparator(c) && c != '\0'; });
+    }
 
     // The end of the reading after the parser ended it or the text ended: a failure only
     // when the parser stopped a game that is not whole.
@@ -507,8 +517,9 @@ private:
                 }
                 m_stopped = true;
                 return endOfText();
-            } else if (c == '\0') {
+            } else if (c == '\0') { // the end of the data, or a NUL byte inside it
                 m_stopped = true;
+                m_unread = !m_end || holdsText(lineStart, m_length);
                 return Result::Done;
             } else {
                 ++m_position;
@@ -605,6 +616,7 @@ private:
     std::size_t m_position = 0;
     bool m_end = false;
     bool m_stopped = false;
+    bool m_unread = false;
     int m_lineCounter = 0;
     ReadBranches m_branches;
 };
@@ -651,6 +663,11 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
     else if (result == GameFileScanner::Result::Done && game.format == kFormatBrace && !scanner.closed())
         ports.terminal.writeClientText("The game file ends before its closing \"}\": " + std::string(name),
                                        false);
+    if (scanner.unread())
+        ports.terminal.writeClientText(
+            "Text at the end of the game file has no CR LF line end or follows a NUL byte; it is not read: " +
+                std::string(name),
+            false);
 
     game.Rewind(); // the cursor stands nowhere near a branch that is to go
     game.RemoveEmptyBranches();

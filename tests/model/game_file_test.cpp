@@ -357,12 +357,18 @@ TEST_F(GameFileTest, BranchKeywordsAreTestedLikeTheReaderDoes)
 
 TEST_F(GameFileTest, TextEndsAtCtrlZOrLosesAnUnterminatedLastLine)
 {
+    const std::string unread = "Text at the end of the game file has no CR LF line end or follows a NUL byte";
     auto cut = read(std::string(kHeader) + "H2-E2\r\nH9-G7");
     EXPECT_EQ(cut->pathLength(), 1);
+    EXPECT_TRUE(env.terminal.contains(unread + "; it is not read: test.gam")) << "the loss is told";
+    env.terminal.clear();
     auto ctrlZ = read(std::string(kHeader) + "H2-E2\r\nH9-G7\x1A" "B0-C2\r\n");
     EXPECT_EQ(ctrlZ->pathLength(), 2);
-    auto loneLf = read(std::string(kHeader) + "H2-E2\nH9-G7\r\n");
+    auto loneLf = read(std::string(kHeader) + "H2-E2\nH9-G7\r\n \r\n");
     EXPECT_EQ(loneLf->pathLength(), 1) << "a LF alone does not end a line";
+    EXPECT_FALSE(env.terminal.contains(unread + "; it is not read: test.gam")) << "nothing but blanks is lost";
+    read(std::string(kHeader) + std::string("H2-E2\r\n\0H9-G7\r\n", 15));
+    EXPECT_TRUE(env.terminal.contains(unread + "; it is not read: test.gam"));
 }
 
 TEST_F(GameFileTest, BraceBodyPlaysTwoMovesPerLine)
