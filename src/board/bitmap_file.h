@@ -20,7 +20,7 @@
 #include <span>
 #include <string_view>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "support/ports.h"
 
 namespace marovin::board {

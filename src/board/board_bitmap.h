@@ -9,7 +9,7 @@
 #include <QRect>
 
 #include "board/bitmap_file.h"
-#include "shell/options.h"
+#include "options/options.h"
 
 class QWidget;
 

@@ -42,7 +42,7 @@
 #include "board/board_scene.h"
 #include "board/glyph_sets.h"
 #include "model/position.h"
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::board {
 

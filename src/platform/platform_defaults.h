@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "shell/system_metrics.h"
 
 namespace marovin::platform {

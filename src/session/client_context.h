@@ -10,7 +10,7 @@
 #include "session/game_list.h"
 #include "session/server_socket.h"
 #include "session/session_state.h"
-#include "shell/options.h"
+#include "options/options.h"
 #include "support/ports.h"
 
 namespace marovin::session {

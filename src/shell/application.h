@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "shell/system_metrics.h"
 #include "support/ports.h"
 #include "windows/who_record.h"

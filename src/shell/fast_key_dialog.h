@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <QLineEdit>
 
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::shell {
 

@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/options.h"
+#include "options/options.h"
 
 class QElapsedTimer;
 class QLabel;

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::shell {
 

@@ -13,7 +13,7 @@
 #include <QToolBar>
 
 #include "shell/input_line.h"
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::shell {
 

@@ -22,7 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "shell/terminal_lines.h"
 #include "support/ports.h"
 

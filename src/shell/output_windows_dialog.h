@@ -8,7 +8,7 @@
 
 #include <array>
 
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::shell {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::shell {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "support/ports.h"
 
 namespace marovin::shell {

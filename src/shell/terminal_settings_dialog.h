@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "shell/font_colour_dialog.h"
-#include "shell/options.h"
+#include "options/options.h"
 
 class QCheckBox;
 class QLineEdit;

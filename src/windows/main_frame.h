@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "shell/input_bar.h"
-#include "shell/options.h"
+#include "options/options.h"
 #include "shell/tell_window.h"
 #include "shell/terminal_frame.h"
 #include "support/ports.h"

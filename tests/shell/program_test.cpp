@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "default_image.h"
+#include "../options/default_image.h"
 #include "testkit/temp_folder.h"
 
 namespace marovin {

@@ -2,7 +2,7 @@
 // The options record as the GUI suites of the shell start from: the defaults, with the
 // fixed-pitch font that this machine has.
 
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::shell {
 

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "../shell/default_image.h"
+#include "../options/default_image.h"
 #include "platform/big5_text.h"
 #include "shell/application.h"
 #include "shell/client_session.h"

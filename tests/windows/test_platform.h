@@ -2,7 +2,7 @@
 // The platform values the program's tests start it with: a fixed-pitch face that is
 // installed here and a screen wide enough for the program.
 
-#include "shell/options.h"
+#include "options/options.h"
 
 namespace marovin::windows {
 

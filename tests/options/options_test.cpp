@@ -1,4 +1,4 @@
-#include "shell/options.h"
+#include "options/options.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

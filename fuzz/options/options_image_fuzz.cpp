@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "support/fixed_text.h"
 #include "testkit/fakes.h"
 #include "testkit/fuzz_file.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/options.h"
+#include "options/options.h"
 #include "testkit/fakes.h"
 
 namespace {

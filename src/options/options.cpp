@@ -1,4 +1,4 @@
-#include "shell/options.h"
+#include "options/options.h"
 
 #include <algorithm>
 #include <cstdarg>
