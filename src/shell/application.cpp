@@ -42,7 +42,7 @@ bool CMarovinApp::initInstance()
     }
     // The square-to-row and square-to-column tables are built at compile time
     // (model/position.h), and the system-font metrics were measured by the caller.
-    m_whoRecords = windows::allocateWhoRecords();
+    m_whoRecords = session::allocateWhoRecords();
     m_settings.load(m_options, m_platform);
     if (m_hooks.resetSession)
         m_hooks.resetSession();
@@ -64,7 +64,7 @@ bool CMarovinApp::initInstance()
     m_mainFrame->show();
     m_mainFrame->openTerminal();
     m_mainFrame->focusInputLine();
-    m_mainFrame->createModelessWindows(m_whoRecords.get());
+    m_mainFrame->createModelessWindows(m_whoRecords.get(), m_session->context());
     m_session->attach(*m_mainFrame);
     m_session->setLoginWindowOpener([this] { openLoginWindow(); });
     QAction* login = m_mainFrame->action(QStringLiteral("actionLoginDialog"));

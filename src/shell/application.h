@@ -12,7 +12,7 @@
 #include "options/options.h"
 #include "shell/system_metrics.h"
 #include "support/ports.h"
-#include "windows/who_record.h"
+#include "session/who_list.h"
 
 namespace marovin::windows {
 class CAutoLoginDlg;
@@ -48,7 +48,7 @@ public:
     const SettingsFile& settingsFile() const { return m_settings; }
     const SystemMetrics& metrics() const { return m_metrics; }
     const PlatformDefaults& platform() const { return m_platform; }
-    windows::WhoRecord* whoRecords() const { return m_whoRecords.get(); }
+    session::WhoRecord* whoRecords() const { return m_whoRecords.get(); }
     windows::CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     windows::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
     // The session with the server (created at start-up).
@@ -69,7 +69,7 @@ private:
     SettingsFile m_settings;
     StartupHooks m_hooks;
     Options m_options{};
-    windows::WhoRecords m_whoRecords;
+    session::WhoRecords m_whoRecords;
     std::unique_ptr<QSettings> m_qtSettings;
     std::unique_ptr<windows::RecentFileList> m_recentFiles;
     std::unique_ptr<QFont> m_listFont;

@@ -13,6 +13,7 @@
 #include "shell/output_view.h"
 #include "shell/terminal_settings_dialog.h"
 #include "shell/terminal_frame.h"
+#include "windows/command_windows.h"
 #include "windows/main_frame.h"
 #include "windows/session_input_host.h"
 
@@ -145,6 +146,8 @@ void ClientSession::attach(windows::CMainFrame& frame)
     // Games open as child windows of the frame; closing the program closes them first.
     m_gameWindows = std::make_unique<board::QtGameWindows>(frame.mdiArea(), *m_context);
     frame.setCloseGameWindows([this] { return m_gameWindows->closeAll(); });
+    m_commandWindows = std::make_unique<windows::CommandWindows>(frame, *m_context);
+    m_client.setCommandWindows(m_commandWindows.get());
     terminal->setTickHandler([this] {
         session::terminalTimerTick(*m_context);
         refreshConnectionState();

@@ -25,6 +25,7 @@ class QtGameWindows;
 
 namespace marovin::windows {
 class CMainFrame;
+class CommandWindows;
 class SessionInputHost;
 } // namespace marovin::windows
 
@@ -51,6 +52,8 @@ public:
     session::ClientContext& context() { return *m_context; }
     QtClientDesktop& clientDesktop() { return m_client; }
     platform::QtSocketDriver& socketDriver() { return m_driver; }
+    // The windows of command answers (null until attached).
+    windows::CommandWindows* commandWindows() const { return m_commandWindows.get(); }
 
     // Ties the session to the main frame: its terminal, input line and commands.
     void attach(windows::CMainFrame& frame);
@@ -95,6 +98,7 @@ private:
     std::unique_ptr<EventRelay> m_relay;
     std::unique_ptr<windows::SessionInputHost> m_inputHost;
     std::unique_ptr<board::QtGameWindows> m_gameWindows; // goes before the context
+    std::unique_ptr<windows::CommandWindows> m_commandWindows;
     QPointer<windows::CMainFrame> m_frame;
     std::function<void()> m_openLogin;
     bool m_connected = false;

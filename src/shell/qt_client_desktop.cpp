@@ -9,6 +9,7 @@
 #include "shell/input_bar.h"
 #include "shell/output_view.h"
 #include "shell/terminal_frame.h"
+#include "windows/command_windows.h"
 #include "windows/main_frame.h"
 
 namespace marovin::shell {
@@ -69,28 +70,34 @@ void QtClientDesktop::noteList(std::string_view what, std::string_view output)
     m_terminal.writeClientText("<" + std::string(what) + ": " + std::to_string(lines) + " lines>", true);
 }
 
-void QtClientDesktop::updateWhoList(std::string_view output, int)
+void QtClientDesktop::updateWhoList(std::string_view output, int kind)
 {
-    noteList("Who list", output);
+    if (m_windows)
+        m_windows->updateWhoList(output, kind);
 }
 
-// The who window has no list to show yet; popping it up empty after every who would only
-// hide the terminal.
-void QtClientDesktop::showWhoWindow() {}
+void QtClientDesktop::showWhoWindow()
+{
+    if (m_windows)
+        m_windows->showWhoWindow();
+}
 
 void QtClientDesktop::updateGamesList(std::string_view output)
 {
-    noteList("Games list", output);
+    if (m_windows)
+        m_windows->updateGamesList(output);
 }
 
 void QtClientDesktop::createStoredGamesWindow(std::string_view output)
 {
-    noteList("Stored games", output);
+    if (m_windows)
+        m_windows->createStoredGamesWindow(output);
 }
 
 void QtClientDesktop::createFingerWindow(std::string_view output)
 {
-    noteList("Finger", output);
+    if (m_windows)
+        m_windows->createFingerWindow(output);
 }
 
 void QtClientDesktop::openMessageDialog(std::string_view output)
@@ -100,12 +107,16 @@ void QtClientDesktop::openMessageDialog(std::string_view output)
 
 void QtClientDesktop::openAliasResult(std::string_view output)
 {
-    noteList("Result of <Alias -l>", output);
+    if (m_windows)
+        m_windows->openAliasResult(output);
 }
 
-void QtClientDesktop::openMatchDialog(std::string_view)
+// The scanner hands over lines beginning "Rated " or "Unrated ": always a challenge, however
+// short (a short one does not read as one, and opens nothing).
+void QtClientDesktop::openMatchDialog(std::string_view line)
 {
-    m_terminal.writeClientText("<Match request received>", true);
+    if (m_windows)
+        m_windows->openMatchDialog({session::MatchOpening::From::Challenge, line});
 }
 
 void QtClientDesktop::openLoginWindow()

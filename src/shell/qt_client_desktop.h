@@ -1,7 +1,7 @@
 #pragma once
 // The session's desktop on Qt: the input line's state label, the terminal frame, the tell
-// window and the list windows of the main frame. Until the main frame is attached every
-// call is dropped. The list windows, the match and message dialogs and the tell window's
+// window and the windows of command answers (windows::CommandWindows). Until the main
+// frame is attached every call is dropped. The message dialog and the tell window's
 // conversation are not built yet: what the session hands them is noted in the terminal.
 
 #include <QPointer>
@@ -14,7 +14,8 @@
 
 namespace marovin::windows {
 class CMainFrame;
-}
+class CommandWindows;
+} // namespace marovin::windows
 
 namespace marovin::shell {
 
@@ -23,6 +24,8 @@ public:
     explicit QtClientDesktop(TerminalPort& terminal) : m_terminal(terminal) {}
 
     void attach(windows::CMainFrame* frame);
+    // Where the list windows and the match dialogs are opened (null: nowhere).
+    void setCommandWindows(windows::CommandWindows* windows) { m_windows = windows; }
     // What opens the login window (posted, so it opens after the current event).
     void setLoginWindowOpener(std::function<void()> open) { m_openLogin = std::move(open); }
     std::uint32_t labelColour() const { return m_labelColour; }
@@ -53,6 +56,7 @@ private:
 
     TerminalPort& m_terminal;
     QPointer<windows::CMainFrame> m_frame;
+    windows::CommandWindows* m_windows = nullptr;
     std::function<void()> m_openLogin;
     std::uint32_t m_labelColour = session::kLabelIdle;
 };

@@ -117,14 +117,16 @@ void CMainFrame::openTerminal()
     }
 }
 
-void CMainFrame::createModelessWindows(WhoRecord* whoRecords)
+void CMainFrame::createModelessWindows(session::WhoRecord* whoRecords, session::ClientContext& context)
 {
     m_tellWindow = new shell::CTellWindow(this);
-    m_whoWindow = new CWhoDlg(whoRecords, this);
+    m_whoWindow = new CWhoDlg(whoRecords, context, this);
+    connect(m_whoWindow, &QDialog::finished, this, &CMainFrame::requestInputFocus);
 }
 
 void CMainFrame::applyListFont(const QFont& font)
 {
+    m_listFont = font;
     statusBar()->setFont(font);
     if (m_whoWindow)
         m_whoWindow->setListFont(font);

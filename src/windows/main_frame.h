@@ -17,6 +17,7 @@
 #include "options/options.h"
 #include "shell/tell_window.h"
 #include "shell/terminal_frame.h"
+#include "session/client_context.h"
 #include "support/ports.h"
 #include "windows/who_window.h"
 
@@ -47,9 +48,12 @@ public:
     // Start-up: the terminal window (maximised when its stored placement is unset), then
     // the tell and who windows, both hidden.
     void openTerminal();
-    void createModelessWindows(WhoRecord* whoRecords);
-    // The list font on the status bar and the who window's list.
+    // The who window works on whoRecords and sends through context.
+    void createModelessWindows(session::WhoRecord* whoRecords, session::ClientContext& context);
+    // The list font on the status bar and the who window's list; windows opened later
+    // take it too.
     void applyListFont(const QFont& font);
+    const QFont& listFont() const { return m_listFont; }
     // Called when the frame closes, before the settings are written; false keeps it open
     // (a game window refused to close).
     void setCloseGameWindows(std::function<bool()> closeAll) { m_closeGameWindows = std::move(closeAll); }
@@ -107,6 +111,7 @@ private:
     QPointer<shell::CTerminalFrame> m_terminal;
     QPointer<shell::CTellWindow> m_tellWindow;
     QPointer<CWhoDlg> m_whoWindow;
+    QFont m_listFont;
     QHash<QString, QAction*> m_actions;
     QHash<int, QAction*> m_actionsById;
     std::function<bool()> m_closeGameWindows;

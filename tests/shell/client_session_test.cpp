@@ -20,6 +20,7 @@
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
 #include "testkit/temp_folder.h"
+#include "windows/finger_window.h"
 #include "windows/main_frame.h"
 
 namespace marovin::shell {
@@ -96,7 +97,8 @@ TEST_F(LiveSession, LogsInShowsTheSessionAndDisconnects)
 
     type(QStringLiteral("finger alice"));
     EXPECT_TRUE(waitForText("finger alice\n"));
-    EXPECT_TRUE(waitForText("<Finger: ")) << terminalText();
+    EXPECT_TRUE(waitForText("Finger of alice:")) << terminalText();
+    QTRY_VERIFY_WITH_TIMEOUT(app->mainFrame()->findChild<windows::CFingerDlg*>() != nullptr, kNetworkWaitMs);
 
     app->mainFrame()->action(QStringLiteral("actionDisconnect"))->trigger();
     EXPECT_TRUE(waitForText("<Connection was closed>")) << terminalText();

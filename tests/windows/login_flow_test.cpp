@@ -103,6 +103,7 @@ TEST_F(Program, ANewAccountRegistersAndLogsInFromTheLoginWindow)
 {
     testkit::RecordingRelay relay(server.port());
     setAccount(relay.port(), "newbie", "s3cret");
+    app.options().showWhoWindow = 0; // the frame stays the active window for Ctrl+L below
     whenLoginWindowOpens([](CAutoLoginDlg& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "AutoLogin Dialog");
         press(dialog, kConnectExitButtonId);

@@ -1,0 +1,60 @@
+#pragma once
+// The windows that show the answers of server commands and the dialogs built on them:
+// the who window (kept by the main frame), the games list, the stored games, finger and
+// alias result windows, and the match dialogs with the values they share. The session's
+// desktop port hands the answers here; the main frame's Who, Games, stored games and
+// match dialog commands are wired here too.
+
+#include <QDialog>
+#include <QObject>
+#include <QPointer>
+
+#include <string_view>
+#include <vector>
+
+#include "session/client_context.h"
+#include "session/match_request.h"
+#include "windows/games_window.h"
+#include "windows/match_dialog.h"
+
+namespace marovin::windows {
+
+class CMainFrame;
+
+class CommandWindows : public QObject {
+    Q_OBJECT
+public:
+    // frame and context outlive this object.
+    CommandWindows(CMainFrame& frame, session::ClientContext& context);
+    // Match dialogs still open go first: they count themselves out of lastMatch.
+    ~CommandWindows() override;
+
+    void updateWhoList(std::string_view answer, int kind);
+    void showWhoWindow();
+    // Shows the games window, creating it when there is none, and fills it.
+    void updateGamesList(std::string_view answer);
+    void createStoredGamesWindow(std::string_view answer);
+    void createFingerWindow(std::string_view answer);
+    void openAliasResult(std::string_view answer);
+    // A match dialog, when the rules admit one (see admitMatchDialog); null otherwise.
+    CMatchDlg* openMatchDialog(const session::MatchOpening& opening);
+
+    CGamesDlg* gamesWindow() const { return m_gamesWindow; }
+    session::LastMatch& lastMatch() { return m_lastMatch; }
+
+private:
+    void wireFrameCommands();
+    // Shows a window in front (unless the user is answering a question). A window that
+    // server output opens leaves the keyboard with the input line: what the user is
+    // typing there is not lost. Closing it gives the input line its focus back.
+    enum class Focus { Keep, Take };
+    void present(QDialog* window, Focus focus = Focus::Keep);
+
+    CMainFrame& m_frame;
+    session::ClientContext& m_context;
+    session::LastMatch m_lastMatch;
+    QPointer<CGamesDlg> m_gamesWindow;
+    std::vector<QPointer<CMatchDlg>> m_matchDialogs;
+};
+
+} // namespace marovin::windows
