@@ -15,6 +15,13 @@
 #include "support/fixed_text.h"
 
 namespace marovin::session {
+
+void PrintTo(const MatchTerms& t, std::ostream* out)
+{
+    *out << '{' << t.name << ' ' << t.minutes << ' ' << t.seconds << " colour " << t.colour << " rated " << t.rated
+         << " odds " << t.odds << '}';
+}
+
 namespace {
 
 std::string answer(const char* name)
