@@ -10,9 +10,11 @@
 
 namespace marovin::session {
 
+// White space between words; a NUL byte separates words too (the fixed fields that words
+// are copied into end at the first NUL).
 inline bool isWordSpace(char c)
 {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == '\0';
 }
 
 // Calls line(text) for every line of an answer, in order; stops early when it returns false.

@@ -11,18 +11,31 @@ namespace {
 
 constexpr std::string_view kLetters = "ruenNrb";
 
+// A name goes into a command line: visible bytes only (Big5 ones included).
+bool isNameText(std::string_view text)
+{
+    return !text.empty() && text.size() <= kMatchNameLength && std::all_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) > ' ' && c != '\x7f';
+    });
+}
+
 bool isTimeText(std::string_view text)
 {
     return !text.empty() && text.size() <= kMatchTimeLength &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+void skipSpace(std::string_view& text)
+{
+    while (!text.empty() && isWordSpace(text.front()))
+        text.remove_prefix(1);
+}
+
 // Consumes literal from the front of text (after white space when it begins with a blank).
 bool expect(std::string_view& text, std::string_view literal)
 {
     if (!literal.empty() && literal.front() == ' ') {
-        const std::size_t start = std::min(text.find_first_not_of(" \t\r\n\v\f"), text.size());
-        text.remove_prefix(start);
+        skipSpace(text);
         literal.remove_prefix(1);
     }
     if (!beginsWith(text, literal))
@@ -34,7 +47,7 @@ bool expect(std::string_view& text, std::string_view literal)
 // A word ending at white space or at stop.
 std::string_view takeWord(std::string_view& text, char stop = '\0')
 {
-    text.remove_prefix(std::min(text.find_first_not_of(" \t\r\n\v\f"), text.size()));
+    skipSpace(text);
     std::size_t end = 0;
     while (end < text.size() && !isWordSpace(text[end]) && text[end] != stop)
         ++end;
@@ -83,7 +96,7 @@ std::optional<MatchTerms> parseChallenge(std::string_view line)
                       expect(rest, " minutes (") && !(seconds = takeWord(rest)).empty() &&
                       expect(rest, " seconds increment) requested with") && !(name = takeWord(rest)).empty() &&
                       expect(rest, " as") && !(colour = takeWord(rest)).empty();
-    if (!read || !isTimeText(minutes) || !isTimeText(seconds) || name.size() > kMatchNameLength)
+    if (!read || !isTimeText(minutes) || !isTimeText(seconds) || !isNameText(name))
         return std::nullopt;
     terms.minutes = minutes;
     terms.seconds = seconds;

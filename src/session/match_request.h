@@ -35,7 +35,8 @@ std::string composeMatchLine(const MatchTerms& terms);
 
 // A challenge line reported by the server, read into terms from the challenged side
 // (colour: the other side of the challenger's). None when the line is not a challenge:
-// a missing word, odds or times that do not read, a name longer than kMatchNameLength.
+// a missing word, odds or times that do not read (times are 1 to 3 digits), a name longer
+// than kMatchNameLength or with control bytes.
 std::optional<MatchTerms> parseChallenge(std::string_view line);
 
 // The values last used and the number of match dialogs open, for the whole run.

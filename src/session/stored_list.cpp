@@ -13,7 +13,9 @@ std::vector<std::string> parseStoredList(std::string_view answer)
         for (int pair = 0; pair < 3 && !items.atEnd(); ++pair) {
             const char kind = pair == 0 ? items.rawCharacter() : items.character();
             const std::string_view word = items.word();
-            if (kind == '\0' || word.empty())
+            // A kind is a visible letter: a line that begins with a blank or a control
+            // byte holds no entry.
+            if (static_cast<unsigned char>(kind) <= ' ' || kind == '\x7f' || word.empty())
                 break;
             entries.push_back(std::string(1, kind) + "  " + std::string(word));
         }

@@ -14,7 +14,7 @@
 
 namespace marovin::session {
 
-// The entries of an answer, in order.
+// The entries of an answer, in order. A kind must be a visible byte.
 std::vector<std::string> parseStoredList(std::string_view answer);
 
 // The two player names of an entry's word: up to the first ".", and from there to the

@@ -209,7 +209,7 @@ TEST(StoredList, ReadsUpToThreeItemsALine)
 {
     EXPECT_EQ(parseStoredList(answer("stored.txt")),
               (std::vector<std::string>{"A  tester.alice.3", "F  tester.BotJiang.2"}));
-    EXPECT_EQ(parseStoredList("A a.b.1  F c.d.2 P e.f.3 F g.h.4\r\nF\r\nP x.y.5 F\r\n"),
+    EXPECT_EQ(parseStoredList("A a.b.1  F c.d.2 P e.f.3 F g.h.4\r\nF\r\nP x.y.5 F\r\n A b.c.1\r\n"),
               (std::vector<std::string>{"A  a.b.1", "F  c.d.2", "P  e.f.3", "P  x.y.5"}));
 }
 
@@ -267,6 +267,7 @@ TEST(Challenges, ReadChallengeLinesFromTheChallengedSide)
         {"Rated even game in five minutes (0 seconds increment) requested with alice as red.", std::nullopt},
         {"Rated even game in 5 minutes (1234 seconds increment) requested with alice as red.", std::nullopt},
         {"Rated even game in 5 minutes (0 seconds increment) requested with a234567890123456 as red.", std::nullopt},
+        {"Rated even game in 5 minutes (0 seconds increment) requested with al\x03" "ce as red.", std::nullopt},
         {"Rated", std::nullopt},
     };
     for (const Case& c : cases)
