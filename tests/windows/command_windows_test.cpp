@@ -130,9 +130,9 @@ TEST_F(WhoWindow, ShowsTheSortedListUnderItsHeadingAndTitle)
                                               "    1500/     me              New    -   -   1m"}));
     EXPECT_EQ(who.list()->currentRow(), 2) << "the user's own line is selected at first";
     check(who.sortButton(1));
-    EXPECT_EQ(rig.options->whoSortKey, 1);
+    EXPECT_EQ(+rig.options->whoSortKey, 1);
     check(who.openFirstBox());
-    EXPECT_EQ(rig.options->whoOpenFirst, 1);
+    EXPECT_EQ(+rig.options->whoOpenFirst, 1);
     EXPECT_EQ(texts(who.list()).join('|').toStdString(),
               "    1720/     P               Reg   12   -   0s|    1500/     me              New    -   -   1m|"
               "  X 1810/     Q               Reg    -   -   5m");
@@ -153,7 +153,7 @@ TEST_F(WhoWindow, EachButtonSendsItsLine)
     check(who.ratedBox());
     who.oddsBox()->setCurrentIndex(1);
     QTest::mouseClick(who.colourDisc(), Qt::LeftButton);
-    EXPECT_EQ(rig.options->preferredColour, 1);
+    EXPECT_EQ(+rig.options->preferredColour, 1);
     who.minutesBox()->setCurrentText("5");
     who.secondsBox()->setCurrentText("0");
     click(&who, "Match");
