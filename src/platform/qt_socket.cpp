@@ -126,6 +126,7 @@ int QtSocketDriver::receive(char* buffer, int capacity)
         m_lastError = session::kNotASocket;
         return -1;
     }
+    ++m_receives;
     const qint64 n = m_socket->read(buffer, capacity);
     if (n < 0) {
         m_lastError = socketErrorCode(m_socket->error());
@@ -191,29 +192,35 @@ bool QtSocketDriver::bytesWaiting() const
 
 void QtSocketDriver::onReadyRead()
 {
-    if (m_readPosted)
+    requestReceiveEvent();
+}
+
+void QtSocketDriver::requestReceiveEvent()
+{
+    if (m_readPosted || !m_socket)
         return;
     m_readPosted = true;
     post([this] { deliverReadable(); });
 }
 
 // One readable event per read of at most a buffer's size, as a system socket would raise
-// it again while bytes are left; posting the next one keeps the event loop turning. After
-// the peer closed, the close is reported once every byte that came before it was read.
+// it again while bytes are left; posting the next one keeps the event loop turning. An
+// event that the connection leaves unanswered (it holds its input) is not raised again
+// until more bytes arrive or it asks, so that waiting costs nothing. After the peer
+// closed, the close is reported once every byte that came before it was read.
 void QtSocketDriver::deliverReadable()
 {
     m_readPosted = false;
     const std::uint64_t generation = m_generation;
+    const std::uint64_t receives = m_receives;
     if (bytesWaiting()) {
         m_sink->OnReceive(0);
         if (generation != m_generation)
             return;
     }
     if (bytesWaiting()) {
-        if (!m_readPosted) {
-            m_readPosted = true;
-            post([this] { deliverReadable(); });
-        }
+        if (m_receives != receives)
+            requestReceiveEvent();
     } else if (m_closePending) {
         m_closePending = false;
         m_sink->OnClose(0);
@@ -223,10 +230,7 @@ void QtSocketDriver::deliverReadable()
 void QtSocketDriver::onDisconnected()
 {
     m_closePending = true;
-    if (!m_readPosted) {
-        m_readPosted = true;
-        post([this] { deliverReadable(); });
-    }
+    requestReceiveEvent();
 }
 
 void QtSocketDriver::onConnectTimeout()

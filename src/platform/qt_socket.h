@@ -44,6 +44,7 @@ public:
     int receive(char* buffer, int capacity) override;
     void close() override;
     int lastError() const override { return m_lastError; }
+    void requestReceiveEvent() override;
 
     // A connect that has not completed after this long fails with "Time out".
     void setConnectTimeout(int milliseconds) { m_connectTimer.setInterval(milliseconds); }
@@ -66,6 +67,7 @@ private:
     int m_lastError = 0;
     bool m_connecting = false;
     bool m_readPosted = false;
+    std::uint64_t m_receives = 0; // receive calls, to see whether a readable event was answered
     bool m_closePending = false; // the peer closed; reported once every byte was read
 };
 

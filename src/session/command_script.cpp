@@ -43,8 +43,21 @@ public:
 private:
     bool flush()
     {
-        m_context.clock.waitUntil(
-            [this] { return m_state.scriptMayContinue != 0 || !m_context.connection.isConnected(); });
+        if (m_state.scriptMayContinue == 0 && m_state.scriptDepth > 1) {
+            // Only the outermost script waits for the server: one started while another
+            // waits (a second "Login as" read during that wait) would otherwise wait inside
+            // it, and so on, as deep as the server likes.
+            m_context.terminal.writeClientText("Commands not sent: other commands are still being sent", false);
+            return false;
+        }
+        {
+            // The prompt comes with the server's next bytes, which must be read even when
+            // this script runs while earlier server input is being handled (the start-up
+            // commands after "Login as ").
+            const InputOpening opening(m_context.connection);
+            m_context.clock.waitUntil(
+                [this] { return m_state.scriptMayContinue != 0 || !m_context.connection.isConnected(); });
+        }
         if (m_state.scriptMayContinue == 0 || !m_context.connection.isConnected())
             return false;
         sendCommand(m_context, m_batch, true, false);
@@ -91,8 +104,10 @@ void terminalTimerTick(ClientContext& context)
         return;
     }
     const int interval = context.options.autoCommandInterval;
-    // A script still waiting for its prompt keeps the automatic commands for a later tick.
-    if (interval > 0 && now - state.lastAutoSend >= interval && state.scriptDepth == 0) {
+    // A script still waiting for its prompt, or server input being handled (a box it
+    // raised may be open), keeps the automatic commands for a later tick.
+    if (interval > 0 && now - state.lastAutoSend >= interval && state.scriptDepth == 0 &&
+        !context.connection.inputHeld()) {
         state.lastAutoSend = now;
         sendScript(context, fieldText(context.options.autoCommands));
     }

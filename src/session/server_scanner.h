@@ -12,9 +12,11 @@ namespace marovin::session {
 // Limit of a generic collection; lines beyond it are still shown, not kept.
 constexpr std::size_t kCollectedOutputLimit = 4 * 1024 * 1024;
 
-// Scans one read of the connection. A call made while another is scanning (a nested event
-// loop) continues with the bytes the outer call has not reached yet, so the stream is
-// always handled in order.
+// Scans one read of the connection. A call made while another is scanning continues with
+// the bytes the outer call has not reached yet, so the stream is always handled in order.
+// The connection reads nothing more while a read is scanned (see InputHold), except during
+// a wait that needs the server's next bytes (see InputOpening): only there is a call
+// nested in another.
 void scanServerOutput(ClientContext& context, const char* bytes, int count);
 
 // Clears the session record for a new login or connection (the input line's label goes

@@ -78,6 +78,35 @@ void CServerSocket::resetConnection()
     m_sendOffset = 0;
     m_sendPending = 0;
     m_lastError = 0;
+    m_receiveWaiting = false; // the socket that had bytes waiting is gone
+}
+
+void CServerSocket::releaseInput()
+{
+    if (--m_inputHolds == 0)
+        resumeReceiving();
+}
+
+int CServerSocket::openInput()
+{
+    const int holds = m_inputHolds;
+    m_inputHolds = 0;
+    resumeReceiving();
+    return holds;
+}
+
+void CServerSocket::restoreInputHolds(int holds)
+{
+    m_inputHolds += holds;
+}
+
+void CServerSocket::resumeReceiving()
+{
+    if (!m_receiveWaiting)
+        return;
+    m_receiveWaiting = false;
+    if (m_socketOpen)
+        m_driver.requestReceiveEvent();
 }
 
 void CServerSocket::reportSocketError(std::string_view label, std::string_view detail)
@@ -153,6 +182,10 @@ void CServerSocket::OnReceive(int errorCode)
     }
     if (!m_socketOpen)
         return;
+    if (m_inputHolds > 0) {
+        m_receiveWaiting = true;
+        return;
+    }
     const int n = m_driver.receive(m_receiveBuffer.data(), kBufferSize);
     if (n == 0) {
         // The peer closed: end the session as a close event would, so that no game
@@ -164,6 +197,7 @@ void CServerSocket::OnReceive(int errorCode)
         checkSocketError("Receive", texts::kCannotRead);
     } else {
         m_lastError = 0;
+        const InputHold hold(*this); // nothing more is read while this read is handled
         m_listener.onServerOutput(m_receiveBuffer.data(), n);
     }
 }

@@ -3,6 +3,12 @@
 // scanner, the send buffer that absorbs partial sends, and the report of socket errors
 // (a red line in the terminal and a message box, then the connection is reset).
 //
+// Server input is read one read at a time: while what was read is being handled (a box
+// or question it raised may be open, a pause it asked for may run), further input is
+// held in the socket and read, in order, once the handling is over. So no box raised by
+// server input ever opens beneath another one, and the network, not memory, absorbs a
+// server that sends faster than the user answers.
+//
 // The socket itself is a SocketDriver; its events arrive through the SocketEventSink
 // methods On*. What the connection needs of the session (reset and end it, scan what
 // arrived, send the negotiation block) it asks of its ConnectionListener.
@@ -63,6 +69,16 @@ public:
     // 0 when the driver saw no error, 1 otherwise (reported unless it is "would block").
     int checkSocketError(std::string_view label, std::string_view detail);
 
+    // ---- holding server input (see InputHold and InputOpening) ----
+    // While input is held, a readable event is left unanswered: the bytes wait in the
+    // socket and are read once the last hold is released.
+    void holdInput() { ++m_inputHolds; }
+    void releaseInput();
+    bool inputHeld() const { return m_inputHolds > 0; }
+    // Lifts every hold until restoreInputHolds is given the number returned.
+    int openInput();
+    void restoreInputHolds(int holds);
+
     void OnConnect(int errorCode) override;
     void OnReceive(int errorCode) override;
     void OnSend(int errorCode) override;
@@ -77,6 +93,7 @@ public:
 private:
     void closeSocket();
     void endAfterClose();
+    void resumeReceiving();
 
     SocketDriver& m_driver;
     ConnectionListener& m_listener;
@@ -93,6 +110,39 @@ private:
     int m_lastError = 0;
     std::string m_hostName;
     int m_port = kDefaultPort;
+    int m_inputHolds = 0;
+    bool m_receiveWaiting = false; // a readable event came while input was held
+};
+
+// Holds the connection's input for its lifetime. Reading takes one while the scanner
+// handles what was read.
+class InputHold {
+public:
+    explicit InputHold(CServerSocket& connection) : m_connection(connection) { connection.holdInput(); }
+    ~InputHold() { m_connection.releaseInput(); }
+    InputHold(const InputHold&) = delete;
+    InputHold& operator=(const InputHold&) = delete;
+
+private:
+    CServerSocket& m_connection;
+};
+
+// Lets the connection's input through for its lifetime, whatever holds it: for a wait whose
+// end the server's next bytes bring (a command script waiting for the ready prompt). Input
+// read meanwhile is handled there, beneath the waiting code.
+class InputOpening {
+public:
+    explicit InputOpening(CServerSocket& connection)
+        : m_connection(connection), m_holds(connection.openInput())
+    {
+    }
+    ~InputOpening() { m_connection.restoreInputHolds(m_holds); }
+    InputOpening(const InputOpening&) = delete;
+    InputOpening& operator=(const InputOpening&) = delete;
+
+private:
+    CServerSocket& m_connection;
+    int m_holds;
 };
 
 } // namespace marovin::session

@@ -43,6 +43,12 @@ public:
     virtual int receive(char* buffer, int capacity) = 0;
     // Closes the socket; no event of it arrives afterwards.
     virtual void close() = 0;
+    // Raises OnReceive again, from the event loop, if bytes are waiting: the connection
+    // left an earlier readable event unanswered (it read nothing) and can read now. A
+    // readable event that is not answered by a receive is not raised again until new bytes
+    // arrive or this is called. A socket that raises the event for as long as bytes wait
+    // needs nothing here.
+    virtual void requestReceiveEvent() {}
     virtual int lastError() const = 0;
 };
 

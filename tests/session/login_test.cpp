@@ -161,6 +161,21 @@ TEST(Script, StopsWhenTheConnectionIsLostWhileWaiting)
     EXPECT_EQ(rig.context->session.scriptDepth, 0);
 }
 
+TEST(Script, OneStartedWhileAnotherWaitsForThePromptDoesNotWaitInsideIt)
+{
+    // A server that confirms the login again and again while the start-up commands wait
+    // for their prompt would otherwise have each confirmation's script wait inside the last.
+    Scripted rig;
+    copyBounded(rig.options->startupCommands, "who\r\nwho -f\r\nwho -2\r\n");
+    int rounds = 0;
+    rig.clock.onWaitRound = [&] { rig.feed(++rounds == 1 ? "Login as tester\r\n" : "OMRA% "); };
+    sendScript(*rig.context, fieldText(rig.options->startupCommands));
+    EXPECT_EQ(rig.socket.sent, "who\r\nset client on\r\nwho\r\nwho -f\r\nwho -2\r\n");
+    EXPECT_TRUE(rig.terminal.contains("Commands not sent: other commands are still being sent"));
+    EXPECT_EQ(rounds, 2);
+    EXPECT_EQ(rig.context->session.scriptDepth, 0);
+}
+
 TEST(TimerTick, ClocksTickAndAutomaticCommandsFollowTheirInterval)
 {
     Scripted rig;

@@ -192,6 +192,7 @@ int FakeSocketDriver::send(const char* bytes, int count)
 
 int FakeSocketDriver::receive(char* buffer, int capacity)
 {
+    ++receives;
     if (incoming.empty()) {
         error = peerClosed ? 0 : session::kWouldBlock;
         return peerClosed ? 0 : -1;
@@ -216,8 +217,12 @@ void FakeSocketDriver::close()
 void FakeSocketDriver::deliver(std::string_view bytes)
 {
     incoming.emplace_back(bytes);
-    while (!incoming.empty() && sink && open)
+    while (!incoming.empty() && sink && open) {
+        const int before = receives;
         sink->OnReceive(0);
+        if (receives == before)
+            break;
+    }
 }
 
 SessionRig::SessionRig(session::SocketDriver* driver) : options(std::make_unique<Options>())

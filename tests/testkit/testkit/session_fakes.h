@@ -127,7 +127,8 @@ public:
     void close() override;
     int lastError() const override { return error; }
 
-    // Queues bytes and raises the readable event until they are all read.
+    // Queues bytes and raises the readable event until they are all read, or until an event
+    // is left unanswered (the connection holds its input).
     void deliver(std::string_view bytes);
 
     session::SocketEventSink* sink = nullptr;
@@ -137,6 +138,7 @@ public:
     int closes = 0;
     std::vector<std::pair<std::string, int>> connects;
     std::string sent; // every byte taken, in order
+    int receives = 0; // receive calls
 
     // Script: the answers of the next calls.
     bool createFails = false;
