@@ -114,6 +114,9 @@ public:
     bool mirror = false;             // moves read are mirrored (merge reading)
     int transferPercent = 0;         // progress of a transfer (modes 3 and 4)
     std::string endOfGameText;       // rest of the server's game-end line
+    // The forced-reply check found the live position broken (a general missing, or one
+    // that the side to move could take) and said so once: it asks no more in this game.
+    bool forcedRepliesStopped = false;
 
     // ---- record -----------------------------------------------------------------
     const BranchPoint& root() const { return *m_root; }

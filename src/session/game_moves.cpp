@@ -4,6 +4,7 @@
 //   Game 12 alice vs bob 3 H2-E2 1187 1195 10 1532 1480 2
 //   Game 12 alice vs bob Black has been checkmated. 1-0
 //   Game 12 alice vs bob adjourned. alice adjourned it.
+#include <cstdlib>
 #include <string>
 
 #include "model/legality.h"
@@ -34,14 +35,58 @@ void PlayServerMove(ClientContext& context, CGame& game, std::string_view text)
         PlayForcedReply(context, game);
 }
 
+namespace {
+
+// The desktop as the legality question sees it: its boxes are shown and counted, since a
+// question that shows one has found a position it cannot examine.
+class CountingDesktop final : public DesktopPort {
+public:
+    explicit CountingDesktop(DesktopPort& desktop) : m_desktop(desktop) {}
+
+    void beep() override { m_desktop.beep(); }
+    void messageBox(std::string_view text) override
+    {
+        ++boxes;
+        m_desktop.messageBox(text);
+    }
+    void captionedBox(std::string_view text, std::string_view caption) override
+    {
+        ++boxes;
+        m_desktop.captionedBox(text, caption);
+    }
+    bool askYesNo(std::string_view text, bool defaultNo) override { return m_desktop.askYesNo(text, defaultNo); }
+    FatalBoxAnswer fatalBox(std::string_view text, std::string_view caption) override
+    {
+        return m_desktop.fatalBox(text, caption);
+    }
+    [[noreturn]] void exitProgram(int status) override
+    {
+        m_desktop.exitProgram(status);
+        std::abort(); // not reached: the desktop ends the program
+    }
+
+    int boxes = 0;
+
+private:
+    DesktopPort& m_desktop;
+};
+
+} // namespace
+
 void PlayForcedReply(ClientContext& context, CGame& game)
 {
-    if (game.participation != model::kPlaying || game.mode != model::kModeNormal)
+    if (game.participation != model::kPlaying || game.mode != model::kModeNormal || game.forcedRepliesStopped)
         return;
     if (game.isRedToMoveLive() != (game.userSide == model::kRed))
         return;
+    // A server that reported a general taken (or left one to be taken) would otherwise have
+    // every later check of this game say so again.
+    CountingDesktop desktop(context.desktop);
     model::PackedMove move;
-    if (!model::FindOnlyMove(game, move))
+    const bool only = model::FindOnlyMove(game.gameBoard, game.isRedToMoveLive(), move, desktop);
+    if (desktop.boxes > 0)
+        game.forcedRepliesStopped = true;
+    if (!only)
         return;
     const std::string line =
         model::FormatCoordinateMove(move.from, move.to) + " " + std::to_string(game.gameNumber) + "\r\n";

@@ -337,6 +337,41 @@ TEST(ForcedReplies, TheOnlyLegalReplyIsSentAndPlayedOnlyInAPlayedGame)
     }
 }
 
+TEST(ForcedReplies, APositionThatCannotBeRightIsReportedOnceAndNotCheckedAgain)
+{
+    struct Case {
+        const char* what;
+        model::Square redGeneral; // kOffBoard: taken
+        model::Square blackGeneral;
+        const char* box;
+    };
+    const Case cases[] = {
+        {"the user's general is gone", model::kOffBoard, sq("F9"), "Bug in Legal.c"},
+        {"the generals face each other", sq("D0"), sq("D9"), "Checkmated"},
+    };
+    for (const Case& c : cases) {
+        GameRig rig;
+        CGame* game = rig.list().open(false);
+        model::Board board{};
+        if (c.redGeneral != model::kOffBoard)
+            board[c.redGeneral] = 17;
+        board[c.blackGeneral] = 1;
+        board[sq("A2")] = 6;  // Black chariot
+        board[sq("I0")] = 22; // Red chariot
+        ASSERT_TRUE(game->SetStartPosition(board, 1));
+        game->participation = model::kPlaying;
+        game->gameNumber = 12;
+        game->userSide = model::kRed;
+        const char* const shuffle[] = {"A2-A1", "I0-I1", "A1-A2", "I1-I0"};
+        for (int i = 0; i < 7; ++i) // four times the user's turn
+            rig.feed("\r\nGame 12 tester vs bob " + std::to_string(i + 1) + " " + shuffle[i % 4] +
+                     " 600 600 0 0 0 0\r\nOMRA% ");
+        EXPECT_EQ(game->gamePly(), 7) << c.what;
+        EXPECT_EQ(rig.desktop.boxes, std::vector<std::string>{c.box}) << c.what;
+        EXPECT_EQ(rig.socket.sent, "") << c.what;
+    }
+}
+
 TEST(MoveHistory, MovesAndRefreshFillInMissedMovesOnly)
 {
     Observing rig({"H2-E2"});
