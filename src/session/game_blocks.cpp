@@ -31,7 +31,9 @@ using model::CGame;
 
 namespace {
 
-constexpr int kMoveHistoryPauseMs = 300; // so that the moves are seen one after the other
+// So that the moves are seen one after the other. The window keeps painting and answering
+// the user meanwhile; further server input waits in the socket.
+constexpr int kMoveHistoryPauseMs = 300;
 
 bool isKeywordLine(const ClientContext& context) { return context.session.collectedLines == 0; }
 
@@ -150,7 +152,7 @@ void CollectMoveHistory(ClientContext& context, CGame* game, std::string_view li
         const auto move = decodeNumberedMove(line);
         if (move && move->number == game->serverMoveCounter + 1) {
             PlayServerMove(context, *game, move->text);
-            context.clock.pause(kMoveHistoryPauseMs);
+            context.clock.pauseHandlingEvents(kMoveHistoryPauseMs);
         }
         return;
     }
