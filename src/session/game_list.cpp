@@ -1,6 +1,8 @@
 #include "session/game_list.h"
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace marovin::session {
 
@@ -24,14 +26,34 @@ model::CGame* GameList::create(bool looking)
     return game;
 }
 
+bool GameList::roomForWindow()
+{
+    if (m_games.size() < kGameWindowLimit) {
+        m_fullReported = false;
+        return true;
+    }
+    m_terminal.writeClientText("No window for this game: " + std::to_string(kGameWindowLimit) +
+                                   " game windows are open. Close some to follow more games.",
+                               false);
+    return false;
+}
+
+model::CGame* GameList::openGameWindow()
+{
+    return roomForWindow() ? create(true) : nullptr;
+}
+
 model::CGame* GameList::open(bool looking)
 {
-    model::CGame* game = create(looking);
-    if (!game) {
-        m_terminal.writeClientText("Cannot create GAME!", false);
-        m_desktop.messageBox("Cannot create GAME!");
+    if (roomForWindow()) {
+        if (model::CGame* game = create(looking))
+            return game;
+    } else if (std::exchange(m_fullReported, true)) {
+        return nullptr; // a full list says so once, not at every notice the server sends
     }
-    return game;
+    m_terminal.writeClientText("Cannot create GAME!", false);
+    m_desktop.messageBox("Cannot create GAME!");
+    return nullptr;
 }
 
 std::optional<int> GameList::chooseBranch(model::CGame& game, const std::vector<model::BranchRow>& rows)

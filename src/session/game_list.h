@@ -46,6 +46,11 @@ public:
     virtual std::optional<int> chooseBranch(model::CGame& game, const std::vector<model::BranchRow>& rows) = 0;
 };
 
+// Most game windows the list keeps open at once. Every game of the list was opened on the
+// server's request (a notice, a block, a transfer), so without a bound a server could open
+// windows, and use memory, as long as it liked.
+constexpr std::size_t kGameWindowLimit = 50;
+
 class GameList final : public model::GameWindowPort {
 public:
     // The ports and settings every game of the list reaches; all must outlive the list.
@@ -58,11 +63,13 @@ public:
     GameWindowsPort* windows() const { return m_windows; }
 
     // Opens a new game window and returns its game, or, when that fails, writes "Cannot
-    // create GAME!" to the terminal and a message box and returns nullptr.
+    // create GAME!" to the terminal and a message box and returns nullptr. With
+    // kGameWindowLimit windows open, no window is opened: a warning line says so each time,
+    // and "Cannot create GAME!" is reported only the first time until a window closes.
     model::CGame* open(bool looking);
     // The model's request for a new window (the game file reader, which reports a failure
-    // itself): a looking window, nothing reported.
-    model::CGame* openGameWindow() override { return create(true); }
+    // itself): a looking window; only the warning of a full list is written.
+    model::CGame* openGameWindow() override;
     std::optional<int> chooseBranch(model::CGame& game, const std::vector<model::BranchRow>& rows) override;
 
     // Asks the desktop to close the window of game; without a desktop the game is removed
@@ -92,6 +99,8 @@ public:
 
 private:
     model::CGame* create(bool looking);
+    // False, after the warning, when kGameWindowLimit windows are open.
+    bool roomForWindow();
 
     TerminalPort& m_terminal;
     DesktopPort& m_desktop;
@@ -100,6 +109,7 @@ private:
     GameWindowsPort* m_windows = nullptr;
     std::vector<std::unique_ptr<model::CGame>> m_games;  // newest first
     std::vector<std::unique_ptr<model::CGame>> m_closed; // removed, not yet destroyed
+    bool m_fullReported = false; // "Cannot create GAME!" was said since the list filled up
 };
 
 } // namespace marovin::session

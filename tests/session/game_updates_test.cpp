@@ -1,6 +1,7 @@
 // Following server games through the scanner: notices, blocks, endings, forced replies and
 // clocks, with the real game side on fake windows and a fake socket.
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -370,6 +371,28 @@ TEST(ForcedReplies, APositionThatCannotBeRightIsReportedOnceAndNotCheckedAgain)
         EXPECT_EQ(rig.desktop.boxes, std::vector<std::string>{c.box}) << c.what;
         EXPECT_EQ(rig.socket.sent, "") << c.what;
     }
+}
+
+TEST(GameNotices, PastTheWindowLimitNoticesAreRefusedWithOneBoxUntilAWindowCloses)
+{
+    GameRig rig;
+    const auto create = [&](int number) {
+        rig.feed("\r\nGame " + std::to_string(number) + " tester vs bob created. 5 min 300 300 0 0 0 0\r\nOMRA% ");
+    };
+    const int limit = static_cast<int>(kGameWindowLimit);
+    for (int number = 1; number <= limit + 2; ++number)
+        create(number);
+    EXPECT_EQ(rig.list().size(), kGameWindowLimit);
+    EXPECT_EQ(rig.desktop.boxes, std::vector<std::string>{"Cannot create GAME!"});
+    const std::string full = "No window for this game: 50 game windows are open. Close some to follow more games.";
+    const std::vector<std::string> texts = rig.terminal.texts();
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), full), 2);
+
+    rig.list().close(*rig.live(1));
+    create(100);
+    EXPECT_TRUE(rig.live(100)) << "a closed window makes room";
+    create(101);
+    EXPECT_EQ(rig.desktop.boxes.size(), 2u) << "full again: said again";
 }
 
 TEST(MoveHistory, MovesAndRefreshFillInMissedMovesOnly)
