@@ -1,5 +1,6 @@
 #include "session/client_context.h"
 
+#include "session/login.h"
 #include "session/server_scanner.h"
 
 namespace marovin::session {
@@ -17,6 +18,11 @@ void ClientContext::onSessionReset()
     // Bytes of the previous connection that were not scanned yet belong to no one now.
     session.input.clear();
     session.inputPosition = 0;
+}
+
+void ClientContext::onConnected()
+{
+    session.loginPromptDeadline = clock.nowMilliseconds() + kLoginPromptTimeoutMs;
 }
 
 void ClientContext::onSessionEnd()

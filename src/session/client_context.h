@@ -46,6 +46,7 @@ public:
 
 private:
     void onSessionReset() override;
+    void onConnected() override;
     void onSessionEnd() override;
     void onServerOutput(const char* bytes, int count) override;
     void sendCommand(std::string_view text, bool echo, bool appendNewline) override;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "session/login.h"
 #include "support/fixed_text.h"
 
 namespace marovin::session {
@@ -95,6 +96,7 @@ void terminalTimerTick(ClientContext& context)
     SessionState& state = context.session;
     const std::int64_t now = context.clock.nowSeconds();
     context.games.tickClocks(now);
+    checkLoginPromptDeadline(context);
     if (!isLoggedIn(state)) {
         state.lastAutoSend = -1;
         return;

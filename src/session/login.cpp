@@ -80,6 +80,20 @@ void onLoginConfirmed(ClientContext& context, std::string_view line)
     context.client.setTerminalTitle("Terminal window - " + loggedInName);
 }
 
+void checkLoginPromptDeadline(ClientContext& context)
+{
+    SessionState& state = context.session;
+    if (state.loginPromptDeadline < 0 || context.clock.nowMilliseconds() < state.loginPromptDeadline)
+        return;
+    state.loginPromptDeadline = -1;
+    if (!context.connection.isConnected() || state.loginState != login_state::kNone)
+        return;
+    context.terminal.writeClientText("The server does not answer: no login prompt came within " +
+                                         std::to_string(kLoginPromptTimeoutMs / 1000) + " seconds.",
+                                     false);
+    context.connection.OnClose(0);
+}
+
 void rememberAccount(SessionState& state, std::string_view name, std::string_view password)
 {
     copyBounded(state.storedLoginName, name);

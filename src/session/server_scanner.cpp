@@ -311,6 +311,8 @@ void scanServerOutput(ClientContext& context, const char* bytes, int count)
         if (token.cutForLength)
             context.terminal.writeClientText("VEDAZUR error: The following line is too long.", false);
         dispatch(context, token);
+        if (state.loginState != login_state::kNone)
+            state.loginPromptDeadline = -1; // the server answers
     }
     if (state.afterChunkDue && !state.outputSuspended) {
         state.afterChunkDue = false;

@@ -155,6 +155,7 @@ int CServerSocket::connectToServer(std::string_view host, int port)
 
     if (m_driver.connect(m_hostName, m_port)) {
         m_connected = 1;
+        m_listener.onConnected();
         return 1;
     }
     checkSocketError(connecting, texts::kCannotConnect);
@@ -171,6 +172,7 @@ void CServerSocket::OnConnect(int errorCode)
         return;
     }
     m_connected = 1;
+    m_listener.onConnected();
     m_listener.sendCommand({kNegotiationBlock, kNegotiationBlockSize}, false, true);
 }
 

@@ -39,6 +39,7 @@ class ConnectionListener {
 public:
     virtual ~ConnectionListener() = default;
     virtual void onSessionReset() = 0;                             // a new connection starts
+    virtual void onConnected() = 0;                                // the connection is up
     virtual void onSessionEnd() = 0;                               // the connection closed
     virtual void onServerOutput(const char* bytes, int count) = 0; // one read
     virtual void sendCommand(std::string_view text, bool echo, bool appendNewline) = 0;

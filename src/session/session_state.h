@@ -65,6 +65,9 @@ struct SessionState {
     char storedPassword[16]{};  // answer to the password prompt
     std::string loggedInName;   // the name the server confirmed
     char currentPassword[32]{}; // storedPassword as it was when the login was confirmed
+    // Milliseconds (the clock's counter) by which a login prompt must have come after the
+    // connection opened; -1 once one came, or when no connection waits for one.
+    std::int64_t loginPromptDeadline = -1;
 
     // ---- line framing ----
     char lineBuffer[kLineBufferSize]{}; // the line being assembled, NUL-terminated

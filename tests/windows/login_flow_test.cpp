@@ -178,13 +178,14 @@ TEST_F(Program, AMismatchDuringRegistrationReopensTheWindowToLogInAgain)
     EXPECT_FALSE(terminalText().contains(QStringLiteral("typo!")));
 }
 
-// A client context on the Qt socket and clock; the desktop's ports are recording fakes.
+// A client context on the Qt socket and (unless another is given) the Qt clock; the
+// desktop's ports are recording fakes.
 struct LiveClient {
-    LiveClient()
+    explicit LiveClient(ClockPort* otherClock = nullptr)
     {
         testkit::qtApplication();
         setDefaultOptions(*options, PlatformDefaults{});
-        const session::ClientPorts ports{terminal, desktop, clock, client, games};
+        const session::ClientPorts ports{terminal, desktop, otherClock ? *otherClock : clock, client, games};
         context = std::make_unique<session::ClientContext>(*options, ports, driver);
     }
     ~LiveClient() { context->connection.resetConnection(); }
@@ -280,6 +281,46 @@ TEST(ScriptPacing, AScriptWaitingForAPromptThatNeverComesStopsWhenTheConnectionI
         << "the script has ended";
     EXPECT_FALSE(run.peer.got("who -f")) << run.peer.received;
     EXPECT_GT(run.ticksDuringScript, 10);
+}
+
+TEST(LoginPrompt, AServerThatSendsNoLoginPromptIsLeftAfterThirtySeconds)
+{
+    for (const bool prompts : {false, true}) {
+        testkit::FakeClock clock;
+        LiveClient live(&clock);
+        session::ClientContext& context = *live.context;
+        QTcpServer server;
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+        int accepted = 0;
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            ++accepted;
+            QTcpSocket* peer = server.nextPendingConnection();
+            if (prompts)
+                peer->write("Login: ");
+        });
+        const auto connectAndWait = [&] {
+            context.connection.connectToServer("127.0.0.1", server.serverPort());
+            return waitFor([&] {
+                return context.connection.isConnected() &&
+                       (!prompts || context.session.loginState == session::login_state::kLoginPromptSeen);
+            });
+        };
+        ASSERT_TRUE(connectAndWait()) << prompts;
+
+        clock.advance(session::kLoginPromptTimeoutMs - 1000);
+        session::terminalTimerTick(context);
+        EXPECT_TRUE(context.connection.isConnected()) << prompts;
+        clock.advance(1000);
+        session::terminalTimerTick(context);
+        const bool closed = live.terminal.contains("The server does not answer: no login prompt came within 30 seconds.");
+        EXPECT_EQ(closed, !prompts);
+        EXPECT_EQ(context.connection.isConnected(), prompts);
+        if (closed) {
+            EXPECT_EQ(live.terminal.lines.back().text, "<Connection was closed>");
+            EXPECT_TRUE(connectAndWait()) << "connecting again works";
+            EXPECT_EQ(accepted, 2);
+        }
+    }
 }
 
 } // namespace
