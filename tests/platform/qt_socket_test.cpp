@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -102,6 +103,42 @@ TEST(QtSocket, NothingOfAClosedSocketArrivesAfterTheClose)
     testkit::waitFor([] { return false; }, 300);
     EXPECT_FALSE(net.rig.terminal.contains("second"));
     EXPECT_FALSE(net.rig.terminal.contains("<Connection was closed>"));
+}
+
+TEST(QtSocket, HeldInputWaitsInTheSocketWithoutRepeatedEventsAndTheCloseWaitsBehindIt)
+{
+    Loopback net;
+    session::CServerSocket& connection = net.rig.context->connection;
+    connection.connectToServer("127.0.0.1", net.port());
+    ASSERT_TRUE(testkit::waitFor([&] { return connection.isConnected() && net.peer; }));
+    // Counts the readable events on their way to the connection.
+    struct Counting : session::SocketEventSink {
+        explicit Counting(session::SocketEventSink& target) : target(target) {}
+        void OnConnect(int code) override { target.OnConnect(code); }
+        void OnReceive(int code) override
+        {
+            ++receives;
+            target.OnReceive(code);
+        }
+        void OnSend(int code) override { target.OnSend(code); }
+        void OnClose(int code) override { target.OnClose(code); }
+        session::SocketEventSink& target;
+        int receives = 0;
+    } counting(connection);
+    net.driver.setEventSink(&counting);
+    net.rig.terminal.clear();
+
+    connection.holdInput();
+    net.peer->write("held line\r\n");
+    net.peer->disconnectFromHost();
+    testkit::waitFor([] { return false; }, 300);
+    EXPECT_LE(counting.receives, 2) << "an unanswered event is not raised again and again";
+    EXPECT_TRUE(net.rig.terminal.lines.empty());
+    EXPECT_TRUE(connection.isConnected()) << "the close waits behind the bytes";
+
+    connection.releaseInput();
+    ASSERT_TRUE(testkit::waitFor([&] { return !connection.isConnected(); }));
+    EXPECT_EQ(net.rig.terminal.texts(), (std::vector<std::string>{"held line", "<Connection was closed>"}));
 }
 
 TEST(QtSocket, ARefusedConnectionIsReportedWithItsText)
