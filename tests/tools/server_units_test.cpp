@@ -23,6 +23,7 @@
 #include "live_game.h"
 #include "model/legality.h"
 #include "server.h"
+#include "server_driver.h"
 #include "server_options.h"
 
 namespace marovin::server {
@@ -423,13 +424,6 @@ TEST(ServerEventLoop, DropsAReaderThatFallsTooFarBehindAndServesTheOthers)
 
 namespace marovin::server {
 namespace {
-
-class RecordingTransport : public Transport {
-public:
-    void send(ConnectionId id, std::string_view bytes) override { output[id] += bytes; }
-    void closeAfterFlush(ConnectionId) override {}
-    std::map<ConnectionId, std::string> output;
-};
 
 TEST(ServerBotsGame, TheBotsPlayToAnEndAndStartAgainAsAnObserverSees)
 {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <limits>
 
 #include "storage.h"
 
@@ -107,13 +108,19 @@ std::string AccountStore::load()
         a->password = f[1];
         a->email = f[2];
         applyFlags(*a, f[3]);
-        a->slowRating = static_cast<int>(toInteger(f[4], kInitialRating));
-        a->fastRating = static_cast<int>(toInteger(f[5], kInitialRating));
-        a->slowGames = static_cast<int>(toInteger(f[6]));
-        a->fastGames = static_cast<int>(toInteger(f[7]));
-        a->wins = static_cast<int>(toInteger(f[8]));
-        a->losses = static_cast<int>(toInteger(f[9]));
-        a->draws = static_cast<int>(toInteger(f[10]));
+        const auto rating = [](const std::string& field) {
+            return parseNumber(field, kRatingFloor, kRatingCeiling).value_or(kInitialRating);
+        };
+        const auto count = [](const std::string& field) {
+            return parseNumber(field, 0, std::numeric_limits<int>::max()).value_or(0);
+        };
+        a->slowRating = rating(f[4]);
+        a->fastRating = rating(f[5]);
+        a->slowGames = count(f[6]);
+        a->fastGames = count(f[7]);
+        a->wins = count(f[8]);
+        a->losses = count(f[9]);
+        a->draws = count(f[10]);
         a->registered = toInteger(f[11]);
         a->lastSeen = toInteger(f[12]);
         a->plan = splitLines(f[13]);

@@ -17,6 +17,9 @@ namespace marovin::server {
 
 constexpr std::size_t kMaxNameLength = 15;
 constexpr int kInitialRating = 1500;
+// Ratings stay within four digits: the lists show them in four characters.
+constexpr int kRatingFloor = 1000;
+constexpr int kRatingCeiling = 9999;
 
 struct Account {
     std::string name;

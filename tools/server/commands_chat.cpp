@@ -81,7 +81,7 @@ void Server::cmdShout(Session& s, const Args&, std::string_view rest)
 
 void Server::cmdKibitz(Session& s, const Args& args, std::string_view rest)
 {
-    LiveGame* game = args.size() > 1 ? findGame(static_cast<int>(std::strtol(args[1].c_str(), nullptr, 10))) : nullptr;
+    LiveGame* game = args.size() > 1 ? gameByNumber(args[1]) : nullptr;
     if (!game && args.size() > 1 && gamesOf(s.name).size() == 1)
         game = gamesOf(s.name).front(); // "kibitz TEXT" in one's own game
     if (!game) {

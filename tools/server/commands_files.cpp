@@ -84,7 +84,7 @@ void Server::cmdLook(Session& s, const Args& args, std::string_view)
     }
     if (const StoredGame* stored = m_archive.findByWord(args[1])) {
         shown = *stored;
-    } else if (const LiveGame* game = findGame(static_cast<int>(toInteger(args[1], -1)))) {
+    } else if (const LiveGame* game = gameByNumber(args[1])) {
         shown = snapshot(*game, 'P', "*", "in progress", m_now);
         shown.id = game->number();
     } else {
@@ -111,7 +111,7 @@ void Server::cmdSendfile(Session& s, const Args& args, std::string_view)
     std::string text;
     if (const StoredGame* stored = m_archive.findByWord(args[1])) {
         text = gameFileText(*stored);
-    } else if (const LiveGame* game = findGame(static_cast<int>(toInteger(args[1], -1)))) {
+    } else if (const LiveGame* game = gameByNumber(args[1])) {
         text = gameFileText(snapshot(*game, 'P', "*", "in progress", m_now));
     } else {
         reply(s, "sendfile", {"There is no game " + args[1] + "."});

@@ -13,10 +13,7 @@ namespace marovin::server {
 
 namespace {
 
-int gameNumberArg(const std::vector<std::string>& args, std::size_t index)
-{
-    return index < args.size() ? static_cast<int>(toInteger(args[index], -1)) : -1;
-}
+constexpr const char* kTimesRule = "Times: 0 to 300 minutes and 0 to 300 seconds of increment, not both 0.";
 
 // "match [-FLAGS] NAME [r|b] [MINUTES [INCREMENT]]", the flags being r (rated) or
 // u (unrated) and e (even), n (one knight), N (two knights); the flags and the colour
@@ -54,16 +51,21 @@ MatchArgs parseMatch(const std::vector<std::string>& args)
         if (word == "r" || word == "b" || word == "red" || word == "black") {
             m.red = word[0] == 'r';
             m.colourGiven = true;
-        } else if (numbers < 2 && toInteger(word, -1) >= 0) {
-            (numbers++ == 0 ? m.terms.minutes : m.terms.increment) = static_cast<int>(toInteger(word));
+        } else if (numbers < 2 && isDigits(word)) {
+            const std::optional<int> value = parseNumber(word, 0, kMaxMatchTime);
+            if (!value) {
+                m.error = kTimesRule;
+                return m;
+            }
+            (numbers++ == 0 ? m.terms.minutes : m.terms.increment) = *value;
             m.termsGiven = true;
         } else {
             m.error = "Not understood: " + word;
             return m;
         }
     }
-    if (m.terms.minutes > 300 || m.terms.increment > 300 || (m.terms.minutes == 0 && m.terms.increment == 0))
-        m.error = "Times: 0 to 300 minutes and 0 to 300 seconds of increment, not both 0.";
+    if (m.terms.minutes == 0 && m.terms.increment == 0)
+        m.error = kTimesRule;
     return m;
 }
 
@@ -157,7 +159,7 @@ void Server::cmdDecline(Session& s, const Args& args, std::string_view)
 LiveGame* Server::playersGame(Session& s, const Args& args, std::size_t numberArg, std::string_view keyword)
 {
     if (numberArg < args.size()) {
-        LiveGame* game = findGame(gameNumberArg(args, numberArg));
+        LiveGame* game = gameByNumber(args[numberArg]);
         if (game && game->isPlayer(s.name))
             return game;
         reply(s, keyword, {"You are not playing game " + args[numberArg] + "."});
@@ -254,11 +256,12 @@ void Server::cmdResign(Session& s, const Args& args, std::string_view)
 
 void Server::cmdAddtime(Session& s, const Args& args, std::string_view)
 {
-    const int minutes = args.size() > 1 ? static_cast<int>(toInteger(args[1], -1)) : -1;
-    if (minutes < 1 || minutes > 100) {
+    const std::optional<int> given = args.size() > 1 ? parseNumber(args[1], 1, 100) : std::nullopt;
+    if (!given) {
         reply(s, "addtime", {"Usage: addtime MINUTES GAME (1 to 100 minutes for your opponent)"});
         return;
     }
+    const int minutes = *given;
     LiveGame* game = playersGame(s, args, 2, "addtime");
     if (!game)
         return;
@@ -281,7 +284,7 @@ std::string clockText(long seconds)
 
 void Server::cmdTimeleft(Session& s, const Args& args, std::string_view)
 {
-    LiveGame* game = args.size() > 1 ? findGame(gameNumberArg(args, 1)) : nullptr;
+    LiveGame* game = args.size() > 1 ? gameByNumber(args[1]) : nullptr;
     if (!game && args.size() < 2 && gamesOf(s.name).size() == 1)
         game = gamesOf(s.name).front();
     if (!game) {
@@ -296,7 +299,7 @@ void Server::cmdTimeleft(Session& s, const Args& args, std::string_view)
 
 void Server::cmdAllobservers(Session& s, const Args& args, std::string_view)
 {
-    LiveGame* game = args.size() > 1 ? findGame(gameNumberArg(args, 1)) : nullptr;
+    LiveGame* game = args.size() > 1 ? gameByNumber(args[1]) : nullptr;
     if (!game) {
         reply(s, "allobservers", {"Usage: allobservers GAME (no such game)"});
         return;
@@ -329,7 +332,7 @@ void Server::cmdObserve(Session& s, const Args& args, std::string_view)
         }
         return;
     }
-    LiveGame* game = findGame(gameNumberArg(args, 1));
+    LiveGame* game = gameByNumber(args[1]);
     if (!game)
         if (const auto played = gamesOf(args[1]); !played.empty())
             game = played.front(); // "observe NAME"
@@ -367,7 +370,7 @@ std::string termsText(const GameTerms& t)
 
 void Server::cmdMoves(Session& s, const Args& args, std::string_view)
 {
-    LiveGame* game = args.size() > 1 ? findGame(gameNumberArg(args, 1)) : nullptr;
+    LiveGame* game = args.size() > 1 ? gameByNumber(args[1]) : nullptr;
     if (!game && args.size() < 2) {
         if (const auto own = gamesOf(s.name); !own.empty())
             game = own.front();

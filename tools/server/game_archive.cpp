@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "accounts.h"
 #include "storage.h"
@@ -23,18 +24,25 @@ std::string GameArchive::load()
         if (f.size() < 16)
             continue;
         StoredGame g;
-        g.id = static_cast<int>(toInteger(f[0]));
+        const auto rating = [](const std::string& field) {
+            return parseNumber(field, 0, kRatingCeiling).value_or(0);
+        };
+        const auto clock = [](const std::string& field) {
+            return parseNumber<std::int64_t>(field, 0, kMaxClockMs).value_or(0);
+        };
+        // The last id is kept free so that the next one never overflows.
+        g.id = parseNumber(f[0], 1, std::numeric_limits<int>::max() - 1).value_or(0);
         g.kind = f[1] == "A" ? 'A' : 'F';
         g.red = f[2];
         g.black = f[3];
         g.terms.rated = f[4] == "1";
-        g.terms.odds = static_cast<Odds>(std::clamp<long long>(toInteger(f[5]), 0, 2));
-        g.terms.minutes = static_cast<int>(toInteger(f[6], 20));
-        g.terms.increment = static_cast<int>(toInteger(f[7], 0));
-        g.redMs = toInteger(f[8]);
-        g.blackMs = toInteger(f[9]);
-        g.redRating = static_cast<int>(toInteger(f[10]));
-        g.blackRating = static_cast<int>(toInteger(f[11]));
+        g.terms.odds = static_cast<Odds>(parseNumber(f[5], 0, 2).value_or(0));
+        g.terms.minutes = parseNumber(f[6], 0, kMaxMatchTime).value_or(20);
+        g.terms.increment = parseNumber(f[7], 0, kMaxMatchTime).value_or(0);
+        g.redMs = clock(f[8]);
+        g.blackMs = clock(f[9]);
+        g.redRating = rating(f[10]);
+        g.blackRating = rating(f[11]);
         for (std::size_t start = 0; start + 5 <= f[12].size(); start += 6)
             g.moves.push_back(f[12].substr(start, 5));
         g.result = f[13];
@@ -107,7 +115,8 @@ const StoredGame* GameArchive::findByWord(std::string_view word) const
 {
     const std::size_t dot = word.rfind('.');
     const std::string_view idText = dot == std::string_view::npos ? word : word.substr(dot + 1);
-    const StoredGame* game = find(static_cast<int>(toInteger(idText, -1)));
+    const std::optional<int> id = parseNumber(idText, 1, std::numeric_limits<int>::max());
+    const StoredGame* game = id ? find(*id) : nullptr;
     if (!game || dot == std::string_view::npos)
         return game;
     // The names in the word must be those of the game, so a stale list cannot pick another.

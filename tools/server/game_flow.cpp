@@ -6,16 +6,12 @@
 #include "bots.h"
 #include "formats.h"
 #include "server.h"
+#include "storage.h"
 
 namespace marovin::server {
 
 namespace {
-// Game numbers stay below 1000: the games list shows them right-aligned in four
-// characters before "]", and the client reads them from there.
-constexpr int kMaxGameNumber = 999;
 constexpr int kBotPairMoveLimit = 300;
-constexpr int kRatingFloor = 1000;
-constexpr int kRatingCeiling = 9999;
 } // namespace
 
 int Server::freeGameNumber() const
@@ -30,6 +26,12 @@ LiveGame* Server::findGame(int number)
 {
     const auto it = m_games.find(number);
     return it == m_games.end() ? nullptr : it->second.get();
+}
+
+LiveGame* Server::gameByNumber(std::string_view text)
+{
+    const std::optional<int> number = parseNumber(text, 1, kMaxGameNumber);
+    return number ? findGame(*number) : nullptr;
 }
 
 std::vector<LiveGame*> Server::gamesOf(std::string_view name)

@@ -62,8 +62,8 @@ bool LiveGame::resume(const std::vector<std::string>& moves, std::int64_t redMs,
         m_events.push_back(text);
         m_positions.push_back(positionHash(m_board, redToMove()));
     }
-    m_clockMs[1] = redMs;
-    m_clockMs[0] = blackMs;
+    m_clockMs[1] = std::clamp<std::int64_t>(redMs, 0, kMaxClockMs);
+    m_clockMs[0] = std::clamp<std::int64_t>(blackMs, 0, kMaxClockMs);
     m_turnStart = now;
     return true;
 }
@@ -159,6 +159,10 @@ Millis LiveGame::flagTime() const
     return m_turnStart + static_cast<Millis>(std::ceil(static_cast<double>(std::max<std::int64_t>(0, left)) / m_speed));
 }
 
-void LiveGame::addTime(bool red, std::int64_t ms) { m_clockMs[red ? 1 : 0] += ms; }
+void LiveGame::addTime(bool red, std::int64_t ms)
+{
+    std::int64_t& clock = m_clockMs[red ? 1 : 0];
+    clock = std::min(clock + std::clamp<std::int64_t>(ms, 0, kMaxClockMs), kMaxClockMs);
+}
 
 } // namespace marovin::server

@@ -22,6 +22,12 @@ namespace marovin::server {
 
 enum class Odds : std::uint8_t { Even, OneKnight, TwoKnights };
 
+// The longest time a match may give: minutes, and seconds of increment.
+constexpr int kMaxMatchTime = 300;
+// No clock holds more than 100 days, however often time is added to it or whatever a
+// stored game says, so that clock arithmetic never overflows.
+constexpr std::int64_t kMaxClockMs = 100LL * 24 * 60 * 60 * 1000;
+
 struct GameTerms {
     bool rated = true;
     Odds odds = Odds::Even;

@@ -27,6 +27,10 @@
 
 namespace marovin::server {
 
+// Game numbers stay below 1000: the games list shows them right-aligned in four
+// characters before "]", and the client reads them from there.
+constexpr int kMaxGameNumber = 999;
+
 struct ServerConfig {
     std::string dataDirectory; // empty: keep nothing on disk
     bool bots = true;
@@ -182,6 +186,8 @@ private:
     // The game a player plays that a command names: by number, or the player's only game.
     LiveGame* playersGame(Session& s, const Args& args, std::size_t numberArg, std::string_view keyword);
     LiveGame* findGame(int number);
+    // The game in progress that a word names by its number (nullptr: none).
+    LiveGame* gameByNumber(std::string_view text);
     std::vector<LiveGame*> gamesOf(std::string_view name);
     void resumeGame(const StoredGame& stored, Millis now);
     std::string gameFileText(const StoredGame& game) const;

@@ -41,12 +41,12 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
             const std::string* v = value();
             if (!v)
                 return std::nullopt;
-            const long long port = toInteger(*v, -1);
-            if (port < 0 || port > 65535) {
+            const std::optional<int> port = parseNumber(*v, 0, 65535);
+            if (!port) {
                 error = "bad port: " + *v;
                 return std::nullopt;
             }
-            o.listen.port = static_cast<int>(port);
+            o.listen.port = *port;
         } else if (a == "--bind") {
             const std::string* v = value();
             if (!v)
@@ -65,12 +65,12 @@ std::optional<ServerOptions> parseServerOptions(const std::vector<std::string>& 
             const std::string* v = value();
             if (!v)
                 return std::nullopt;
-            const long long seed = toInteger(*v, -1);
-            if (seed < 0 || seed > 0xFFFFFFFFLL) {
+            const std::optional<unsigned> seed = parseNumber(*v, 0u, 0xFFFFFFFFu);
+            if (!seed) {
                 error = "bad seed: " + *v;
                 return std::nullopt;
             }
-            o.config.seed = static_cast<unsigned>(seed);
+            o.config.seed = *seed;
         } else if (a == "--clock-speed") {
             const std::string* v = value();
             if (!v)

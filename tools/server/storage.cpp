@@ -106,12 +106,21 @@ std::vector<std::string> readLines(const std::string& path)
     return lines;
 }
 
-long long toInteger(std::string_view text, long long fallback)
+std::optional<long long> parseInteger(std::string_view text)
 {
     long long value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && !text.empty() ? value : fallback;
+    if (ec != std::errc() || ptr != end || text.empty())
+        return std::nullopt;
+    return value;
+}
+
+long long toInteger(std::string_view text, long long fallback) { return parseInteger(text).value_or(fallback); }
+
+bool isDigits(std::string_view text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 std::string defaultDataDirectory()

@@ -3,8 +3,10 @@
 // written atomically (a temporary file renamed over the old one), so that a crash or a
 // kill never leaves a half-written file behind.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace marovin::server {
@@ -24,8 +26,27 @@ std::string writeFileAtomically(const std::string& path, std::string_view conten
 // The lines of a file (without line ends); an absent file gives no lines.
 std::vector<std::string> readLines(const std::string& path);
 
-// Parses a decimal integer, or returns fallback when the text is not one.
+// Parses a decimal integer (digits after an optional '-'): nothing when the text is not
+// one or does not fit in a long long.
+std::optional<long long> parseInteger(std::string_view text);
+// The same with a fallback for text that is not an integer.
 long long toInteger(std::string_view text, long long fallback = 0);
+
+// Reads a decimal integer that lies within [min, max]: nothing when the text is not a
+// plain decimal number or lies outside. The whole value is checked before it is narrowed
+// to T, so that no number wraps around into the range. Every number a client types or a
+// data file holds is read through this.
+template <typename T>
+std::optional<T> parseNumber(std::string_view text, T min, T max)
+{
+    const std::optional<long long> value = parseInteger(text);
+    if (!value || std::cmp_less(*value, min) || std::cmp_greater(*value, max))
+        return std::nullopt;
+    return static_cast<T>(*value);
+}
+
+// A word of decimal digits only (a number, whether or not it is in some range).
+bool isDigits(std::string_view text);
 
 // The default data folder: $XDG_DATA_HOME/marovin/server, else ~/.local/share/marovin/server.
 std::string defaultDataDirectory();
