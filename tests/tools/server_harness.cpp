@@ -114,11 +114,11 @@ std::string ServerProcess::log() const
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-int ServerProcess::stop()
+int ServerProcess::stop(int signal)
 {
     if (m_pid <= 0)
         return -1;
-    kill(m_pid, SIGTERM);
+    kill(m_pid, signal);
     int status = 0;
     for (int i = 0; i < 1000; ++i) {
         const pid_t done = waitpid(m_pid, &status, WNOHANG);

@@ -11,6 +11,7 @@
 // Every read has a timeout (5 s unless given) and returns what arrived so far with
 // ok == false instead of hanging, so that a broken server fails a test, never blocks it.
 
+#include <csignal>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,8 +39,9 @@ public:
     const std::string& dataDirectory() const { return m_dataDirectory; }
     // What the server wrote to standard error so far.
     std::string log() const;
-    // Sends SIGTERM and waits (at most 10 s); returns the exit status, or -1.
-    int stop();
+    // Sends the signal (SIGTERM unless given) and waits (at most 10 s); returns the exit
+    // status, or -1 when it did not exit by itself.
+    int stop(int signal = SIGTERM);
     // The same folder can be given to a new ServerProcess to test a restart.
     void keepDataDirectory() { m_ownsData = false; }
 

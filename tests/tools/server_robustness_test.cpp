@@ -2,6 +2,8 @@
 // a byte.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <filesystem>
 #include <random>
 
 #include "server_harness.h"
@@ -76,6 +78,35 @@ TEST(ServerRobustness, ListensOnlyWhereItIsToldAndStopsCleanly)
     const std::string log = server.log();
     EXPECT_NE(log.find("connect 1 from 127.0.0.1:"), std::string::npos) << log;
     EXPECT_NE(log.find("stopping"), std::string::npos) << log;
+}
+
+TEST(ServerRobustness, EveryStopSignalAdjournsTheGamesAndSaves)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+        ServerProcess server;
+        ASSERT_GT(server.port(), 0) << server.startError();
+        server.keepDataDirectory();
+        {
+            LineClient alice(server.port()), bob(server.port());
+            ASSERT_TRUE(alice.login("alice", "pw"));
+            ASSERT_TRUE(bob.login("bob", "pw"));
+            alice.command("match bob -u 10 0");
+            bob.readUntil("OMRA% ");
+            bob.command("match alice");
+            alice.readUntil("created.");
+            EXPECT_EQ(server.stop(signal), 0) << "signal " << signal << server.log();
+            EXPECT_TRUE(alice.readUntil("adjourned. The server is shutting down").ok) << "signal " << signal;
+        }
+        ServerProcessOptions again;
+        again.dataDirectory = server.dataDirectory();
+        ServerProcess restarted(again);
+        ASSERT_GT(restarted.port(), 0) << restarted.startError();
+        LineClient alice(restarted.port());
+        ASSERT_TRUE(alice.login("alice", "pw")) << "the account was saved; signal " << signal;
+        EXPECT_NE(alice.command("stored").find("A alice.bob.1"), std::string::npos) << "signal " << signal;
+        restarted.stop();
+        std::filesystem::remove_all(server.dataDirectory());
+    }
 }
 
 } // namespace

@@ -218,8 +218,8 @@ void EventLoop::run(ConnectionHandler& handler, volatile const int* stop)
 {
     sigset_t waitMask;
     sigprocmask(SIG_SETMASK, nullptr, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
+    for (const int signal : kStopSignals)
+        sigdelset(&waitMask, signal);
 
     std::vector<pollfd> fds;
     std::vector<ConnectionId> ids;

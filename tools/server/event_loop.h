@@ -6,6 +6,8 @@
 // a connection whose queue would pass that bound is dropped (its unread output is
 // discarded and the logic is told it disconnected).
 
+#include <array>
+#include <csignal>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -29,6 +31,10 @@ struct EventLoopLimits {
 // The current time on the monotonic clock, in milliseconds.
 Millis monotonicMillis();
 
+// The signals that stop the server in good order (games adjourned, data saved). A closed
+// terminal (SIGHUP) or Ctrl+\ (SIGQUIT) must not lose games any more than SIGTERM.
+constexpr std::array<int, 4> kStopSignals = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+
 class EventLoop : public Transport {
 public:
     explicit EventLoop(EventLoopLimits limits = {});
@@ -42,8 +48,8 @@ public:
     int boundPort() const { return m_boundPort; }
     const std::string& boundHost() const { return m_boundHost; }
 
-    // Runs until *stop becomes non-zero (set from a signal handler; SIGTERM and SIGINT
-    // are unblocked only while waiting in ppoll).
+    // Runs until *stop becomes non-zero (set from a signal handler; the stop signals are
+    // unblocked only while waiting in ppoll).
     void run(ConnectionHandler& handler, volatile const int* stop);
 
     void send(ConnectionId id, std::string_view bytes) override;

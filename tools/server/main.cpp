@@ -65,19 +65,19 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    // SIGTERM and SIGINT are blocked except while the loop waits, so a stop request is
-    // seen at once and never lost between a check and the wait.
+    // The stop signals are blocked except while the loop waits, so a stop request is seen
+    // at once and never lost between a check and the wait.
+    sigset_t stopping;
+    sigemptyset(&stopping);
+    for (const int signal : kStopSignals)
+        sigaddset(&stopping, signal);
     struct sigaction action = {};
     action.sa_handler = onStopSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    action.sa_mask = stopping;
+    for (const int signal : kStopSignals)
+        sigaction(signal, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    sigprocmask(SIG_BLOCK, &stopSignals, nullptr);
+    sigprocmask(SIG_BLOCK, &stopping, nullptr);
 
     EventLoop loop;
     if (const std::string listenError = loop.listen(options->listen); !listenError.empty()) {
