@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "game_archive.h"
 #include "server_driver.h"
 #include "storage.h"
 
@@ -75,6 +76,81 @@ TEST(ServerNumbers, NumbersAreCheckedInFullAndNeverWrapIntoRange)
     };
     for (const Case& c : cases)
         EXPECT_TRUE(contains(d.command(c.who, c.command), c.answer)) << c.command << " should answer " << c.answer;
+}
+
+StoredGame storedGame(const std::string& red, const std::string& black, char kind)
+{
+    StoredGame g;
+    g.red = red;
+    g.black = black;
+    g.kind = kind;
+    g.result = kind == 'A' ? "*" : "1-0";
+    return g;
+}
+
+std::vector<int> idsOf(const std::vector<const StoredGame*>& games)
+{
+    std::vector<int> ids;
+    for (const StoredGame* g : games)
+        ids.push_back(g->id);
+    return ids;
+}
+
+TEST(ServerArchive, APlayerKeepsFiftyGamesTheOldestFinishedMakingRoom)
+{
+    GameArchive archive("");
+    std::vector<int> finished;
+    for (int i = 0; i < 10; ++i)
+        archive.add(storedGame("alice", "BotJiang", 'A'), true, false);
+    for (int i = 0; i < 45; ++i)
+        finished.push_back(archive.add(storedGame(i % 2 ? "alice" : "BotJiang", i % 2 ? "BotJiang" : "alice", 'F'),
+                                       i % 2, !(i % 2)));
+    EXPECT_EQ(archive.adjournedCount("ALICE"), 10u) << "adjourned games are never dropped";
+    const std::vector<int> kept(finished.rbegin(), finished.rbegin() + 40);
+    EXPECT_EQ(idsOf(archive.gamesOf("alice", 'F')), kept) << "the newest 40 finished, newest first";
+    EXPECT_EQ(archive.find(finished[4]), nullptr);
+    EXPECT_EQ(idsOf(archive.gamesOf("alice", 'F', 3)), std::vector<int>(kept.begin(), kept.begin() + 3));
+
+    // The bot is not limited: games of others against it stay.
+    for (int i = 0; i < 60; ++i)
+        archive.add(storedGame("bob" + std::to_string(i), "BotJiang", 'F'), true, false);
+    EXPECT_EQ(archive.gamesOf("BotJiang", 'F').size(), 100u);
+    EXPECT_EQ(archive.gamesOf("BotJiang", 'A').size(), 10u);
+
+    // Of all finished games the newest 500 stay, whoever played them.
+    for (int i = 0; i < 500; ++i)
+        archive.add(storedGame("carol", "dave" + std::to_string(i), 'F'), false, true);
+    EXPECT_TRUE(archive.gamesOf("alice", 'F').empty());
+    EXPECT_EQ(archive.gamesOf("BotJiang", 'F').size(), 0u);
+    EXPECT_EQ(archive.gamesOf("carol", 'F').size(), GameArchive::kMaxFinished);
+    EXPECT_EQ(archive.adjournedCount("alice"), 10u);
+}
+
+TEST(ServerLimits, AFloodOfAdjournmentsEndsAtTheLimitWithAMessage)
+{
+    ServerConfig config = quietConfig();
+    config.bots = true;
+    ServerDriver d(config);
+    const ConnectionId alice = d.login("alice");
+    const std::size_t limit = GameArchive::kMaxPerPlayer;
+    for (std::size_t i = 0; i < limit; ++i) {
+        ASSERT_TRUE(contains(d.command(alice, "match -u BotJiang 1 0"), "BotJiang accepts")) << i;
+        ASSERT_TRUE(contains(d.command(alice, "adjourn"), "adjourned. alice adjourned it")) << i;
+    }
+    EXPECT_TRUE(contains(d.command(alice, "match -u BotJiang 1 0"),
+                         "match: You have 50 adjourned games: resume one of them (\"stored\" lists them)"));
+    const ConnectionId bob = d.login("bob");
+    EXPECT_TRUE(contains(d.command(bob, "match alice"), "match: alice has 50 adjourned games and cannot start another."));
+    const std::string stored = d.command(alice, "stored");
+    std::size_t adjourned = 0;
+    for (std::size_t at = 0; (at = stored.find("A alice.BotJiang.", at)) != std::string::npos; ++at)
+        ++adjourned;
+    EXPECT_EQ(adjourned, limit);
+
+    // Resuming one makes room again.
+    EXPECT_TRUE(contains(d.command(alice, "restart alice.BotJiang.7"), "Resuming alice.BotJiang.7."));
+    EXPECT_TRUE(contains(d.command(alice, "resign"), "You resign game"));
+    EXPECT_TRUE(contains(d.command(alice, "match -u BotJiang 1 0"), "BotJiang accepts"));
 }
 
 } // namespace

@@ -133,9 +133,7 @@ void Server::cmdHistory(Session& s, const Args& args, std::string_view)
     }
     std::vector<std::string> lines = {"Recent games of " + a->name + ":"};
     int shown = 0;
-    for (const StoredGame* g : m_archive.gamesOf(a->name)) {
-        if (g->kind != 'F')
-            continue;
+    for (const StoredGame* g : m_archive.gamesOf(a->name, 'F', 10)) {
         const bool red = nameKey(g->red) == nameKey(a->name);
         const char outcome = g->result == "1/2-1/2" ? '=' : ((g->result == "1-0") == red ? '+' : '-');
         char line[200];
@@ -144,8 +142,6 @@ void Server::cmdHistory(Session& s, const Args& args, std::string_view)
                       oddsLetter(g->terms.odds), g->terms.minutes, g->terms.increment, g->result.c_str(),
                       dateText(g->time).c_str(), g->reason.c_str());
         lines.emplace_back(line);
-        if (shown == 10)
-            break;
     }
     if (shown == 0)
         lines.emplace_back("  (no finished games)");
@@ -155,13 +151,13 @@ void Server::cmdHistory(Session& s, const Args& args, std::string_view)
 void Server::cmdStored(Session& s, const Args& args, std::string_view)
 {
     const std::string name = args.size() > 1 ? args[1] : s.name;
+    // Adjourned games first, then the newest finished ones: 60 at most (a bot, which plays
+    // everybody, may have thousands).
+    constexpr std::size_t kMaxListed = 60;
     std::vector<std::pair<char, std::string>> items;
-    for (const StoredGame* g : m_archive.gamesOf(name))
-        if (g->kind == 'A')
-            items.emplace_back('A', g->word());
-    for (const StoredGame* g : m_archive.gamesOf(name))
-        if (g->kind == 'F' && items.size() < 60)
-            items.emplace_back('F', g->word());
+    for (const char kind : {'A', 'F'})
+        for (const StoredGame* g : m_archive.gamesOf(name, kind, kMaxListed - items.size()))
+            items.emplace_back(kind, g->word());
     // The first line stays empty: the list reads every other line as kind letters and words.
     std::vector<std::string> lines = {""};
     for (std::string& line : storedLines(items))
@@ -216,11 +212,18 @@ void Server::cmdRanking(Session& s, const Args& args, std::string_view)
     for (const Account* a : m_accounts.all())
         if (!a->hideRating && (fast ? a->fastGames : a->slowGames) > 0)
             list.push_back(a);
-    std::stable_sort(list.begin(), list.end(), [fast](const Account* a, const Account* b) {
-        return (fast ? a->fastRating : a->slowRating) > (fast ? b->fastRating : b->slowRating);
-    });
+    // Only the first 20 are shown: sorting them alone keeps the answer cheap with many
+    // accounts. Equal ratings keep the order of the names.
+    constexpr std::size_t kShown = 20;
+    const std::size_t shown = std::min(list.size(), kShown);
+    std::partial_sort(list.begin(), list.begin() + static_cast<std::ptrdiff_t>(shown), list.end(),
+                      [fast](const Account* a, const Account* b) {
+                          const int ra = fast ? a->fastRating : a->slowRating;
+                          const int rb = fast ? b->fastRating : b->slowRating;
+                          return ra != rb ? ra > rb : nameKey(a->name) < nameKey(b->name);
+                      });
     std::vector<std::string> lines = {fast ? "Fast game ranking:" : "Slow game ranking:"};
-    for (std::size_t i = 0; i < list.size() && i < 20; ++i) {
+    for (std::size_t i = 0; i < shown; ++i) {
         char line[80];
         std::snprintf(line, sizeof line, "%3zu. %-15s %4d  (%d games)", i + 1, list[i]->name.c_str(),
                       fast ? list[i]->fastRating : list[i]->slowRating, fast ? list[i]->fastGames : list[i]->slowGames);

@@ -113,6 +113,17 @@ void Server::cmdMatch(Session& s, const Args& args, std::string_view)
         reply(s, "match", {"The server has no room for another game now."});
         return;
     }
+    // A game that could not be adjourned would be lost with its player's connection.
+    if (adjournedListFull(s.name)) {
+        reply(s, "match", {"You have " + std::to_string(GameArchive::kMaxPerPlayer) +
+                           " adjourned games: resume one of them (\"stored\" lists them) before you start another."});
+        return;
+    }
+    if (adjournedListFull(target->name)) {
+        reply(s, "match", {target->name + " has " + std::to_string(GameArchive::kMaxPerPlayer) +
+                           " adjourned games and cannot start another."});
+        return;
+    }
     if (target->bot) {
         reply(s, "match", {target->name + " accepts your challenge."});
         acceptMatch({s.name, target->name, m.terms, m.colourGiven ? m.red : true, true}, m_now);
@@ -200,7 +211,7 @@ void Server::cmdUndo(Session& s, const Args& args, std::string_view)
     const bool red = game->playsRed(s.name);
     const std::string opponent = game->opponentOf(s.name);
     const bool opponentAsked = game->undoRequested(!red);
-    if (!opponentAsked && !(m_bots && m_bots->isBot(opponent))) {
+    if (!opponentAsked && !isBot(opponent)) {
         game->setUndoRequest(red, true);
         reply(s, "undo", {"You ask " + opponent + " to take back a move."});
         notifyPlayer(opponent, {s.name + " asks to take back a move in game " + std::to_string(game->number()) +
@@ -227,7 +238,7 @@ void Server::cmdPass(Session& s, const Args& args, std::string_view)
         finishGame(game->number(), "draw. Agreed by both players.", 0.5, "agreed draw", m_now);
         return;
     }
-    if (m_bots && m_bots->isBot(opponent)) {
+    if (isBot(opponent)) {
         reply(s, "pass", {opponent + " declines the draw: bots play on."});
         return;
     }
@@ -412,7 +423,7 @@ void Server::cmdRestart(Session& s, const Args& args, std::string_view)
         return;
     }
     const std::string opponent = red ? stored->black : stored->red;
-    if (!gamesOf(s.name).empty() || (!(m_bots && m_bots->isBot(opponent)) && !gamesOf(opponent).empty())) {
+    if (!gamesOf(s.name).empty() || (!isBot(opponent) && !gamesOf(opponent).empty())) {
         reply(s, "restart", {"Finish the game in progress first."});
         return;
     }
@@ -421,7 +432,7 @@ void Server::cmdRestart(Session& s, const Args& args, std::string_view)
         return;
     }
     auto& asked = m_restartRequests[stored->id];
-    if ((m_bots && m_bots->isBot(opponent)) || asked.count(nameKey(opponent))) {
+    if (isBot(opponent) || asked.count(nameKey(opponent))) {
         reply(s, "restart", {"Resuming " + stored->word() + "."});
         resumeGame(*stored, m_now);
         return;

@@ -50,8 +50,10 @@ std::string GameArchive::load()
         g.time = toInteger(f[15]);
         if (g.id <= 0 || !isValidName(g.red) || !isValidName(g.black))
             continue;
+        if (m_games.count(g.id))
+            continue;
         m_nextId = std::max(m_nextId, g.id + 1);
-        m_games[g.id] = std::move(g);
+        insert(std::move(g));
     }
     return {};
 }
@@ -78,32 +80,68 @@ std::string GameArchive::saveIfChanged()
     return error;
 }
 
-int GameArchive::add(StoredGame game)
+void GameArchive::insert(StoredGame game)
+{
+    const int id = game.id;
+    for (const std::string* name : {&game.red, &game.black}) {
+        PlayerGames& list = m_players[nameKey(*name)];
+        (game.kind == 'A' ? list.adjourned : list.finished).insert(id);
+    }
+    if (game.kind != 'A')
+        m_finished.insert(id);
+    m_games[id] = std::move(game);
+}
+
+void GameArchive::erase(int id)
+{
+    const auto it = m_games.find(id);
+    if (it == m_games.end())
+        return;
+    for (const std::string* name : {&it->second.red, &it->second.black}) {
+        const auto player = m_players.find(nameKey(*name));
+        if (player == m_players.end())
+            continue;
+        player->second.adjourned.erase(id);
+        player->second.finished.erase(id);
+        if (player->second.empty())
+            m_players.erase(player);
+    }
+    m_finished.erase(id);
+    m_games.erase(it);
+    m_changed = true;
+}
+
+GameArchive::PlayerGames* GameArchive::playerGames(std::string_view name)
+{
+    const auto it = m_players.find(nameKey(name));
+    return it == m_players.end() ? nullptr : &it->second;
+}
+
+const GameArchive::PlayerGames* GameArchive::playerGames(std::string_view name) const
+{
+    const auto it = m_players.find(nameKey(name));
+    return it == m_players.end() ? nullptr : &it->second;
+}
+
+int GameArchive::add(StoredGame game, bool limitRed, bool limitBlack)
 {
     game.id = m_nextId++;
     const int id = game.id;
-    m_games[id] = std::move(game);
-    std::size_t finished = 0;
-    for (const auto& [key, g] : m_games)
-        finished += g.kind == 'F';
-    // Drop the oldest finished games beyond the bound; adjourned ones are never dropped.
-    for (auto it = m_games.begin(); finished > kMaxFinished && it != m_games.end();) {
-        if (it->second.kind == 'F') {
-            it = m_games.erase(it);
-            --finished;
-        } else {
-            ++it;
-        }
-    }
+    const std::string red = game.red;
+    const std::string black = game.black;
+    insert(std::move(game));
     m_changed = true;
+    while (m_finished.size() > kMaxFinished)
+        erase(*m_finished.begin());
+    for (const auto& [name, limited] : {std::pair{&red, limitRed}, std::pair{&black, limitBlack}}) {
+        for (PlayerGames* list = playerGames(*name);
+             limited && list && list->size() > kMaxPerPlayer && !list->finished.empty(); list = playerGames(*name))
+            erase(*list->finished.begin());
+    }
     return id;
 }
 
-void GameArchive::remove(int id)
-{
-    if (m_games.erase(id))
-        m_changed = true;
-}
+void GameArchive::remove(int id) { erase(id); }
 
 const StoredGame* GameArchive::find(int id) const
 {
@@ -123,14 +161,21 @@ const StoredGame* GameArchive::findByWord(std::string_view word) const
     return nameKey(word.substr(0, dot)) == nameKey(game->red + "." + game->black) ? game : nullptr;
 }
 
-std::vector<const StoredGame*> GameArchive::gamesOf(std::string_view name) const
+std::vector<const StoredGame*> GameArchive::gamesOf(std::string_view name, char kind, std::size_t limit) const
 {
     std::vector<const StoredGame*> list;
-    const std::string key = nameKey(name);
-    for (auto it = m_games.rbegin(); it != m_games.rend(); ++it)
-        if (nameKey(it->second.red) == key || nameKey(it->second.black) == key)
-            list.push_back(&it->second);
+    if (const PlayerGames* games = playerGames(name)) {
+        const std::set<int>& ids = kind == 'A' ? games->adjourned : games->finished;
+        for (auto it = ids.rbegin(); it != ids.rend() && list.size() < limit; ++it)
+            list.push_back(&m_games.at(*it));
+    }
     return list;
+}
+
+std::size_t GameArchive::adjournedCount(std::string_view name) const
+{
+    const PlayerGames* games = playerGames(name);
+    return games ? games->adjourned.size() : 0;
 }
 
 } // namespace marovin::server

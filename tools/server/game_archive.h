@@ -2,12 +2,16 @@
 // Adjourned and finished games, kept in the data folder (games.txt, one record a line).
 //
 // Adjourned games stay until they are resumed; of the finished games the newest
-// kMaxFinished are kept. Each has an id that never repeats, so that the word
-// "red.black.id" the stored-games list shows names one game for good.
+// kMaxFinished are kept, and a player keeps at most kMaxPerPlayer stored games of both
+// kinds (the oldest finished ones make room first). Each game has an id that never
+// repeats, so that the word "red.black.id" the stored-games list shows names one game for
+// good. Adding, finding and listing a player's games take time by the size of that
+// player's list, never by the size of the archive.
 
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,23 +42,42 @@ struct StoredGame {
 class GameArchive {
 public:
     static constexpr std::size_t kMaxFinished = 500;
+    static constexpr std::size_t kMaxPerPlayer = 50;
 
     explicit GameArchive(std::string dataDirectory);
     std::string load();
     std::string saveIfChanged();
 
-    // Stores a game under a new id and returns the id.
-    int add(StoredGame game);
+    // Stores a game under a new id and returns the id. The players named limited (the
+    // bots are not: they play everybody) keep at most kMaxPerPlayer stored games: their
+    // oldest finished games are dropped to make room. Adjourned games are never dropped;
+    // the server starts no game for a player whose list is full of them.
+    int add(StoredGame game, bool limitRed, bool limitBlack);
     void remove(int id);
     const StoredGame* find(int id) const;
     // Finds the game a list word ("red.black.id", or just the id) names.
     const StoredGame* findByWord(std::string_view word) const;
-    // The games a player took part in, newest first.
-    std::vector<const StoredGame*> gamesOf(std::string_view name) const;
+    // A player's games of one kind ('A' or 'F'), newest first, at most limit of them.
+    std::vector<const StoredGame*> gamesOf(std::string_view name, char kind,
+                                           std::size_t limit = static_cast<std::size_t>(-1)) const;
+    std::size_t adjournedCount(std::string_view name) const;
 
 private:
+    struct PlayerGames {
+        std::set<int> adjourned; // ids, oldest first
+        std::set<int> finished;
+        bool empty() const { return adjourned.empty() && finished.empty(); }
+        std::size_t size() const { return adjourned.size() + finished.size(); }
+    };
+    void insert(StoredGame game);
+    void erase(int id);
+    PlayerGames* playerGames(std::string_view name);
+    const PlayerGames* playerGames(std::string_view name) const;
+
     std::string m_directory;
     std::map<int, StoredGame> m_games;
+    std::set<int> m_finished; // ids of all finished games, oldest first
+    std::map<std::string, PlayerGames> m_players; // by name key
     int m_nextId = 1;
     bool m_changed = false;
 };

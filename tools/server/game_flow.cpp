@@ -123,7 +123,7 @@ std::string Server::makeMove(LiveGame& game, std::string_view text, Millis now)
     default:
         break;
     }
-    if (m_bots && m_bots->isBot(game.red()) && m_bots->isBot(game.black()) && game.ply() >= kBotPairMoveLimit)
+    if (isBot(game.red()) && isBot(game.black()) && game.ply() >= kBotPairMoveLimit)
         finishGame(number, "draw. The move limit of bot games is reached.", 0.5, "move limit", now);
     return {};
 }
@@ -181,12 +181,12 @@ void Server::finishGame(int number, std::string_view endingText, double redScore
     }
     m_log.push_back("game " + std::to_string(number) + " ended: " + std::string(endingText));
 
-    const bool botsOnly = m_bots && m_bots->isBot(game->red()) && m_bots->isBot(game->black());
+    const bool botsOnly = isBot(game->red()) && isBot(game->black());
     Account* red = m_accounts.find(game->red());
     Account* black = m_accounts.find(game->black());
     if (red && black) {
         if (!botsOnly)
-            m_archive.add(snapshot(*game, 'F', result, reason, now));
+            m_archive.add(snapshot(*game, 'F', result, reason, now), !isBot(game->red()), !isBot(game->black()));
         if (game->terms().rated && game->ply() >= 2) {
             const int redBefore = ratingFor(red->name, game->terms());
             const int blackBefore = ratingFor(black->name, game->terms());
@@ -208,10 +208,10 @@ void Server::adjournGame(int number, std::string_view why, Millis now)
         return;
     std::unique_ptr<LiveGame> game = std::move(it->second);
     m_games.erase(it);
-    const bool botsOnly = m_bots && m_bots->isBot(game->red()) && m_bots->isBot(game->black());
+    const bool botsOnly = isBot(game->red()) && isBot(game->black());
     std::string text = "adjourned. " + std::string(why);
     if (!botsOnly && m_accounts.find(game->red()) && m_accounts.find(game->black())) {
-        const int id = m_archive.add(snapshot(*game, 'A', "*", why, now));
+        const int id = m_archive.add(snapshot(*game, 'A', "*", why, now), !isBot(game->red()), !isBot(game->black()));
         text += "; resume it with \"restart " + m_archive.find(id)->word() + "\".";
     } else {
         text += ".";

@@ -92,7 +92,7 @@ void Server::shutdown(Millis now)
         numbers.push_back(number);
     for (const int number : numbers) {
         const LiveGame& game = *m_games.at(number);
-        const bool botsOnly = m_bots && m_bots->isBot(game.red()) && m_bots->isBot(game.black());
+        const bool botsOnly = isBot(game.red()) && isBot(game.black());
         if (botsOnly)
             m_games.erase(number); // the bots start a new game next time
         else
@@ -110,9 +110,16 @@ void Server::save()
 
 std::vector<std::string> Server::takeLog() { return std::exchange(m_log, {}); }
 
+bool Server::isBot(std::string_view name) const { return m_bots && m_bots->isBot(name); }
+
+bool Server::adjournedListFull(std::string_view name) const
+{
+    return !isBot(name) && m_archive.adjournedCount(name) >= GameArchive::kMaxPerPlayer;
+}
+
 bool Server::isOnline(std::string_view name) const
 {
-    return m_online.count(nameKey(name)) || (m_bots && m_bots->isBot(name));
+    return m_online.count(nameKey(name)) || isBot(name);
 }
 
 // ---- output -------------------------------------------------------------------------

@@ -82,6 +82,7 @@ public:
     // What the bots and tests may look at.
     const std::map<int, std::unique_ptr<LiveGame>>& games() const { return m_games; }
     bool isOnline(std::string_view name) const;
+    bool isBot(std::string_view name) const;
 
 private:
     friend class Bots;
@@ -186,6 +187,8 @@ private:
     // The game a player plays that a command names: by number, or the player's only game.
     LiveGame* playersGame(Session& s, const Args& args, std::size_t numberArg, std::string_view keyword);
     LiveGame* findGame(int number);
+    // Whether a player (not a bot) has as many adjourned games as may be stored.
+    bool adjournedListFull(std::string_view name) const;
     // The game in progress that a word names by its number (nullptr: none).
     LiveGame* gameByNumber(std::string_view text);
     std::vector<LiveGame*> gamesOf(std::string_view name);
