@@ -13,6 +13,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -64,6 +65,10 @@ ServerProcess::ServerProcess(ServerProcessOptions options)
     }
     m_pid = fork();
     if (m_pid == 0) {
+        if (options.descriptorLimit > 0) {
+            const rlimit limit{static_cast<rlim_t>(options.descriptorLimit), static_cast<rlim_t>(options.descriptorLimit)};
+            setrlimit(RLIMIT_NOFILE, &limit);
+        }
         dup2(out[1], STDOUT_FILENO);
         const int log = open(m_logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
         if (log >= 0)

@@ -24,6 +24,7 @@ struct ServerProcessOptions {
     unsigned seed = 1;
     std::string dataDirectory;           // empty: a new temporary folder, removed at the end
     std::vector<std::string> extraArgs;
+    int descriptorLimit = 0;             // RLIMIT_NOFILE of the server (0: inherited)
 };
 
 class ServerProcess {

@@ -4,7 +4,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <random>
+#include <thread>
 
 #include "server_harness.h"
 
@@ -78,6 +80,45 @@ TEST(ServerRobustness, ListensOnlyWhereItIsToldAndStopsCleanly)
     const std::string log = server.log();
     EXPECT_NE(log.find("connect 1 from 127.0.0.1:"), std::string::npos) << log;
     EXPECT_NE(log.find("stopping"), std::string::npos) << log;
+}
+
+TEST(ServerRobustness, UnderALowDescriptorLimitTheServerTurnsAwayTheRestAndKeepsItsData)
+{
+    ServerProcessOptions options;
+    options.descriptorLimit = 48;
+    ServerProcess server(options);
+    ASSERT_GT(server.port(), 0) << server.startError();
+    server.keepDataDirectory();
+    LineClient alice(server.port());
+    ASSERT_TRUE(alice.login("alice", "pw"));
+    std::vector<std::unique_ptr<LineClient>> crowd;
+    int turnedAway = 0;
+    for (int i = 0; i < 60; ++i) {
+        crowd.push_back(std::make_unique<LineClient>(server.port()));
+        const ReadResult r = crowd.back()->readUntil("Login: ", 2000);
+        turnedAway += !r.ok && r.text == "The server is full: try again later.\r\n";
+    }
+    EXPECT_EQ(turnedAway, 60 - (48 - 16 - 1)) << "room for 31 connections besides alice's";
+    EXPECT_EQ(alice.command("plan still here"), "plan: Plan line 1 set.\r\nOMRA% ");
+    crowd.clear();
+    bool roomAgain = false; // once the server has seen the crowd go
+    for (int attempt = 0; attempt < 100 && !roomAgain; ++attempt) {
+        LineClient late(server.port());
+        roomAgain = late.readUntil("Login: ", 2000).ok;
+        if (!roomAgain)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(roomAgain);
+    EXPECT_EQ(server.stop(), 0) << server.log();
+
+    ServerProcessOptions again;
+    again.dataDirectory = server.dataDirectory();
+    ServerProcess restarted(again);
+    LineClient back(restarted.port());
+    ASSERT_TRUE(back.login("alice", "pw"));
+    EXPECT_NE(back.command("plan").find("1: still here"), std::string::npos);
+    restarted.stop();
+    std::filesystem::remove_all(server.dataDirectory());
 }
 
 TEST(ServerRobustness, EveryStopSignalAdjournsTheGamesAndSaves)

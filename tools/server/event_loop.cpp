@@ -10,8 +10,10 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <algorithm>
 #include <vector>
 
 namespace marovin::server {
@@ -20,12 +22,17 @@ struct EventLoop::Connection {
     ConnectionId id = 0;
     int fd = -1;
     LineReader reader;
+    std::string inbox;          // received bytes not yet cut into lines, from inboxOffset on
+    std::size_t inboxOffset = 0;
     std::string queue;          // bytes not yet sent, from queueOffset on
     std::size_t queueOffset = 0;
+    Millis behindSince = -1;    // when the queue last stopped being empty (-1: it is empty)
+    bool peerClosed = false;    // the peer has sent its last byte
     bool closing = false;       // close once the queue is empty
-    bool dead = false;          // drop at the next turn of the loop
+    bool dead = false;          // drop at the end of this turn of the loop
 
     std::size_t queued() const { return queue.size() - queueOffset; }
+    bool hasInput() const { return inboxOffset < inbox.size(); }
 };
 
 Millis monotonicMillis()
@@ -36,6 +43,25 @@ Millis monotonicMillis()
 }
 
 namespace {
+
+// A queue that empties keeps at most this much of its buffer.
+constexpr std::size_t kKeptCapacity = 4096;
+constexpr std::size_t kReadSize = 16384;
+constexpr int kAcceptsPerTurn = 64;
+constexpr Millis kAcceptPauseMs = 1000;
+constexpr std::string_view kServerFull = "The server is full: try again later.\r\n";
+
+// Replaces a string with an empty one, handing its buffer back.
+void release(std::string& text) { std::string().swap(text); }
+
+std::size_t connectionsTheDescriptorsAllow(std::size_t wanted)
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return wanted;
+    const auto descriptors = static_cast<std::size_t>(limit.rlim_cur);
+    return std::min(wanted, descriptors > kDescriptorsKept ? descriptors - kDescriptorsKept : 1);
+}
 
 void setNonBlocking(int fd)
 {
@@ -61,7 +87,10 @@ std::string peerName(const sockaddr_storage& address)
 
 } // namespace
 
-EventLoop::EventLoop(EventLoopLimits limits) : m_limits(limits) {}
+EventLoop::EventLoop(EventLoopLimits limits)
+    : m_limits(limits), m_connectionLimit(connectionsTheDescriptorsAllow(limits.maxConnections))
+{
+}
 
 EventLoop::~EventLoop()
 {
@@ -110,24 +139,32 @@ std::string EventLoop::listen(const ListenAddress& address)
     return error;
 }
 
+void EventLoop::log(const std::string& text)
+{
+    if (m_log)
+        m_log(text);
+}
+
 void EventLoop::send(ConnectionId id, std::string_view bytes)
 {
     const auto it = m_connections.find(id);
-    if (it == m_connections.end() || it->second->dead || it->second->closing)
+    if (it == m_connections.end() || it->second->dead || it->second->closing || bytes.empty())
         return;
     Connection& c = *it->second;
     if (c.queued() + bytes.size() > m_limits.maxQueuedBytes) {
-        // A reader this far behind is dropped rather than allowed to eat memory.
-        c.dead = true;
-        c.queue.clear();
-        c.queueOffset = 0;
+        abandon(c, "more than " + std::to_string(m_limits.maxQueuedBytes) + " bytes unread");
         return;
     }
+    if (c.queued() == 0)
+        c.behindSince = m_now;
     if (c.queueOffset > 0 && c.queueOffset >= c.queue.size() / 2) {
         c.queue.erase(0, c.queueOffset);
         c.queueOffset = 0;
     }
     c.queue.append(bytes);
+    m_totalQueued += bytes.size();
+    if (m_totalQueued > m_limits.maxTotalQueuedBytes)
+        shedSlowestReaders();
 }
 
 void EventLoop::closeAfterFlush(ConnectionId id)
@@ -136,16 +173,58 @@ void EventLoop::closeAfterFlush(ConnectionId id)
         it->second->closing = true;
 }
 
+void EventLoop::abandon(Connection& c, const std::string& why)
+{
+    log("connection " + std::to_string(c.id) + " dropped: " + why);
+    m_totalQueued -= c.queued();
+    release(c.queue);
+    c.queueOffset = 0;
+    c.behindSince = -1;
+    c.dead = true;
+}
+
+void EventLoop::shedSlowestReaders()
+{
+    std::vector<Connection*> behind;
+    for (auto& [id, c] : m_connections)
+        if (!c->dead && c->queued() > 0)
+            behind.push_back(c.get());
+    // Behind the longest first; of those behind as long, the one holding most.
+    std::sort(behind.begin(), behind.end(), [](const Connection* a, const Connection* b) {
+        return a->behindSince != b->behindSince ? a->behindSince < b->behindSince : a->queued() > b->queued();
+    });
+    for (Connection* c : behind) {
+        if (m_totalQueued <= m_limits.maxTotalQueuedBytes)
+            return;
+        abandon(*c, "the slowest reader while the output of all connections passed " +
+                        std::to_string(m_limits.maxTotalQueuedBytes) + " bytes");
+    }
+}
+
 void EventLoop::acceptPending(ConnectionHandler& handler)
 {
-    for (;;) {
+    for (int accepted = 0; accepted < kAcceptsPerTurn; ++accepted) {
         sockaddr_storage address{};
         socklen_t length = sizeof address;
         const int fd = accept4(m_listenFd, reinterpret_cast<sockaddr*>(&address), &length,
                                SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0)
-            return; // EAGAIN, or a transient error such as EMFILE: try again next turn
-        if (m_connections.size() >= m_limits.maxConnections) {
+        if (fd < 0) {
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                // The connection stays in the backlog and the listener stays readable:
+                // watching it again at once would spin.
+                m_listenPausedUntil = m_now + kAcceptPauseMs;
+                if (!m_acceptFailing)
+                    log(std::string("cannot accept connections for now: ") + std::strerror(errno));
+                m_acceptFailing = true;
+            }
+            return; // EAGAIN, or a connection that failed before it was accepted
+        }
+        if (m_acceptFailing)
+            log("accepting connections again");
+        m_acceptFailing = false;
+        if (m_connections.size() >= m_connectionLimit) {
+            [[maybe_unused]] const ssize_t sent =
+                ::send(fd, kServerFull.data(), kServerFull.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
             close(fd);
             continue;
         }
@@ -161,31 +240,45 @@ void EventLoop::acceptPending(ConnectionHandler& handler)
     }
 }
 
-void EventLoop::readFrom(Connection& c, ConnectionHandler& handler)
+bool EventLoop::wantsInput(const Connection& c) const
 {
-    char buffer[16384];
-    // A bounded number of reads per turn keeps one flooding peer from starving the rest.
-    for (int round = 0; round < 4 && !c.dead && !c.closing; ++round) {
-        const ssize_t n = recv(c.fd, buffer, sizeof buffer, 0);
-        if (n == 0) {
+    return !c.dead && !c.closing && !c.peerClosed && !c.hasInput() && c.queued() <= m_limits.pauseInputAbove;
+}
+
+bool EventLoop::hasLinesToHandle(const Connection& c) const
+{
+    return !c.dead && !c.closing && c.hasInput() && c.queued() <= m_limits.pauseInputAbove;
+}
+
+void EventLoop::receive(Connection& c)
+{
+    char buffer[kReadSize];
+    const ssize_t n = recv(c.fd, buffer, sizeof buffer, 0);
+    if (n == 0) {
+        c.peerClosed = true;
+    } else if (n < 0) {
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
             c.dead = true;
-            return;
-        }
-        if (n < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                c.dead = true;
-            return;
-        }
-        std::vector<ReceivedLine> lines;
-        c.reader.feed(std::string_view(buffer, static_cast<std::size_t>(n)), lines);
-        const ConnectionId id = c.id;
+    } else {
+        c.inbox.assign(buffer, static_cast<std::size_t>(n));
+        c.inboxOffset = 0;
+    }
+}
+
+void EventLoop::handleLines(Connection& c, ConnectionHandler& handler)
+{
+    std::vector<ReceivedLine> lines;
+    for (std::size_t handled = 0; handled < m_limits.maxLinesPerTurn && hasLinesToHandle(c);) {
+        lines.clear();
+        c.inboxOffset += c.reader.feed(std::string_view(c.inbox).substr(c.inboxOffset), lines, 1);
         for (const ReceivedLine& line : lines) {
-            handler.onLine(id, line);
-            if (c.dead || c.closing)
-                return;
+            handler.onLine(c.id, line);
+            ++handled;
         }
-        if (static_cast<std::size_t>(n) < sizeof buffer)
-            return;
+    }
+    if (!c.hasInput()) {
+        release(c.inbox);
+        c.inboxOffset = 0;
     }
 }
 
@@ -195,13 +288,18 @@ void EventLoop::writeTo(Connection& c)
         const ssize_t n = ::send(c.fd, c.queue.data() + c.queueOffset, c.queued(), MSG_NOSIGNAL);
         if (n < 0) {
             if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
-                c.dead = true;
+                abandon(c, std::strerror(errno));
             return;
         }
         c.queueOffset += static_cast<std::size_t>(n);
+        m_totalQueued -= static_cast<std::size_t>(n);
     }
-    c.queue.clear();
+    if (c.queue.capacity() > kKeptCapacity)
+        release(c.queue);
+    else
+        c.queue.clear();
     c.queueOffset = 0;
+    c.behindSince = -1;
 }
 
 void EventLoop::drop(ConnectionId id, ConnectionHandler& handler)
@@ -209,9 +307,19 @@ void EventLoop::drop(ConnectionId id, ConnectionHandler& handler)
     const auto it = m_connections.find(id);
     if (it == m_connections.end())
         return;
+    m_totalQueued -= it->second->queued();
     close(it->second->fd);
     m_connections.erase(it);
+    m_listenPausedUntil = 0; // a descriptor is free again
     handler.onDisconnected(id);
+}
+
+std::size_t EventLoop::bufferCapacity() const
+{
+    std::size_t total = 0;
+    for (const auto& [id, c] : m_connections)
+        total += c->queue.capacity() + c->inbox.capacity();
+    return total;
 }
 
 void EventLoop::run(ConnectionHandler& handler, volatile const int* stop)
@@ -224,38 +332,42 @@ void EventLoop::run(ConnectionHandler& handler, volatile const int* stop)
     std::vector<pollfd> fds;
     std::vector<ConnectionId> ids;
     while (!*stop) {
+        m_now = monotonicMillis();
         fds.clear();
         ids.clear();
-        fds.push_back({m_listenFd, POLLIN, 0});
+        const bool listening = m_now >= m_listenPausedUntil;
+        if (listening)
+            fds.push_back({m_listenFd, POLLIN, 0});
+        Millis timeout = listening ? 1000 : std::min<Millis>(1000, m_listenPausedUntil - m_now);
         for (auto& [id, c] : m_connections) {
-            short events = c->closing ? 0 : POLLIN;
+            short events = wantsInput(*c) ? POLLIN : 0;
             if (c->queued() > 0)
                 events |= POLLOUT;
             fds.push_back({c->fd, events, 0});
             ids.push_back(id);
+            if (hasLinesToHandle(*c))
+                timeout = 0; // lines wait from the last turn
         }
-        Millis timeout = 1000;
-        const Millis now = monotonicMillis();
         if (const Millis deadline = handler.nextDeadline(); deadline >= 0)
-            timeout = std::max<Millis>(0, std::min(timeout, deadline - now));
+            timeout = std::max<Millis>(0, std::min(timeout, deadline - m_now));
         timespec ts{static_cast<time_t>(timeout / 1000), static_cast<long>(timeout % 1000) * 1000000};
         const int ready = ppoll(fds.data(), fds.size(), &ts, &waitMask);
         if (ready < 0 && errno != EINTR)
             break;
-        if (ready > 0) {
-            if (fds[0].revents & POLLIN)
-                acceptPending(handler);
-            for (std::size_t i = 1; i < fds.size(); ++i) {
-                const auto it = m_connections.find(ids[i - 1]);
-                if (it == m_connections.end())
-                    continue;
-                Connection& c = *it->second;
-                if (fds[i].revents & (POLLIN | POLLHUP | POLLERR))
-                    readFrom(c, handler);
-                if (!c.dead && c.queued() > 0)
-                    writeTo(c);
-            }
+        m_now = monotonicMillis();
+        const std::size_t first = listening ? 1 : 0;
+        if (ready > 0 && listening && (fds[0].revents & POLLIN))
+            acceptPending(handler);
+        for (std::size_t i = first; ready > 0 && i < fds.size(); ++i) {
+            const auto it = m_connections.find(ids[i - first]);
+            if (it != m_connections.end() && (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) &&
+                wantsInput(*it->second))
+                receive(*it->second);
         }
+        // Every connection with lines gets its turn, a few lines each.
+        for (auto& [id, c] : m_connections)
+            if (hasLinesToHandle(*c))
+                handleLines(*c, handler);
         handler.onTimer(monotonicMillis());
         // Output produced this turn goes out at once where the socket takes it; then
         // finished and failed connections are removed.
@@ -263,6 +375,8 @@ void EventLoop::run(ConnectionHandler& handler, volatile const int* stop)
         for (auto& [id, c] : m_connections) {
             if (!c->dead && c->queued() > 0)
                 writeTo(*c);
+            if (c->peerClosed && !c->hasInput())
+                c->closing = true; // everything it sent is handled: answer, then close
             if (c->dead || (c->closing && c->queued() == 0))
                 gone.push_back(id);
         }

@@ -1,14 +1,31 @@
 #pragma once
 // A single-threaded poll() loop over non-blocking sockets.
 //
-// One listening socket; per connection a LineReader and an output queue. A peer that
-// does not read never blocks the others: its queue grows only up to maxQueuedBytes, and
-// a connection whose queue would pass that bound is dropped (its unread output is
-// discarded and the logic is told it disconnected).
+// One listening socket; per connection a LineReader, the received bytes not yet handled
+// and an output queue. No peer can stall the others or take all the memory:
+//
+// - A connection's lines are handled a few per turn of the loop (maxLinesPerTurn); the
+//   rest wait in its inbox, and nothing more is read from it until they are done, so a
+//   flood is held back by TCP in the flooder's own socket.
+// - A connection whose output queue passes pauseInputAbove is not read from until its
+//   peer has caught up: a client that sends commands without reading the answers slows
+//   only itself.
+// - A queue may grow to maxQueuedBytes, and all queues together to maxTotalQueuedBytes;
+//   past either bound the readers that have been behind the longest are dropped (their
+//   unread output is discarded and the logic is told they disconnected). A queue that
+//   empties gives its memory back.
+// - When accept() fails for want of descriptors or memory, the listening socket is left
+//   out of the poll set for a second (or until a connection closes) instead of waking the
+//   loop again at once. Connections beyond maxConnections, or beyond what the descriptor
+//   limit leaves room for, are told that the server is full and closed.
+//
+// A peer that closes its side after sending has all its lines handled and its answers
+// sent before the connection is closed.
 
 #include <array>
 #include <csignal>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,9 +41,15 @@ struct ListenAddress {
 
 struct EventLoopLimits {
     std::size_t maxLineLength = 4096;
-    std::size_t maxQueuedBytes = 4 * 1024 * 1024;
+    std::size_t maxLinesPerTurn = 16;
+    std::size_t pauseInputAbove = 64 * 1024;
+    std::size_t maxQueuedBytes = 1024 * 1024;
+    std::size_t maxTotalQueuedBytes = 64 * 1024 * 1024;
     std::size_t maxConnections = 1000;
 };
+
+// Descriptors kept free of connections under the process's limit, for the data files.
+constexpr std::size_t kDescriptorsKept = 16;
 
 // The current time on the monotonic clock, in milliseconds.
 Millis monotonicMillis();
@@ -41,6 +64,10 @@ public:
     ~EventLoop() override;
     EventLoop(const EventLoop&) = delete;
     EventLoop& operator=(const EventLoop&) = delete;
+
+    // Where the loop reports what an operator should know (connections dropped for
+    // falling behind, accept failures). By default nowhere.
+    void setLog(std::function<void(const std::string&)> log) { m_log = std::move(log); }
 
     // Binds and listens. Returns an empty string on success, else the error text.
     // Port 0 picks a free port; boundPort() tells which.
@@ -58,20 +85,42 @@ public:
     // Closes every connection after trying, for at most timeoutMs, to send what is queued.
     void flushAndCloseAll(Millis timeoutMs);
 
+    // What the connections hold: output not yet sent, and the capacity of all their
+    // buffers (for tests and measurements).
+    std::size_t queuedBytes() const { return m_totalQueued; }
+    std::size_t bufferCapacity() const;
+    // How many connections may be open at once: maxConnections, or less under a low
+    // limit of descriptors.
+    std::size_t connectionLimit() const { return m_connectionLimit; }
+
 private:
     struct Connection;
 
     void acceptPending(ConnectionHandler& handler);
-    void readFrom(Connection& c, ConnectionHandler& handler);
+    void receive(Connection& c);
+    void handleLines(Connection& c, ConnectionHandler& handler);
+    bool wantsInput(const Connection& c) const;
+    bool hasLinesToHandle(const Connection& c) const;
     void writeTo(Connection& c);
+    // Drops a connection's output and marks it for removal.
+    void abandon(Connection& c, const std::string& why);
+    // Drops the readers that have been behind the longest until the total fits.
+    void shedSlowestReaders();
     void drop(ConnectionId id, ConnectionHandler& handler);
+    void log(const std::string& text);
 
     EventLoopLimits m_limits;
+    std::size_t m_connectionLimit;
     int m_listenFd = -1;
     int m_boundPort = 0;
     std::string m_boundHost;
     ConnectionId m_nextId = 1;
     std::map<ConnectionId, std::unique_ptr<Connection>> m_connections;
+    std::size_t m_totalQueued = 0;
+    Millis m_now = 0;                 // the time of the loop's turn
+    Millis m_listenPausedUntil = 0;   // accept() failed: do not watch the listener before this
+    bool m_acceptFailing = false;
+    std::function<void(const std::string&)> m_log;
 };
 
 } // namespace marovin::server

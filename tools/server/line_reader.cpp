@@ -9,9 +9,11 @@ constexpr unsigned char kSb = 250;
 constexpr unsigned char kWill = 251; // WILL, WONT, DO, DONT are 251..254
 } // namespace
 
-void LineReader::feed(std::string_view bytes, std::vector<ReceivedLine>& out)
+std::size_t LineReader::feed(std::string_view bytes, std::vector<ReceivedLine>& out, std::size_t maxLines)
 {
-    for (const char ch : bytes) {
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char ch = bytes[i];
         const auto byte = static_cast<unsigned char>(ch);
         switch (m_state) {
         case State::Iac:
@@ -48,6 +50,8 @@ void LineReader::feed(std::string_view bytes, std::vector<ReceivedLine>& out)
             out.push_back({std::move(m_line), m_overflow});
             m_line.clear();
             m_overflow = false;
+            if (++lines == maxLines)
+                return i + 1;
             continue;
         }
         // Byte 01 starts the game-transfer tells and is kept; other control bytes go.
@@ -59,6 +63,7 @@ void LineReader::feed(std::string_view bytes, std::vector<ReceivedLine>& out)
         }
         m_line.push_back(byte == '\t' ? ' ' : ch);
     }
+    return bytes.size();
 }
 
 } // namespace marovin::server

@@ -33,8 +33,11 @@ class LineReader {
 public:
     explicit LineReader(std::size_t maxLength = 4096) : m_maxLength(maxLength) {}
 
-    // Feeds received bytes; complete lines are appended to out in order.
-    void feed(std::string_view bytes, std::vector<ReceivedLine>& out);
+    // Feeds received bytes; complete lines are appended to out in order. Stops after
+    // maxLines lines and returns how many bytes it took (all of them unless it stopped), so
+    // that a caller can hand out lines a few at a time.
+    std::size_t feed(std::string_view bytes, std::vector<ReceivedLine>& out,
+                     std::size_t maxLines = static_cast<std::size_t>(-1));
 
     // Bytes of the line being assembled (for tests and limits).
     std::size_t pendingLength() const { return m_line.size(); }

@@ -80,6 +80,7 @@ int main(int argc, char** argv)
     sigprocmask(SIG_BLOCK, &stopping, nullptr);
 
     EventLoop loop;
+    loop.setLog([](const std::string& text) { std::fprintf(stderr, "marovin-server: %s\n", text.c_str()); });
     if (const std::string listenError = loop.listen(options->listen); !listenError.empty()) {
         std::fprintf(stderr, "marovin-server: %s\n", listenError.c_str());
         return 1;
