@@ -98,7 +98,7 @@ std::vector<int> idsOf(const std::vector<const StoredGame*>& games)
 
 TEST(ServerArchive, APlayerKeepsFiftyGamesTheOldestFinishedMakingRoom)
 {
-    GameArchive archive("");
+    GameArchive archive;
     std::vector<int> finished;
     for (int i = 0; i < 10; ++i)
         archive.add(storedGame("alice", "BotJiang", 'A'), true, false);

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <string_view>
 #include <thread>
 
 #include "server_harness.h"
@@ -82,6 +86,23 @@ TEST(ServerRobustness, ListensOnlyWhereItIsToldAndStopsCleanly)
     EXPECT_NE(log.find("stopping"), std::string::npos) << log;
 }
 
+// Starts a server again on the data folder of a stopped one, asks it a command as alice
+// and returns the answer; the folder is removed afterwards.
+std::string aliceAsksAfterRestart(const ServerProcess& stopped, const std::string& command)
+{
+    ServerProcessOptions again;
+    again.dataDirectory = stopped.dataDirectory();
+    std::string answer = "(alice cannot log in)";
+    {
+        ServerProcess restarted(again);
+        LineClient alice(restarted.port());
+        if (alice.login("alice", "pw"))
+            answer = alice.command(command);
+    }
+    std::filesystem::remove_all(stopped.dataDirectory());
+    return answer;
+}
+
 TEST(ServerRobustness, UnderALowDescriptorLimitTheServerTurnsAwayTheRestAndKeepsItsData)
 {
     ServerProcessOptions options;
@@ -110,15 +131,67 @@ TEST(ServerRobustness, UnderALowDescriptorLimitTheServerTurnsAwayTheRestAndKeeps
     }
     EXPECT_TRUE(roomAgain);
     EXPECT_EQ(server.stop(), 0) << server.log();
+    EXPECT_NE(aliceAsksAfterRestart(server, "plan").find("1: still here"), std::string::npos);
+}
 
-    ServerProcessOptions again;
-    again.dataDirectory = server.dataDirectory();
-    ServerProcess restarted(again);
-    LineClient back(restarted.port());
-    ASSERT_TRUE(back.login("alice", "pw"));
-    EXPECT_NE(back.command("plan").find("1: still here"), std::string::npos);
-    restarted.stop();
-    std::filesystem::remove_all(server.dataDirectory());
+// Waits (at most 10 s) until the server's log holds the text.
+bool logShows(const ServerProcess& server, std::string_view text)
+{
+    for (int i = 0; i < 1000 && server.log().find(text) == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return server.log().find(text) != std::string::npos;
+}
+
+TEST(ServerRobustness, ASaveStuckOnTheDiskHoldsNobodyUpAndIsDoneLater)
+{
+    ServerProcess server;
+    ASSERT_GT(server.port(), 0) << server.startError();
+    server.keepDataDirectory();
+    // A journal that is a pipe without a reader: writing to it waits for as long as the
+    // test likes, as a very slow disk would.
+    const std::string journal = server.dataDirectory() + "/accounts.txt.journal";
+    ASSERT_EQ(mkfifo(journal.c_str(), 0600), 0);
+    LineClient alice(server.port());
+    ASSERT_TRUE(alice.login("alice", "pw")); // a new account: the next save writes it
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    for (int i = 0; i < 20; ++i)
+        ASSERT_EQ(alice.command("plan -nline " + std::to_string(i)),
+                  "plan: Plan line " + std::to_string(i + 1) + " set.\r\nOMRA% ")
+            << "the server answers while its save waits";
+
+    // Let the save through the pipe (where it cannot be synced, so it fails), then take
+    // the pipe away: the retry writes a real journal.
+    const int reader = open(journal.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    std::string written;
+    for (int i = 0; i < 500 && written.find("\nC\n") == std::string::npos; ++i) {
+        char buffer[4096];
+        const ssize_t n = read(reader, buffer, sizeof buffer);
+        if (n > 0)
+            written.append(buffer, static_cast<std::size_t>(n));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_NE(written.find("K\talice\nL\talice\t"), std::string::npos) << written;
+    unlink(journal.c_str());
+    close(reader);
+    EXPECT_TRUE(logShows(server, "cannot save accounts.txt: cannot write " + journal)) << server.log();
+    EXPECT_TRUE(logShows(server, "saved accounts.txt again after ")) << server.log();
+    EXPECT_EQ(server.stop(), 0) << server.log();
+    EXPECT_NE(aliceAsksAfterRestart(server, "plan").find("20: line 19"), std::string::npos);
+}
+
+TEST(ServerRobustness, AFinalSaveThatFailsEndsTheServerWithAnError)
+{
+    ServerProcess server;
+    ASSERT_GT(server.port(), 0) << server.startError();
+    std::filesystem::create_directory(server.dataDirectory() + "/accounts.txt.journal");
+    LineClient alice(server.port());
+    ASSERT_TRUE(alice.login("alice", "pw"));
+    EXPECT_EQ(server.stop(), 1);
+    const std::string log = server.log();
+    EXPECT_NE(log.find("cannot save accounts.txt"), std::string::npos) << log;
+    EXPECT_NE(log.find("the final save failed"), std::string::npos) << log;
 }
 
 TEST(ServerRobustness, EveryStopSignalAdjournsTheGamesAndSaves)
@@ -138,15 +211,8 @@ TEST(ServerRobustness, EveryStopSignalAdjournsTheGamesAndSaves)
             EXPECT_EQ(server.stop(signal), 0) << "signal " << signal << server.log();
             EXPECT_TRUE(alice.readUntil("adjourned. The server is shutting down").ok) << "signal " << signal;
         }
-        ServerProcessOptions again;
-        again.dataDirectory = server.dataDirectory();
-        ServerProcess restarted(again);
-        ASSERT_GT(restarted.port(), 0) << restarted.startError();
-        LineClient alice(restarted.port());
-        ASSERT_TRUE(alice.login("alice", "pw")) << "the account was saved; signal " << signal;
-        EXPECT_NE(alice.command("stored").find("A alice.bob.1"), std::string::npos) << "signal " << signal;
-        restarted.stop();
-        std::filesystem::remove_all(server.dataDirectory());
+        EXPECT_NE(aliceAsksAfterRestart(server, "stored").find("A alice.bob.1"), std::string::npos)
+            << "signal " << signal;
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <limits>
 
 #include "storage.h"
@@ -89,17 +88,9 @@ std::string nameKey(std::string_view name)
     return key;
 }
 
-AccountStore::AccountStore(std::string dataDirectory) : m_directory(std::move(dataDirectory)) {}
-
-std::string AccountStore::load()
+void AccountStore::load(const std::vector<std::string>& accountRecords, const std::vector<std::string>& messageRecords)
 {
-    if (m_directory.empty())
-        return {};
-    std::error_code ec;
-    std::filesystem::create_directories(m_directory, ec);
-    if (ec)
-        return "cannot create " + m_directory + ": " + ec.message();
-    for (const std::string& line : readLines(m_directory + "/accounts.txt")) {
+    for (const std::string& line : accountRecords) {
         const std::vector<std::string> f = splitRecord(line);
         if (f.size() < 15 || !isValidName(f[0]) || find(f[0]))
             continue; // a damaged record is skipped rather than taking the others down
@@ -131,31 +122,36 @@ std::string AccountStore::load()
         }
         m_accounts.emplace(nameKey(a->name), std::move(a));
     }
-    for (const std::string& line : readLines(m_directory + "/messages.txt")) {
+    for (const std::string& line : messageRecords) {
         const std::vector<std::string> f = splitRecord(line);
         if (f.size() >= 4 && find(f[0]))
             m_messages[nameKey(f[0])].push_back({f[1], toInteger(f[2]), f[3]});
     }
-    return {};
 }
 
-std::string AccountStore::saveIfChanged()
+RecordChanges AccountStore::takeAccountChanges()
 {
-    if (!m_changed || m_directory.empty())
-        return {};
-    std::string accounts;
-    for (const auto& [key, a] : m_accounts)
-        accounts += joinRecord(accountRecord(*a)) + "\n";
-    std::string messages;
-    for (const auto& [key, list] : m_messages)
-        for (const StoredMessage& m : list)
-            messages += joinRecord({key, m.from, std::to_string(m.time), m.text}) + "\n";
-    std::string error = writeFileAtomically(m_directory + "/accounts.txt", accounts);
-    if (error.empty())
-        error = writeFileAtomically(m_directory + "/messages.txt", messages);
-    if (error.empty())
-        m_changed = false;
-    return error;
+    RecordChanges changes;
+    for (const std::string& key : m_changedAccounts) {
+        changes.emplace_back(key, std::vector<std::string>{});
+        if (const Account* a = find(key))
+            changes.back().second.push_back(joinRecord(accountRecord(*a)));
+    }
+    m_changedAccounts.clear();
+    return changes;
+}
+
+RecordChanges AccountStore::takeMessageChanges()
+{
+    RecordChanges changes;
+    for (const std::string& key : m_changedMessages) {
+        changes.emplace_back(key, std::vector<std::string>{});
+        if (const auto it = m_messages.find(key); it != m_messages.end())
+            for (const StoredMessage& m : it->second)
+                changes.back().second.push_back(joinRecord({key, m.from, std::to_string(m.time), m.text}));
+    }
+    m_changedMessages.clear();
+    return changes;
 }
 
 Account* AccountStore::find(std::string_view name)
@@ -179,7 +175,7 @@ Account& AccountStore::create(std::string_view name, std::string_view password, 
     a->lastSeen = now;
     Account& ref = *a;
     m_accounts[nameKey(name)] = std::move(a);
-    m_changed = true;
+    markChanged(name);
     return ref;
 }
 
@@ -197,7 +193,7 @@ void AccountStore::addMessage(std::string_view to, StoredMessage message)
     if (list.size() >= kMaxMessagesPerPlayer)
         list.erase(list.begin());
     list.push_back(std::move(message));
-    m_changed = true;
+    m_changedMessages.insert(nameKey(to));
 }
 
 std::vector<StoredMessage> AccountStore::takeMessages(std::string_view to)
@@ -207,7 +203,7 @@ std::vector<StoredMessage> AccountStore::takeMessages(std::string_view to)
         return {};
     std::vector<StoredMessage> list = std::move(it->second);
     m_messages.erase(it);
-    m_changed = true;
+    m_changedMessages.insert(nameKey(to));
     return list;
 }
 

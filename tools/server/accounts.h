@@ -1,17 +1,21 @@
 #pragma once
-// Player accounts, their settings, plans, aliases and stored messages, kept in the data
-// folder as two files of tab-separated records (accounts.txt, messages.txt).
+// Player accounts, their settings, plans, aliases and stored messages. On disk they are
+// two tables of tab-separated records (accounts.txt, messages.txt); the store reads
+// their records and says which records changed, and DataFolder does the writing.
 //
 // Names are unique without regard to case; the case chosen at registration is kept and
-// is what the server reports. With an empty data folder nothing is read or written.
+// is what the server reports.
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "record_file.h"
 
 namespace marovin::server {
 
@@ -60,14 +64,14 @@ std::string nameKey(std::string_view name);
 
 class AccountStore {
 public:
-    // dataDirectory empty: memory only.
-    explicit AccountStore(std::string dataDirectory);
-
-    // Reads the files; returns an empty string or what went wrong (the store stays usable).
-    std::string load();
-    // Writes both files when something changed since the last save.
-    std::string saveIfChanged();
-    void markChanged() { m_changed = true; }
+    // Takes the records of both tables; damaged ones are skipped.
+    void load(const std::vector<std::string>& accountRecords, const std::vector<std::string>& messageRecords);
+    // Notes that an account's fields were changed through find() (create, addMessage and
+    // takeMessages note their own changes).
+    void markChanged(std::string_view name) { m_changedAccounts.insert(nameKey(name)); }
+    // The records changed since the last call, by key.
+    RecordChanges takeAccountChanges();
+    RecordChanges takeMessageChanges();
 
     Account* find(std::string_view name);
     const Account* find(std::string_view name) const;
@@ -83,10 +87,10 @@ public:
     static constexpr std::size_t kMaxMessagesPerPlayer = 100;
 
 private:
-    std::string m_directory;
     std::map<std::string, std::unique_ptr<Account>> m_accounts;
     std::map<std::string, std::vector<StoredMessage>> m_messages;
-    bool m_changed = false;
+    std::set<std::string> m_changedAccounts; // name keys
+    std::set<std::string> m_changedMessages;
 };
 
 } // namespace marovin::server

@@ -27,7 +27,7 @@ void Server::cmdSet(Session& s, const Args& args, std::string_view)
             return;
         }
         *flag = on;
-        m_accounts.markChanged();
+        m_accounts.markChanged(a->name);
     }
     reply(s, "set", {what + " is now " + args[2] + "."});
 }
@@ -40,7 +40,7 @@ void Server::cmdRegister(Session& s, const Args& args, std::string_view)
         return;
     }
     a->email = args[1];
-    m_accounts.markChanged();
+    m_accounts.markChanged(a->name);
     reply(s, "register", {"Your e-mail address is now " + a->email + "."});
 }
 
@@ -60,7 +60,7 @@ void Server::cmdPasswd(Session& s, const Args& args, std::string_view)
         return;
     }
     a->password = args[2];
-    m_accounts.markChanged();
+    m_accounts.markChanged(a->name);
     reply(s, "passwd", {"Password changed."});
 }
 

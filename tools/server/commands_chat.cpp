@@ -155,7 +155,7 @@ void Server::cmdPlan(Session& s, const Args& args, std::string_view rest)
         reply(s, "plan", std::move(lines));
         return;
     }
-    m_accounts.markChanged();
+    m_accounts.markChanged(a->name);
     if (rest.substr(0, 2) == "-n") {
         if (a->plan.size() >= kMaxPlanLines) {
             reply(s, "plan", {"A plan has at most 20 lines."});

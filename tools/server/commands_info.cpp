@@ -192,7 +192,7 @@ void Server::cmdAlias(Session& s, const Args& args, std::string_view rest)
     aliases.erase(std::remove_if(aliases.begin(), aliases.end(), [&](const auto& a) { return lowerWord(a.first) == word; }),
                   aliases.end());
     const std::size_t start = rest.find_first_not_of(' ', args[1].size());
-    m_accounts.markChanged();
+    m_accounts.markChanged(own->name);
     if (start == std::string_view::npos) {
         reply(s, "alias", {"Alias " + word + " removed."});
         return;

@@ -1,7 +1,6 @@
 #include "game_archive.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <limits>
 
 #include "accounts.h"
@@ -11,15 +10,23 @@ namespace marovin::server {
 
 std::string StoredGame::word() const { return red + "." + black + "." + std::to_string(id); }
 
-GameArchive::GameArchive(std::string dataDirectory) : m_directory(std::move(dataDirectory)) {}
-
-std::string GameArchive::load()
+namespace {
+std::string gameRecord(const StoredGame& g)
 {
-    if (m_directory.empty())
-        return {};
-    std::error_code ec;
-    std::filesystem::create_directories(m_directory, ec);
-    for (const std::string& line : readLines(m_directory + "/games.txt")) {
+    std::string moves;
+    for (const std::string& m : g.moves)
+        moves += (moves.empty() ? "" : " ") + m;
+    return joinRecord({std::to_string(g.id), std::string(1, g.kind), g.red, g.black, g.terms.rated ? "1" : "0",
+                       std::to_string(static_cast<int>(g.terms.odds)), std::to_string(g.terms.minutes),
+                       std::to_string(g.terms.increment), std::to_string(g.redMs), std::to_string(g.blackMs),
+                       std::to_string(g.redRating), std::to_string(g.blackRating), moves, g.result, g.reason,
+                       std::to_string(g.time)});
+}
+} // namespace
+
+void GameArchive::load(const std::vector<std::string>& records)
+{
+    for (const std::string& line : records) {
         const std::vector<std::string> f = splitRecord(line);
         if (f.size() < 16)
             continue;
@@ -55,29 +62,18 @@ std::string GameArchive::load()
         m_nextId = std::max(m_nextId, g.id + 1);
         insert(std::move(g));
     }
-    return {};
 }
 
-std::string GameArchive::saveIfChanged()
+RecordChanges GameArchive::takeChanges()
 {
-    if (!m_changed || m_directory.empty())
-        return {};
-    std::string content;
-    for (const auto& [id, g] : m_games) {
-        std::string moves;
-        for (const std::string& m : g.moves)
-            moves += (moves.empty() ? "" : " ") + m;
-        content += joinRecord({std::to_string(g.id), std::string(1, g.kind), g.red, g.black,
-                               g.terms.rated ? "1" : "0", std::to_string(static_cast<int>(g.terms.odds)),
-                               std::to_string(g.terms.minutes), std::to_string(g.terms.increment),
-                               std::to_string(g.redMs), std::to_string(g.blackMs), std::to_string(g.redRating),
-                               std::to_string(g.blackRating), moves, g.result, g.reason, std::to_string(g.time)}) +
-                   "\n";
+    RecordChanges changes;
+    for (const int id : m_changed) {
+        changes.emplace_back(std::to_string(id), std::vector<std::string>{});
+        if (const StoredGame* g = find(id))
+            changes.back().second.push_back(gameRecord(*g));
     }
-    std::string error = writeFileAtomically(m_directory + "/games.txt", content);
-    if (error.empty())
-        m_changed = false;
-    return error;
+    m_changed.clear();
+    return changes;
 }
 
 void GameArchive::insert(StoredGame game)
@@ -108,7 +104,7 @@ void GameArchive::erase(int id)
     }
     m_finished.erase(id);
     m_games.erase(it);
-    m_changed = true;
+    m_changed.insert(id);
 }
 
 GameArchive::PlayerGames* GameArchive::playerGames(std::string_view name)
@@ -130,7 +126,7 @@ int GameArchive::add(StoredGame game, bool limitRed, bool limitBlack)
     const std::string red = game.red;
     const std::string black = game.black;
     insert(std::move(game));
-    m_changed = true;
+    m_changed.insert(id);
     while (m_finished.size() > kMaxFinished)
         erase(*m_finished.begin());
     for (const auto& [name, limited] : {std::pair{&red, limitRed}, std::pair{&black, limitBlack}}) {

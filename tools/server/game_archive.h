@@ -1,5 +1,6 @@
 #pragma once
-// Adjourned and finished games, kept in the data folder (games.txt, one record a line).
+// Adjourned and finished games. On disk they are one table (games.txt, one record a line,
+// its key the id); the archive reads its records and says which changed.
 //
 // Adjourned games stay until they are resumed; of the finished games the newest
 // kMaxFinished are kept, and a player keeps at most kMaxPerPlayer stored games of both
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "live_game.h"
+#include "record_file.h"
 
 namespace marovin::server {
 
@@ -44,9 +46,10 @@ public:
     static constexpr std::size_t kMaxFinished = 500;
     static constexpr std::size_t kMaxPerPlayer = 50;
 
-    explicit GameArchive(std::string dataDirectory);
-    std::string load();
-    std::string saveIfChanged();
+    // Takes the records of the table; damaged ones are skipped.
+    void load(const std::vector<std::string>& records);
+    // The records changed since the last call, by key.
+    RecordChanges takeChanges();
 
     // Stores a game under a new id and returns the id. The players named limited (the
     // bots are not: they play everybody) keep at most kMaxPerPlayer stored games: their
@@ -74,12 +77,11 @@ private:
     PlayerGames* playerGames(std::string_view name);
     const PlayerGames* playerGames(std::string_view name) const;
 
-    std::string m_directory;
     std::map<int, StoredGame> m_games;
     std::set<int> m_finished; // ids of all finished games, oldest first
     std::map<std::string, PlayerGames> m_players; // by name key
     int m_nextId = 1;
-    bool m_changed = false;
+    std::set<int> m_changed; // ids
 };
 
 } // namespace marovin::server

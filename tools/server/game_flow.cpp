@@ -195,7 +195,8 @@ void Server::finishGame(int number, std::string_view endingText, double redScore
         }
         (redScore > 0.75 ? red->wins : redScore < 0.25 ? red->losses : red->draws)++;
         (redScore > 0.75 ? black->losses : redScore < 0.25 ? black->wins : black->draws)++;
-        m_accounts.markChanged();
+        m_accounts.markChanged(red->name);
+        m_accounts.markChanged(black->name);
     }
     if (m_bots)
         m_bots->onGameEnded(*game, now);

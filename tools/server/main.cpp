@@ -1,6 +1,7 @@
 // marovin-server: a practice server for the Marovin client. See PROTOCOL.md.
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -97,8 +98,13 @@ int main(int argc, char** argv)
     loop.run(handler, &g_stop);
 
     std::fprintf(stderr, "marovin-server: stopping\n");
-    server.shutdown(monotonicMillis());
+    const bool saved = server.shutdown(monotonicMillis());
     handler.flush();
     loop.flushAndCloseAll(500);
+    if (!saved) {
+        // The data folder's writer may be stuck on the disk: do not wait for it again.
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
     return 0;
 }

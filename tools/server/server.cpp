@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <ctime>
 #include <utility>
 
 #include "bots.h"
+#include "data_folder.h"
 #include "event_loop.h"
 
 namespace marovin::server {
@@ -19,6 +21,8 @@ constexpr std::string_view kPasswordPrompt = "Password: ";
 constexpr std::string_view kVerifyPrompt = "Enter your password again to verify: ";
 constexpr int kMaxAliasDepth = 3;
 constexpr Millis kLoginTimeoutMs = 5 * 60 * 1000;
+// How long the end waits for the last changes to reach the disk.
+constexpr std::chrono::milliseconds kFinalSaveWait{2000};
 
 std::int64_t wallSeconds() { return static_cast<std::int64_t>(std::time(nullptr)); }
 
@@ -64,8 +68,7 @@ bool looksLikeMove(std::string_view word)
 } // namespace
 
 Server::Server(Transport& transport, ServerConfig config, std::function<Millis()> clock)
-    : m_transport(transport), m_config(std::move(config)), m_accounts(m_config.dataDirectory),
-      m_archive(m_config.dataDirectory), m_clock(clock ? std::move(clock) : monotonicMillis)
+    : m_transport(transport), m_config(std::move(config)), m_clock(clock ? std::move(clock) : monotonicMillis)
 {
 }
 
@@ -75,16 +78,21 @@ std::string Server::start(Millis now)
 {
     m_now = now;
     m_lastSave = now;
-    std::string error = m_accounts.load();
-    if (error.empty())
-        error = m_archive.load();
+    std::string error;
+    if (!m_config.dataDirectory.empty()) {
+        m_data = std::make_unique<DataFolder>(m_config.dataDirectory);
+        error = m_data->open();
+        m_accounts.load(m_data->takeRecords(DataFolder::Table::Accounts),
+                        m_data->takeRecords(DataFolder::Table::Messages));
+        m_archive.load(m_data->takeRecords(DataFolder::Table::Games));
+    }
     m_bots = std::make_unique<Bots>(*this, m_config.seed);
     if (m_config.bots)
         m_bots->bringOnline(now);
     return error;
 }
 
-void Server::shutdown(Millis now)
+bool Server::shutdown(Millis now)
 {
     m_now = now;
     std::vector<int> numbers;
@@ -92,23 +100,39 @@ void Server::shutdown(Millis now)
         numbers.push_back(number);
     for (const int number : numbers) {
         const LiveGame& game = *m_games.at(number);
-        const bool botsOnly = isBot(game.red()) && isBot(game.black());
-        if (botsOnly)
+        if (isBot(game.red()) && isBot(game.black()))
             m_games.erase(number); // the bots start a new game next time
         else
             adjournGame(number, "The server is shutting down", now);
     }
     save();
+    if (!m_data || m_data->waitUntilWritten(kFinalSaveWait))
+        return true;
+    m_log.push_back("the final save failed: the changes since the last save that worked are lost");
+    return false;
 }
 
 void Server::save()
 {
-    for (const std::string& error : {m_accounts.saveIfChanged(), m_archive.saveIfChanged()})
-        if (!error.empty())
-            m_log.push_back("save failed: " + error);
+    // The records are cheap to make (only the changed ones); the writing happens on the
+    // data folder's own thread.
+    RecordChanges accounts = m_accounts.takeAccountChanges();
+    RecordChanges messages = m_accounts.takeMessageChanges();
+    RecordChanges games = m_archive.takeChanges();
+    if (!m_data)
+        return;
+    m_data->write(DataFolder::Table::Accounts, accounts);
+    m_data->write(DataFolder::Table::Messages, messages);
+    m_data->write(DataFolder::Table::Games, games);
 }
 
-std::vector<std::string> Server::takeLog() { return std::exchange(m_log, {}); }
+std::vector<std::string> Server::takeLog()
+{
+    if (m_data)
+        for (std::string& report : m_data->takeReports())
+            m_log.push_back(std::move(report));
+    return std::exchange(m_log, {});
+}
 
 bool Server::isBot(std::string_view name) const { return m_bots && m_bots->isBot(name); }
 
@@ -214,7 +238,7 @@ void Server::onDisconnected(ConnectionId id)
     m_online.erase(online);
     if (Account* a = m_accounts.find(s.name)) {
         a->lastSeen = wallSeconds();
-        m_accounts.markChanged();
+        m_accounts.markChanged(a->name);
     }
     dropRequestsOf(s.name);
     for (LiveGame* game : gamesOf(s.name))
@@ -368,7 +392,7 @@ void Server::completeLogin(Session& s)
     s.stage = Stage::Ready;
     s.name = a.name;
     a.lastSeen = wallSeconds();
-    m_accounts.markChanged();
+    m_accounts.markChanged(a.name);
     m_online[nameKey(a.name)] = s.id;
     m_log.push_back("login " + std::to_string(s.id) + " " + a.name);
     std::string out = "Login as " + a.name + "\r\n";

@@ -57,6 +57,7 @@ struct MatchArgs {
 };
 
 class Bots;
+class DataFolder;
 
 class Server : public ConnectionHandler {
 public:
@@ -66,9 +67,11 @@ public:
 
     // Loads the data folder and brings the bots online. Returns an error text or "".
     std::string start(Millis now);
-    // Adjourns every game in progress and saves everything.
-    void shutdown(Millis now);
-    // Writes what changed (called every second by onTimer and at shutdown).
+    // Adjourns every game in progress and saves everything, waiting for the disk. False
+    // when the last changes could not be written.
+    bool shutdown(Millis now);
+    // Hands what changed to the data folder's writer (called every second by onTimer and
+    // at shutdown); it never waits for the disk.
     void save();
     // Messages about saving and connections, for the log.
     std::vector<std::string> takeLog();
@@ -205,6 +208,7 @@ private:
     ServerConfig m_config;
     AccountStore m_accounts;
     GameArchive m_archive;
+    std::unique_ptr<DataFolder> m_data; // none when nothing is kept on disk
     std::map<ConnectionId, Session> m_sessions;
     std::map<std::string, ConnectionId> m_online; // name key -> session
     std::map<int, std::unique_ptr<LiveGame>> m_games;

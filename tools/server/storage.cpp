@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace marovin::server {
@@ -70,6 +70,17 @@ std::string joinRecord(const std::vector<std::string>& fields)
     return line;
 }
 
+void syncFolderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
 std::string writeFileAtomically(const std::string& path, std::string_view content)
 {
     const std::string temporary = path + ".tmp";
@@ -77,33 +88,55 @@ std::string writeFileAtomically(const std::string& path, std::string_view conten
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     std::FILE* file = fd >= 0 ? fdopen(fd, "wb") : nullptr;
     if (!file) {
+        const std::string error = std::strerror(errno);
         if (fd >= 0)
             close(fd);
-        return "cannot write " + temporary + ": " + std::strerror(errno);
+        return "cannot write " + temporary + ": " + error;
     }
     const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
     const bool flushed = std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    const std::string error = std::strerror(errno);
     std::fclose(file);
     if (!written || !flushed) {
         std::remove(temporary.c_str());
-        return "cannot write " + temporary;
+        return "cannot write " + temporary + ": " + error;
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0)
         return "cannot replace " + path + ": " + std::strerror(errno);
+    syncFolderOf(path);
     return {};
 }
 
-std::vector<std::string> readLines(const std::string& path)
+std::string readLines(const std::string& path, std::vector<std::string>& lines)
 {
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    // Not blocking: a pipe or device in the place of a data file must not stop the server.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? std::string() : "cannot read " + path + ": " + std::strerror(errno);
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return "cannot read " + path + ": not a regular file";
+    }
+    std::string content;
+    char buffer[65536];
+    ssize_t n = 0;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0)
+            content.append(buffer, static_cast<std::size_t>(n));
+    const std::string error = n < 0 ? "cannot read " + path + ": " + std::strerror(errno) : std::string();
+    close(fd);
+    for (std::size_t start = 0; start < content.size();) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos)
+            end = content.size();
+        std::string line = content.substr(start, end - start);
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(std::move(line));
+        start = end + 1;
     }
-    return lines;
+    return error;
 }
 
 std::optional<long long> parseInteger(std::string_view text)

@@ -20,11 +20,14 @@ std::vector<std::string> splitRecord(std::string_view line);
 // Joins escaped fields with tabs (no line end).
 std::string joinRecord(const std::vector<std::string>& fields);
 
-// Replaces path with content (a file only its owner may read). Returns an empty string or
-// the error text.
+// Replaces path with content (a file only its owner may read): writes it beside, syncs it
+// and renames it over the old one. Returns an empty string or the error text.
 std::string writeFileAtomically(const std::string& path, std::string_view content);
-// The lines of a file (without line ends); an absent file gives no lines.
-std::vector<std::string> readLines(const std::string& path);
+// Appends the lines of a file (without line ends) to lines. An absent file has none.
+// Returns an empty string or the error text.
+std::string readLines(const std::string& path, std::vector<std::string>& lines);
+// Makes a renamed or new file in the folder of path last through a crash (best effort).
+void syncFolderOf(const std::string& path);
 
 // Parses a decimal integer (digits after an optional '-'): nothing when the text is not
 // one or does not fit in a long long.
