@@ -8,9 +8,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "accounts.h"
 #include "data_folder.h"
 #include "record_file.h"
 
@@ -110,6 +112,26 @@ TEST(ServerDataFolder, AFailedWriteIsReportedKeptInOrderAndDoneLater)
     DataFolder again(folder.path);
     ASSERT_EQ(again.open(), "");
     EXPECT_EQ(again.takeRecords(DataFolder::Table::Messages), std::vector<std::string>{"bob\tsecond"});
+}
+
+TEST(ServerAccountStore, ChangesAreTakenInSlicesWithoutLosingOne)
+{
+    AccountStore store;
+    for (int i = 0; i < 2500; ++i)
+        store.create("p" + std::to_string(i), "pw", 0);
+    store.find("p7")->plan = {"changed after creation"};
+    store.markChanged("P7");
+    std::set<std::string> keys;
+    std::vector<std::size_t> slices;
+    for (RecordChanges changes; !(changes = store.takeAccountChanges(1000)).empty();) {
+        slices.push_back(changes.size());
+        for (const auto& [key, records] : changes) {
+            EXPECT_TRUE(keys.insert(key).second) << key << " taken twice";
+            ASSERT_EQ(records.size(), 1u);
+        }
+    }
+    EXPECT_EQ(slices, (std::vector<std::size_t>{1000, 1000, 500}));
+    EXPECT_EQ(keys.size(), 2500u);
 }
 
 } // namespace

@@ -129,29 +129,25 @@ void AccountStore::load(const std::vector<std::string>& accountRecords, const st
     }
 }
 
-RecordChanges AccountStore::takeAccountChanges()
+RecordChanges AccountStore::takeAccountChanges(std::size_t limit)
 {
-    RecordChanges changes;
-    for (const std::string& key : m_changedAccounts) {
-        changes.emplace_back(key, std::vector<std::string>{});
+    return takeChanges(m_changedAccounts, limit, [this](const std::string& key) {
+        std::vector<std::string> records;
         if (const Account* a = find(key))
-            changes.back().second.push_back(joinRecord(accountRecord(*a)));
-    }
-    m_changedAccounts.clear();
-    return changes;
+            records.push_back(joinRecord(accountRecord(*a)));
+        return records;
+    });
 }
 
-RecordChanges AccountStore::takeMessageChanges()
+RecordChanges AccountStore::takeMessageChanges(std::size_t limit)
 {
-    RecordChanges changes;
-    for (const std::string& key : m_changedMessages) {
-        changes.emplace_back(key, std::vector<std::string>{});
+    return takeChanges(m_changedMessages, limit, [this](const std::string& key) {
+        std::vector<std::string> records;
         if (const auto it = m_messages.find(key); it != m_messages.end())
             for (const StoredMessage& m : it->second)
-                changes.back().second.push_back(joinRecord({key, m.from, std::to_string(m.time), m.text}));
-    }
-    m_changedMessages.clear();
-    return changes;
+                records.push_back(joinRecord({key, m.from, std::to_string(m.time), m.text}));
+        return records;
+    });
 }
 
 Account* AccountStore::find(std::string_view name)

@@ -69,9 +69,10 @@ public:
     // Notes that an account's fields were changed through find() (create, addMessage and
     // takeMessages note their own changes).
     void markChanged(std::string_view name) { m_changedAccounts.insert(nameKey(name)); }
-    // The records changed since the last call, by key.
-    RecordChanges takeAccountChanges();
-    RecordChanges takeMessageChanges();
+    // The records changed since they were last taken, of at most limit keys (the others
+    // stay for the next call).
+    RecordChanges takeAccountChanges(std::size_t limit);
+    RecordChanges takeMessageChanges(std::size_t limit);
 
     Account* find(std::string_view name);
     const Account* find(std::string_view name) const;

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <filesystem>
 #include <pthread.h>
+#include <utility>
 
 namespace marovin::server {
 
@@ -118,8 +119,8 @@ void DataFolder::run()
 
 void DataFolder::flush(Slot& slot, std::unique_lock<std::mutex>& lock)
 {
-    // The loop may add batches while this one is written: they stay for the next round.
-    const std::string text = slot.unwritten;
+    // The loop may add batches while these are written: they wait for the next round.
+    std::string text = std::exchange(slot.unwritten, {});
     slot.writing = true;
     lock.unlock();
     const std::string error = slot.file.append(text);
@@ -128,13 +129,13 @@ void DataFolder::flush(Slot& slot, std::unique_lock<std::mutex>& lock)
     slot.writing = false;
     const std::string name = fileName(slot.file.path());
     if (!error.empty()) {
+        slot.unwritten.insert(0, text); // before what came meanwhile: the order stays
         ++slot.failures;
         if (error != slot.lastError)
             m_reports.push_back("cannot save " + name + ": " + error + " (trying again every second)");
         slot.lastError = error;
         return;
     }
-    slot.unwritten.erase(0, text.size());
     if (slot.failures > 0)
         m_reports.push_back("saved " + name + " again after " + std::to_string(slot.failures) + " failed " +
                             (slot.failures == 1 ? "attempt" : "attempts"));

@@ -50,8 +50,8 @@ private:
         explicit Slot(std::string path) : file(std::move(path)) {}
         RecordFile file;
         std::vector<std::string> loaded;
-        std::string unwritten;  // batches handed over and not yet on disk, in order
-        bool writing = false;   // the writer holds a copy of unwritten that it is writing
+        std::string unwritten;  // batches handed over and not yet taken by the writer, in order
+        bool writing = false;   // the writer is writing batches it took
         std::string lastError;  // the failure last reported ("" while all is well)
         std::string lastMergeError;
         int failures = 0;

@@ -64,16 +64,12 @@ void GameArchive::load(const std::vector<std::string>& records)
     }
 }
 
-RecordChanges GameArchive::takeChanges()
+RecordChanges GameArchive::takeChanges(std::size_t limit)
 {
-    RecordChanges changes;
-    for (const int id : m_changed) {
-        changes.emplace_back(std::to_string(id), std::vector<std::string>{});
-        if (const StoredGame* g = find(id))
-            changes.back().second.push_back(gameRecord(*g));
-    }
-    m_changed.clear();
-    return changes;
+    return marovin::server::takeChanges(m_changed, limit, [this](int id) {
+        const StoredGame* g = find(id);
+        return g ? std::vector<std::string>{gameRecord(*g)} : std::vector<std::string>{};
+    });
 }
 
 void GameArchive::insert(StoredGame game)

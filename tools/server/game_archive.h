@@ -48,8 +48,9 @@ public:
 
     // Takes the records of the table; damaged ones are skipped.
     void load(const std::vector<std::string>& records);
-    // The records changed since the last call, by key.
-    RecordChanges takeChanges();
+    // The records changed since they were last taken, of at most limit games (the others
+    // stay for the next call).
+    RecordChanges takeChanges(std::size_t limit);
 
     // Stores a game under a new id and returns the id. The players named limited (the
     // bots are not: they play everybody) keep at most kMaxPerPlayer stored games: their

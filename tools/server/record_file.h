@@ -20,8 +20,10 @@
 // Only one thread may use a RecordFile at a time.
 
 #include <cstddef>
+#include <set>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,23 @@ namespace marovin::server {
 
 // Changes to a table: for each key changed, all its records now (none: the key is gone).
 using RecordChanges = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+// Takes up to limit keys out of a set of changed keys and makes their changes with
+// recordsOf(key).
+template <typename Key, typename RecordsOf>
+RecordChanges takeChanges(std::set<Key>& changed, std::size_t limit, RecordsOf recordsOf)
+{
+    RecordChanges changes;
+    auto it = changed.begin();
+    for (; it != changed.end() && changes.size() < limit; ++it) {
+        if constexpr (std::is_same_v<Key, std::string>)
+            changes.emplace_back(*it, recordsOf(*it));
+        else
+            changes.emplace_back(std::to_string(*it), recordsOf(*it));
+    }
+    changed.erase(changed.begin(), it);
+    return changes;
+}
 
 class RecordFile {
 public:

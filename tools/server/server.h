@@ -70,9 +70,11 @@ public:
     // Adjourns every game in progress and saves everything, waiting for the disk. False
     // when the last changes could not be written.
     bool shutdown(Millis now);
-    // Hands what changed to the data folder's writer (called every second by onTimer and
-    // at shutdown); it never waits for the disk.
-    void save();
+    // Hands what changed to the data folder's writer, at most maxRecords records of each
+    // table (the rest at the next call). onTimer calls it four times a second with a bound
+    // that keeps it to a few milliseconds however much changes; shutdown hands over all.
+    // It never waits for the disk.
+    void save(std::size_t maxRecords = static_cast<std::size_t>(-1));
     // Messages about saving and connections, for the log.
     std::vector<std::string> takeLog();
 
