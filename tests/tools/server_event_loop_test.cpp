@@ -43,6 +43,8 @@ public:
         if (line.text == "hold")
             while (holding)
                 std::this_thread::sleep_for(1ms);
+        else if (lineCost > 0ms)
+            std::this_thread::sleep_for(lineCost);
         if (broadcastBytes > 0) {
             std::lock_guard lock(m_mutex);
             for (const ConnectionId other : m_ids)
@@ -85,6 +87,7 @@ public:
 
     std::size_t answerBytes = 0;
     std::size_t broadcastBytes = 0;
+    std::chrono::milliseconds lineCost{0}; // how long handling a line takes
     std::atomic<bool> holding{false};
     std::atomic<int> turns{0};
 
@@ -184,33 +187,51 @@ std::size_t readFor(int fd, int waitMs, std::string* text = nullptr)
 
 TEST(ServerEventLoop, AFloodingPeerDelaysAnotherByAFewLinesOnly)
 {
-    EventLoopLimits limits;
-    RunningLoop running(limits);
-    Recorder& recorder = running.recorder;
-    const int flooder = running.connectClient();
-    const int other = running.connectClient();
-    ASSERT_TRUE(recorder.waitFor([](Recorder& r) { return r.ids().size() == 2; }));
-    const ConnectionId otherId = recorder.ids()[1];
+    // Bounded by the count of lines, or by the time they take (1 ms each, 2 ms a turn).
+    struct Case {
+        const char* bound;
+        std::size_t maxLines;
+        std::chrono::microseconds maxWork;
+        std::chrono::milliseconds lineCost;
+        int floodLines;
+        std::size_t mostLinesBefore;
+    } cases[] = {
+        {"lines", 16, std::chrono::seconds(10), 0ms, 3000, 3 * 16},
+        {"time", 100000, 2000us, 1ms, 300, 3 * 3},
+    };
+    for (const Case& c : cases) {
+        EventLoopLimits limits;
+        limits.maxLinesPerTurn = c.maxLines;
+        limits.maxWorkPerTurn = c.maxWork;
+        RunningLoop running(limits);
+        Recorder& recorder = running.recorder;
+        recorder.lineCost = c.lineCost;
+        const int flooder = running.connectClient();
+        const int other = running.connectClient();
+        ASSERT_TRUE(recorder.waitFor([](Recorder& r) { return r.ids().size() == 2; }));
+        const ConnectionId otherId = recorder.ids()[1];
 
-    // The loop holds on the flood's first line until the other peer has sent its own.
-    recorder.holding = true;
-    std::string flood = "hold\n";
-    for (int i = 0; i < 3000; ++i)
-        flood += "f\n";
-    sendAll(flooder, flood);
-    ASSERT_TRUE(recorder.waitFor([](Recorder& r) { return !r.lines().empty(); }));
-    sendAll(other, "mine\n");
-    recorder.holding = false;
-    ASSERT_TRUE(recorder.waitFor([](Recorder& r) { return r.lines().size() == 3002; }));
+        // The loop holds on the flood's first line until the other peer has sent its own.
+        recorder.holding = true;
+        std::string flood = "hold\n";
+        for (int i = 0; i < c.floodLines; ++i)
+            flood += "f\n";
+        sendAll(flooder, flood);
+        ASSERT_TRUE(recorder.waitFor([](Recorder& r) { return !r.lines().empty(); }));
+        sendAll(other, "mine\n");
+        recorder.holding = false;
+        const std::size_t total = static_cast<std::size_t>(c.floodLines) + 2;
+        ASSERT_TRUE(recorder.waitFor([total](Recorder& r) { return r.lines().size() == total; })) << c.bound;
 
-    const auto lines = recorder.lines();
-    std::size_t at = 0;
-    while (at < lines.size() && lines[at].first != otherId)
-        ++at;
-    EXPECT_EQ(lines[at].second, "mine");
-    EXPECT_LE(at, 3 * limits.maxLinesPerTurn) << "the other line waited for " << at << " lines of the flood";
-    running.stop();
-    EXPECT_TRUE(recorder.gone().empty());
+        const auto lines = recorder.lines();
+        std::size_t at = 0;
+        while (at < lines.size() && lines[at].first != otherId)
+            ++at;
+        EXPECT_EQ(lines[at].second, "mine");
+        EXPECT_LE(at, c.mostLinesBefore) << c.bound << ": the other line waited for " << at << " lines of the flood";
+        running.stop();
+        EXPECT_TRUE(recorder.gone().empty());
+    }
 }
 
 TEST(ServerEventLoop, APeerThatDoesNotReadItsAnswersIsPausedNotDroppedAndMemoryIsGivenBack)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <malloc.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -16,6 +17,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "output_queue.h"
+
 namespace marovin::server {
 
 struct EventLoop::Connection {
@@ -24,14 +27,13 @@ struct EventLoop::Connection {
     LineReader reader;
     std::string inbox;          // received bytes not yet cut into lines, from inboxOffset on
     std::size_t inboxOffset = 0;
-    std::string queue;          // bytes not yet sent, from queueOffset on
-    std::size_t queueOffset = 0;
+    OutputQueue queue;          // bytes not yet sent
     Millis behindSince = -1;    // when the queue last stopped being empty (-1: it is empty)
     bool peerClosed = false;    // the peer has sent its last byte
     bool closing = false;       // close once the queue is empty
     bool dead = false;          // drop at the end of this turn of the loop
 
-    std::size_t queued() const { return queue.size() - queueOffset; }
+    std::size_t queued() const { return queue.size(); }
     bool hasInput() const { return inboxOffset < inbox.size(); }
 };
 
@@ -44,12 +46,21 @@ Millis monotonicMillis()
 
 namespace {
 
-// A queue that empties keeps at most this much of its buffer.
-constexpr std::size_t kKeptCapacity = 4096;
 constexpr std::size_t kReadSize = 16384;
 constexpr int kAcceptsPerTurn = 64;
 constexpr Millis kAcceptPauseMs = 1000;
 constexpr std::string_view kServerFull = "The server is full: try again later.\r\n";
+// Once this much output has left the queues, the allocator is asked to give its free
+// memory back: blocks freed by many queues at once would otherwise stay with the process.
+constexpr std::size_t kTrimAfterBytes = 16 * 1024 * 1024;
+
+// The processor time the calling thread has used.
+std::chrono::microseconds threadTime()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return std::chrono::seconds(ts.tv_sec) + std::chrono::microseconds(ts.tv_nsec / 1000);
+}
 
 // Replaces a string with an empty one, handing its buffer back.
 void release(std::string& text) { std::string().swap(text); }
@@ -157,10 +168,6 @@ void EventLoop::send(ConnectionId id, std::string_view bytes)
     }
     if (c.queued() == 0)
         c.behindSince = m_now;
-    if (c.queueOffset > 0 && c.queueOffset >= c.queue.size() / 2) {
-        c.queue.erase(0, c.queueOffset);
-        c.queueOffset = 0;
-    }
     c.queue.append(bytes);
     m_totalQueued += bytes.size();
     if (m_totalQueued > m_limits.maxTotalQueuedBytes)
@@ -177,8 +184,8 @@ void EventLoop::abandon(Connection& c, const std::string& why)
 {
     log("connection " + std::to_string(c.id) + " dropped: " + why);
     m_totalQueued -= c.queued();
-    release(c.queue);
-    c.queueOffset = 0;
+    m_leftQueues += c.queued();
+    c.queue.clear();
     c.behindSince = -1;
     c.dead = true;
 }
@@ -267,8 +274,10 @@ void EventLoop::receive(Connection& c)
 
 void EventLoop::handleLines(Connection& c, ConnectionHandler& handler)
 {
+    const auto start = std::chrono::steady_clock::now();
     std::vector<ReceivedLine> lines;
-    for (std::size_t handled = 0; handled < m_limits.maxLinesPerTurn && hasLinesToHandle(c);) {
+    for (std::size_t handled = 0; handled < m_limits.maxLinesPerTurn && hasLinesToHandle(c) &&
+                                  std::chrono::steady_clock::now() - start < m_limits.maxWorkPerTurn;) {
         lines.clear();
         c.inboxOffset += c.reader.feed(std::string_view(c.inbox).substr(c.inboxOffset), lines, 1);
         for (const ReceivedLine& line : lines) {
@@ -284,21 +293,18 @@ void EventLoop::handleLines(Connection& c, ConnectionHandler& handler)
 
 void EventLoop::writeTo(Connection& c)
 {
-    while (c.queued() > 0) {
-        const ssize_t n = ::send(c.fd, c.queue.data() + c.queueOffset, c.queued(), MSG_NOSIGNAL);
+    while (!c.queue.empty()) {
+        const std::string_view next = c.queue.front();
+        const ssize_t n = ::send(c.fd, next.data(), next.size(), MSG_NOSIGNAL);
         if (n < 0) {
             if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
                 abandon(c, std::strerror(errno));
             return;
         }
-        c.queueOffset += static_cast<std::size_t>(n);
+        c.queue.consume(static_cast<std::size_t>(n));
         m_totalQueued -= static_cast<std::size_t>(n);
+        m_leftQueues += static_cast<std::size_t>(n);
     }
-    if (c.queue.capacity() > kKeptCapacity)
-        release(c.queue);
-    else
-        c.queue.clear();
-    c.queueOffset = 0;
     c.behindSince = -1;
 }
 
@@ -308,6 +314,7 @@ void EventLoop::drop(ConnectionId id, ConnectionHandler& handler)
     if (it == m_connections.end())
         return;
     m_totalQueued -= it->second->queued();
+    m_leftQueues += it->second->queued();
     close(it->second->fd);
     m_connections.erase(it);
     m_listenPausedUntil = 0; // a descriptor is free again
@@ -354,6 +361,8 @@ void EventLoop::run(ConnectionHandler& handler, volatile const int* stop)
         const int ready = ppoll(fds.data(), fds.size(), &ts, &waitMask);
         if (ready < 0 && errno != EINTR)
             break;
+        const auto turnStart = std::chrono::steady_clock::now();
+        const std::chrono::microseconds workStart = threadTime();
         m_now = monotonicMillis();
         const std::size_t first = listening ? 1 : 0;
         if (ready > 0 && listening && (fds[0].revents & POLLIN))
@@ -382,6 +391,15 @@ void EventLoop::run(ConnectionHandler& handler, volatile const int* stop)
         }
         for (const ConnectionId id : gone)
             drop(id, handler);
+        if (m_leftQueues >= kTrimAfterBytes) {
+            m_leftQueues = 0;
+#ifdef __GLIBC__
+            malloc_trim(0);
+#endif
+        }
+        m_longestTurn = std::max(m_longestTurn, std::chrono::duration_cast<std::chrono::microseconds>(
+                                                    std::chrono::steady_clock::now() - turnStart));
+        m_longestTurnWork = std::max(m_longestTurnWork, threadTime() - workStart);
     }
 }
 

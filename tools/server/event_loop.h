@@ -4,7 +4,8 @@
 // One listening socket; per connection a LineReader, the received bytes not yet handled
 // and an output queue. No peer can stall the others or take all the memory:
 //
-// - A connection's lines are handled a few per turn of the loop (maxLinesPerTurn); the
+// - A connection's lines are handled a few per turn of the loop (maxLinesPerTurn, and no
+//   more once they have taken maxWorkPerTurn, as a shout to a thousand players may); the
 //   rest wait in its inbox, and nothing more is read from it until they are done, so a
 //   flood is held back by TCP in the flooder's own socket.
 // - A connection whose output queue passes pauseInputAbove is not read from until its
@@ -23,6 +24,7 @@
 // sent before the connection is closed.
 
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <cstddef>
 #include <functional>
@@ -42,6 +44,7 @@ struct ListenAddress {
 struct EventLoopLimits {
     std::size_t maxLineLength = 4096;
     std::size_t maxLinesPerTurn = 16;
+    std::chrono::microseconds maxWorkPerTurn{2000};
     std::size_t pauseInputAbove = 64 * 1024;
     std::size_t maxQueuedBytes = 1024 * 1024;
     std::size_t maxTotalQueuedBytes = 64 * 1024 * 1024;
@@ -92,6 +95,11 @@ public:
     // How many connections may be open at once: maxConnections, or less under a low
     // limit of descriptors.
     std::size_t connectionLimit() const { return m_connectionLimit; }
+    // The longest time one turn of the loop took, the wait for events aside: by the clock
+    // (what a client waited beyond its own turn, other programs' use of the processors
+    // included) and in the loop thread's own processor time (the work of the turn).
+    std::chrono::microseconds longestTurn() const { return m_longestTurn; }
+    std::chrono::microseconds longestTurnWork() const { return m_longestTurnWork; }
 
 private:
     struct Connection;
@@ -117,9 +125,12 @@ private:
     ConnectionId m_nextId = 1;
     std::map<ConnectionId, std::unique_ptr<Connection>> m_connections;
     std::size_t m_totalQueued = 0;
+    std::size_t m_leftQueues = 0;     // bytes sent or dropped since the allocator last gave memory back
     Millis m_now = 0;                 // the time of the loop's turn
     Millis m_listenPausedUntil = 0;   // accept() failed: do not watch the listener before this
     bool m_acceptFailing = false;
+    std::chrono::microseconds m_longestTurn{0};
+    std::chrono::microseconds m_longestTurnWork{0};
     std::function<void(const std::string&)> m_log;
 };
 

@@ -97,7 +97,9 @@ int main(int argc, char** argv)
 
     loop.run(handler, &g_stop);
 
-    std::fprintf(stderr, "marovin-server: stopping\n");
+    std::fprintf(stderr, "marovin-server: stopping; the longest turn of the loop took %.1f ms (%.1f ms of work)\n",
+                 static_cast<double>(loop.longestTurn().count()) / 1000.0,
+                 static_cast<double>(loop.longestTurnWork().count()) / 1000.0);
     const bool saved = server.shutdown(monotonicMillis());
     handler.flush();
     loop.flushAndCloseAll(500);
