@@ -32,7 +32,10 @@ public:
     std::string path;
 };
 
-void writeFile(const std::string& path, const std::string& content) { std::ofstream(path, std::ios::binary) << content; }
+void writeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}
 
 std::vector<std::string> loaded(RecordFile& file)
 {

@@ -343,7 +343,8 @@ TEST(ServerEventLoop, OutOfDescriptorsTheLoopWaitsInsteadOfSpinning)
         close(fd);
     ASSERT_EQ(connected, 0);
     EXPECT_LT(turns, 20) << "the loop woke " << turns << " times in half a second";
-    EXPECT_TRUE(recorder.waitFor([](Recorder& r) { return r.ids().size() == 1; })) << "accepted once descriptors are free";
+    EXPECT_TRUE(recorder.waitFor([](Recorder& r) { return r.ids().size() == 1; }))
+        << "accepted once descriptors are free";
     running.stop();
     close(client);
     EXPECT_NE(running.log().find("cannot accept connections for now: Too many open files"), std::string::npos)

@@ -51,7 +51,8 @@ ServerProcess::ServerProcess(ServerProcessOptions options)
         m_dataDirectory = options.dataDirectory;
     }
     m_logPath = m_dataDirectory + ".log";
-    std::vector<std::string> args = {executable(), "--port", "0", "--data", m_dataDirectory,
+    const std::string program = options.program.empty() ? executable() : options.program;
+    std::vector<std::string> args = {program, "--port", "0", "--data", m_dataDirectory,
                                      "--seed", std::to_string(options.seed), "--clock-speed",
                                      std::to_string(options.clockSpeed)};
     if (!options.bots)
@@ -66,7 +67,8 @@ ServerProcess::ServerProcess(ServerProcessOptions options)
     m_pid = fork();
     if (m_pid == 0) {
         if (options.descriptorLimit > 0) {
-            const rlimit limit{static_cast<rlim_t>(options.descriptorLimit), static_cast<rlim_t>(options.descriptorLimit)};
+            const auto descriptors = static_cast<rlim_t>(options.descriptorLimit);
+            const rlimit limit{descriptors, descriptors};
             setrlimit(RLIMIT_NOFILE, &limit);
         }
         dup2(out[1], STDOUT_FILENO);

@@ -25,6 +25,7 @@ struct ServerProcessOptions {
     std::string dataDirectory;           // empty: a new temporary folder, removed at the end
     std::vector<std::string> extraArgs;
     int descriptorLimit = 0;             // RLIMIT_NOFILE of the server (0: inherited)
+    std::string program;                 // empty: the server of this build
 };
 
 class ServerProcess {
@@ -36,6 +37,7 @@ public:
 
     // The port it listens on (0 when it did not start; see startError).
     int port() const { return m_port; }
+    int pid() const { return m_pid; }
     const std::string& startError() const { return m_error; }
     const std::string& dataDirectory() const { return m_dataDirectory; }
     // What the server wrote to standard error so far.

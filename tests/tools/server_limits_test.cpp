@@ -140,7 +140,8 @@ TEST(ServerLimits, AFloodOfAdjournmentsEndsAtTheLimitWithAMessage)
     EXPECT_TRUE(contains(d.command(alice, "match -u BotJiang 1 0"),
                          "match: You have 50 adjourned games: resume one of them (\"stored\" lists them)"));
     const ConnectionId bob = d.login("bob");
-    EXPECT_TRUE(contains(d.command(bob, "match alice"), "match: alice has 50 adjourned games and cannot start another."));
+    EXPECT_TRUE(contains(d.command(bob, "match alice"),
+                         "match: alice has 50 adjourned games and cannot start another."));
     const std::string stored = d.command(alice, "stored");
     std::size_t adjourned = 0;
     for (std::size_t at = 0; (at = stored.find("A alice.BotJiang.", at)) != std::string::npos; ++at)
