@@ -74,6 +74,20 @@ std::size_t sizeOf(const std::vector<std::string>& lines)
 
 } // namespace
 
+std::vector<std::string> mergeRecords(std::vector<std::string> base, const std::vector<std::string>& journal)
+{
+    std::map<std::string, std::vector<std::string>> byKey;
+    for (std::string& record : base)
+        if (!record.empty())
+            byKey[keyOf(record)].push_back(std::move(record));
+    replay(journal, byKey);
+    std::vector<std::string> records;
+    for (auto& [key, list] : byKey)
+        for (std::string& record : list)
+            records.push_back(std::move(record));
+    return records;
+}
+
 RecordFile::RecordFile(std::string path) : m_path(std::move(path)) {}
 
 std::vector<std::string> RecordFile::load(std::string& error)
@@ -85,16 +99,7 @@ std::vector<std::string> RecordFile::load(std::string& error)
         error = journalError;
     m_baseSize = sizeOf(base);
     m_journalSize = sizeOf(journal);
-    std::map<std::string, std::vector<std::string>> byKey;
-    for (std::string& record : base)
-        if (!record.empty())
-            byKey[keyOf(record)].push_back(std::move(record));
-    replay(journal, byKey);
-    std::vector<std::string> records;
-    for (auto& [key, list] : byKey)
-        for (std::string& record : list)
-            records.push_back(std::move(record));
-    return records;
+    return mergeRecords(std::move(base), journal);
 }
 
 std::string RecordFile::batch(const RecordChanges& changes)

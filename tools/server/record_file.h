@@ -49,6 +49,10 @@ RecordChanges takeChanges(std::set<Key>& changed, std::size_t limit, RecordsOf r
     return changes;
 }
 
+// The records of a base file with a journal's complete batches applied, key after key
+// (what RecordFile::load gives for the lines of both files).
+std::vector<std::string> mergeRecords(std::vector<std::string> base, const std::vector<std::string>& journal);
+
 class RecordFile {
 public:
     // Journals smaller than this are never merged, however small the base file.
