@@ -59,9 +59,12 @@ struct ReadBranches {
     int depth = 0;
     std::vector<int> counters;
 
+    // Where each open branch began (plain reading), innermost last; open counts the
+    // branches that began at that same position.
     struct Start {
         int ply;
         Board board;
+        int open;
     };
     std::vector<Start> starts;
 };
@@ -87,11 +90,15 @@ void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches&
 // ends before it keeps what was read and is warned about), 0 on failure: not a game file,
 // a line too long (both reported to the user), a refused middle game or a "}" line that
 // stops any other body. What was read before a failure stays in the game.
-int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge);
-int ReadGameFile(CGame& game, const std::string& path, bool merge);
+// leftUnread, when given, is told whether text at the end was left unread (a last line
+// without its line end, anything after a NUL byte); the user is told in any case.
+int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge, bool* leftUnread = nullptr);
+int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnread = nullptr);
 
 // Rewrites one game file in the old or the new body form, keeping its header, notes,
-// set-up position and orientation. Returns whether the file was rewritten.
+// set-up position and orientation. Returns whether the file was rewritten: a file whose
+// end could not be read is left as it is (rewriting it would lose that text), and the
+// user is told.
 bool ConvertGameFile(const std::string& path, bool toNewFormat, const GamePorts& ports);
 
 } // namespace marovin::model

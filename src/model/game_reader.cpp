@@ -152,9 +152,13 @@ void beginBranch(CGame& game, bool merge, ReadBranches& branches)
 {
     if (!merge) {
         game.OpenBranch();
-        // A start kept at this ply is this very position (see returnToBranchStart).
-        if (game.mode == kModeReading && (branches.starts.empty() || branches.starts.back().ply < game.browsedPly()))
-            branches.starts.push_back({game.browsedPly(), game.browsedBoard});
+        const int ply = game.browsedPly();
+        while (!branches.starts.empty() && branches.starts.back().ply > ply)
+            branches.starts.pop_back(); // not on the path any more
+        if (!branches.starts.empty() && branches.starts.back().ply == ply)
+            ++branches.starts.back().open; // kept once, however many branches begin here
+        else
+            branches.starts.push_back({ply, game.browsedBoard, 1});
         return;
     }
     branches.depth = game.browsedPly() == 0 ? 0 : branches.depth + 1;
@@ -162,36 +166,36 @@ void beginBranch(CGame& game, bool merge, ReadBranches& branches)
     branches.counters[static_cast<std::size_t>(branches.depth)] = 0;
 }
 
-// A branch end takes back the moves of the cursor's line. When a kept branch start lies
-// where that leads, jump there at once. Every kept start lies on the browsed path: since
-// it was kept the cursor went forward from it, or came back no further than a later one
-// (an undo forgets them all), so a kept start is known by its ply alone. Starts beyond
-// the target are forgotten, as the path may change after them.
-bool returnToBranchStart(CGame& game, ReadBranches& branches)
-{
-    const int target = game.browsedPly() - game.indexInLine() - 1;
-    while (!branches.starts.empty() && branches.starts.back().ply > target)
-        branches.starts.pop_back();
-    if (branches.starts.empty() || branches.starts.back().ply != target || game.mode != kModeReading ||
-        !game.LeaveLine(branches.starts.back().board))
-        return false;
-    branches.starts.pop_back();
-    return true;
-}
-
+// A branch end goes back to the position where its branch began, however the branch's
+// moves were recorded: first along existing moves and then splitting them, the cursor's
+// line begins after the branch start. A branch whose moves began a line of their own at
+// the start (as written files have it) is left at once for the kept position; otherwise
+// the moves are taken back one by one. Without a kept start (more ends than begins, or
+// after an "undo" word) the moves of the cursor's line are taken back.
 void endBranch(CGame& game, bool merge, ReadBranches& branches)
 {
-    if (!merge && returnToBranchStart(game, branches))
-        return;
-    int steps = game.indexInLine() + 1;
+    int target = game.browsedPly() - game.indexInLine() - 1;
     if (merge) {
         if (branches.depth < 0 || static_cast<std::size_t>(branches.depth) >= branches.counters.size())
             return; // more ends than begins
-        steps = branches.counters[static_cast<std::size_t>(branches.depth)];
+        target = game.browsedPly() - branches.counters[static_cast<std::size_t>(branches.depth)];
         --branches.depth;
+    } else if (!branches.starts.empty()) {
+        ReadBranches::Start& start = branches.starts.back();
+        target = start.ply;
+        const bool leftAtOnce = game.mode == kModeReading &&
+                                game.browsedPly() - game.indexInLine() - 1 == target && game.LeaveLine(start.board);
+        if (--start.open == 0)
+            branches.starts.pop_back();
+        if (leftAtOnce)
+            return;
     }
-    for (int i = 0; i < steps && game.browsedPly() > 0; ++i)
+    while (game.browsedPly() > std::max(target, 0)) {
+        const int before = game.browsedPly();
         game.TakeBack(TakeBackKind::User);
+        if (game.browsedPly() >= before)
+            break;
+    }
 }
 
 void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool merge, ReadBranches& branches)
@@ -407,7 +411,7 @@ public:
     // Whether a brace body ended at its closing "}" line.
     bool closed() const { return m_lineCounter == kReadComplete; }
     // Whether the text ended with more than blanks left unread: a last line without its
-    // CR LF (a file with LF line ends is all one such line), or anything after a NUL byte.
+    // line end, or anything after a NUL byte.
     bool unread() const { return m_unread; }
 
 private:
@@ -501,9 +505,12 @@ private:
             if (m_position >= limit && !m_end)
                 continue;
             const char c = m_buffer[m_position];
-            if (c == '\r' && m_buffer[m_position + 1] == '\n') {
+            // A line ends in CR LF, as the program writes it, or in a bare LF, as editors on
+            // this system write it; a CR alone is a byte of the line.
+            const bool crLf = c == '\r' && m_buffer[m_position + 1] == '\n';
+            if (crLf || c == '\n') {
                 const std::string_view line(m_buffer.data() + lineStart, m_position - lineStart);
-                m_position += 2;
+                m_position += crLf ? 2 : 1;
                 lineStart = m_position;
                 locateLine();
                 if (!feed(line))
@@ -640,7 +647,7 @@ void endLocation(const GamePorts& ports)
 
 } // namespace
 
-int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
+int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge, bool* leftUnread)
 {
     const GamePorts& ports = game.ports();
     beginLocation(ports, name);
@@ -663,9 +670,11 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
     else if (result == GameFileScanner::Result::Done && game.format == kFormatBrace && !scanner.closed())
         ports.terminal.writeClientText("The game file ends before its closing \"}\": " + std::string(name),
                                        false);
+    if (leftUnread)
+        *leftUnread = scanner.unread();
     if (scanner.unread())
         ports.terminal.writeClientText(
-            "Text at the end of the game file has no CR LF line end or follows a NUL byte; it is not read: " +
+            "Text at the end of the game file has no line end or follows a NUL byte; it is not read: " +
                 std::string(name),
             false);
 
@@ -686,7 +695,7 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge)
     return result == GameFileScanner::Result::Done ? 1 : 0;
 }
 
-int ReadGameFile(CGame& game, const std::string& path, bool merge)
+int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnread)
 {
     FileStream file(path, false);
     if (!file.ok()) {
@@ -695,14 +704,19 @@ int ReadGameFile(CGame& game, const std::string& path, bool merge)
         endLocation(game.ports());
         return 0;
     }
-    return ReadGame(game, file, path, merge);
+    return ReadGame(game, file, path, merge, leftUnread);
 }
 
 bool ConvertGameFile(const std::string& path, bool toNewFormat, const GamePorts& ports)
 {
     CGame game(ports);
-    if (!ReadGameFile(game, path, false))
+    bool leftUnread = false;
+    if (!ReadGameFile(game, path, false, &leftUnread))
         return false;
+    if (leftUnread) {
+        ports.terminal.writeClientText("Not converted, as the text at its end would be lost: " + path, false);
+        return false;
+    }
     return WriteGameFile(game, path, toNewFormat ? GameFileForm::New : GameFileForm::Old);
 }
 

@@ -357,18 +357,52 @@ TEST_F(GameFileTest, BranchKeywordsAreTestedLikeTheReaderDoes)
 
 TEST_F(GameFileTest, TextEndsAtCtrlZOrLosesAnUnterminatedLastLine)
 {
-    const std::string unread = "Text at the end of the game file has no CR LF line end or follows a NUL byte";
+    const std::string unread = "Text at the end of the game file has no line end or follows a NUL byte";
     auto cut = read(std::string(kHeader) + "H2-E2\r\nH9-G7");
     EXPECT_EQ(cut->pathLength(), 1);
     EXPECT_TRUE(env.terminal.contains(unread + "; it is not read: test.gam")) << "the loss is told";
     env.terminal.clear();
     auto ctrlZ = read(std::string(kHeader) + "H2-E2\r\nH9-G7\x1A" "B0-C2\r\n");
     EXPECT_EQ(ctrlZ->pathLength(), 2);
-    auto loneLf = read(std::string(kHeader) + "H2-E2\nH9-G7\r\n \r\n");
-    EXPECT_EQ(loneLf->pathLength(), 1) << "a LF alone does not end a line";
+    auto mixed = read(std::string(kHeader) + "H2-E2\nH9-G7\rB0-C2\r\n \n");
+    EXPECT_EQ(mixed->pathLength(), 2) << "a bare LF ends a line, a lone CR does not";
     EXPECT_FALSE(env.terminal.contains(unread + "; it is not read: test.gam")) << "nothing but blanks is lost";
     read(std::string(kHeader) + std::string("H2-E2\r\n\0H9-G7\r\n", 15));
     EXPECT_TRUE(env.terminal.contains(unread + "; it is not read: test.gam"));
+}
+
+TEST_F(GameFileTest, BareLineFeedFilesReadLikeTheProgramsOwn)
+{
+    auto game = read(std::string(kHeader) + "#a note\r\nBB\r\nH2-E2\r\nH9-G7\r\nBE\r\nBB\r\nC3-C4\r\nBE\r\n");
+    const std::string written = GameFileText(*game, GameFileForm::Old);
+    std::string bare = written;
+    for (std::size_t at = bare.find("\r\n"); at != std::string::npos; at = bare.find("\r\n", at))
+        bare.erase(at, 1);
+    ASSERT_EQ(bare.find('\r'), std::string::npos);
+    auto fromBare = read(bare);
+    EXPECT_EQ(GameFileText(*fromBare, GameFileForm::Old), written) << "and written back with CR LF";
+    EXPECT_FALSE(env.terminal.contains("not read"));
+}
+
+TEST_F(GameFileTest, ABranchEndReturnsToWhereItsBranchBegan)
+{
+    // The second branch follows the first one's moves before it splits them; the third
+    // must still begin at the start. The same with two branches begun at one position.
+    for (const std::string& body : {std::string("BB\r\nH2-E2\r\nH9-G7\r\nH0-G2\r\nBE\r\nBB\r\nH2-E2\r\nH9-G7\r\n"
+                                                "B0-C2\r\nBE\r\nBB\r\nC3-C4\r\nBE\r\n"),
+                                    std::string("BB\r\nBB\r\nH2-E2\r\nH9-G7\r\nBB\r\nH0-G2\r\nI9-H9\r\nBE\r\n"
+                                                "B0-C2\r\nBE\r\nC3-C4\r\nBE\r\n")}) {
+        auto game = read(std::string(kHeader) + body);
+        const BranchPoint& first = *game->root().alternatives[0].continuation;
+        ASSERT_EQ(first.count(), 2) << body;
+        EXPECT_EQ(lineText(first.alternatives[0]), "H2-E2 H9-G7") << body;
+        EXPECT_EQ(lineText(first.alternatives[1]), "C3-C4") << body;
+        const BranchPoint& third = *first.alternatives[0].continuation;
+        ASSERT_EQ(third.count(), 2) << body;
+        EXPECT_EQ(lineText(third.alternatives[1]), "B0-C2") << body;
+        auto again = read(GameFileText(*game, GameFileForm::Old));
+        EXPECT_EQ(GameFileText(*again, GameFileForm::Old), GameFileText(*game, GameFileForm::Old));
+    }
 }
 
 TEST_F(GameFileTest, BraceBodyPlaysTwoMovesPerLine)
