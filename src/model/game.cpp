@@ -729,12 +729,8 @@ void CGame::AddNoteOnce(std::string_view text)
         return;
     const MoveEntry& entry = currentEntry();
     if (entry.note) {
-        const std::string_view note = *entry.note;
-        if (note.starts_with(text))
+        if (NoteHolds(*entry.note, text))
             return;
-        for (std::size_t lf = note.find('\n'); lf != std::string_view::npos; lf = note.find('\n', lf + 1))
-            if (note.substr(lf + 1).starts_with(text))
-                return;
     }
     SetNote(text, true);
 }
@@ -765,6 +761,11 @@ void CGame::MirrorOpenings()
             });
         modified = true;
     }
+    // A mirrored opening may now begin like another one: they become one branch. The
+    // cursor goes to the start first, as the joining may remove what lies below it.
+    Rewind();
+    JoinEqualAlternatives(*first);
+    RecomputePathLength(false);
 }
 
 void CGame::OpenBranch()

@@ -209,7 +209,8 @@ public:
 
     // Mirrors the moves of every first-move alternative whose first move opens from the
     // left (columns 0..3 or square 60, never square 56); sets modified when it did.
-    // Nothing happens with a custom position. The boards are not rebuilt: rewind after.
+    // Openings that then begin alike are joined into one branch. Nothing happens with a
+    // custom position. The cursor ends at the start.
     void MirrorOpenings();
     // True when a first move from this square is mirrored by merge reading.
     static bool OpensFromLeft(Square from);

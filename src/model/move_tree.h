@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/position.h"
@@ -66,6 +67,20 @@ struct BranchPoint {
 
 // A new branch point under parent whose alternative 0 holds one entry with move.
 std::unique_ptr<BranchPoint> MakeBranchPoint(BranchPoint* parent, const PackedMove& move, std::uint8_t tag = 0);
+
+// Whether note already holds text at its start or at the start of one of its lines.
+bool NoteHolds(std::string_view note, std::string_view text);
+
+// Adds text to entry's note on a line of its own, unless the note holds it already.
+void AppendNoteOnce(MoveEntry& entry, std::string_view text);
+
+// Joins the alternatives of point (and, where that makes them meet, of the branch points
+// below it) that begin with the same move, so that no branch point holds two alternatives
+// with the same first move: shared moves become one line, where they part a branch point
+// holds both continuations, and the notes of joined moves are kept (one after the other).
+// Branch points that the joining empties are destroyed: a game's cursor must not stand
+// below point.
+void JoinEqualAlternatives(BranchPoint& point);
 
 // Calls visit(line) once for every line of bp and of every branch point below it (in no
 // particular order; the file writer has its own walk).

@@ -56,6 +56,47 @@ const std::vector<std::string> kRichBody = {
     "#the start", "BB", "H2-E2", "H9-G7", "#abc", "#def", "BB", "H0-G2", "I9-H9", "BE", "BB", "I0-I1",
     "BB", "C6-C5", "#soldier", "BE", "BB", "G6-G5", "BE", "BE", "BE", "BB", "C3-C4", "B9-C7", "BE"};
 
+TEST_F(MergeTest, AMirroredOpeningJoinsTheOneThatBeginsAlike)
+{
+    // Left-side openings that become copies of right-side ones, in part and with a branch
+    // below; the notes of joined moves are all kept.
+    auto game = env.newGame();
+    const auto line = [&](std::initializer_list<const char*> moves, const char* note = nullptr) {
+        game->Rewind();
+        for (const char* move : moves)
+            play(*game, move);
+        if (note)
+            game->SetNote(note, false);
+    };
+    line({"H2-E2"}, "right");
+    line({"H2-E2", "H9-G7", "H0-G2"});
+    line({"H2-E2", "H9-G7", "I0-I1"});
+    line({"B2-E2"}, "left");
+    line({"B2-E2", "B9-C7", "A0-A1"}, "rook");
+    line({"B2-E2", "B9-C7", "B0-C2", "A9-A8"});
+    line({"C3-C4"});
+    env.settings.mergeAppendNotes = true;
+    auto merged = env.newGame();
+    ASSERT_TRUE(MergeIntoGame(*merged, *game));
+    game->MirrorOpenings();
+    for (CGame* joined : {game.get(), merged.get()}) {
+        const BranchPoint& first = *joined->root().alternatives[0].continuation;
+        ASSERT_EQ(first.count(), 2);
+        EXPECT_EQ(testing::lineText(first.alternatives[0]), "H2-E2 H9-G7");
+        EXPECT_EQ(first.alternatives[0].entries[0].noteText(), "right\r\nleft");
+        EXPECT_EQ(testing::lineText(first.alternatives[1]), "C3-C4");
+        const BranchPoint& third = *first.alternatives[0].continuation;
+        ASSERT_EQ(third.count(), 2);
+        EXPECT_EQ(testing::lineText(third.alternatives[0]), "H0-G2 I9-I8");
+        EXPECT_EQ(testing::lineText(third.alternatives[1]), "I0-I1");
+        EXPECT_EQ(third.alternatives[1].entries[0].noteText(), "rook");
+        // Written and read back, every alternative hangs where it did.
+        const std::string body = Body(*joined);
+        auto again = read(GameFileText(*joined, GameFileForm::Old));
+        EXPECT_EQ(Body(*again), body);
+    }
+}
+
 TEST_F(MergeTest, MergingIntoAnEmptyGameRebuildsTheWholeTree)
 {
     auto source = read(GameText(kRichBody));
