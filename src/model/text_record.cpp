@@ -120,7 +120,9 @@ public:
             writeMove(entry);
         if (!entry.hasNote())
             return;
-        if (line.continuation && m_ply % 2 == 1)
+        // A Red move with a note is paired with an empty Black half before the note; the
+        // start position's note follows no move, even when Black moves first.
+        if (entry.isMove() && line.continuation && m_ply % 2 == 1)
             m_out << "   " << kMissingMove;
         breakLine();
         writeNote(entry.noteText(), m_out);

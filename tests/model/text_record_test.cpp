@@ -151,6 +151,16 @@ TEST_F(TextRecordTest, ARecordThatBlackBeginsPairsItsFirstMoveWithDots)
     EXPECT_EQ(record.find("變化"), std::string::npos);
 }
 
+TEST_F(TextRecordTest, TheStartNoteOfARecordThatBlackBeginsHasNoDotsBeforeIt)
+{
+    auto game = env.newGame();
+    ASSERT_TRUE(game->SetStartPosition(kStandardOpening, 1));
+    game->SetNote("the start", false);
+    play(*game, "H7-E7");
+    const std::string record = Utf8Record(*game);
+    EXPECT_NE(record.find("\r\n\r\n    the start\r\n      1. ........   包８平５\r\n"), std::string::npos) << record;
+}
+
 // Every alternative of the first move: A0-A1, A0-A2, ... then B0-A2, ... from every square
 // of Red's back two rows to every other square, until count is reached.
 void playAlternatives(CGame& game, int count)
