@@ -325,6 +325,26 @@ TEST(ToolFiles, BraceFilesShowConvertAndMergeLikeTheOthers)
 }
 
 // Every failure says what went wrong and where, on one line of the error stream.
+TEST(ToolFiles, BareLineFeedFilesReadLikeCrLfFiles)
+{
+    testkit::TempFolder folder;
+    std::string bare = kGameFile;
+    for (std::size_t at = bare.find("\r\n"); at != std::string::npos; at = bare.find("\r\n", at))
+        bare.erase(at, 1);
+    const std::string crLf = folder.write("crlf.txt", kGameFile);
+    const std::string lf = folder.write("lf.txt", bare);
+    for (const char* command : {"show", "record", "fen"}) {
+        const auto fromCrLf = RunToolProgram({command, crLf});
+        const auto fromLf = RunToolProgram({command, lf});
+        EXPECT_EQ(fromLf.status, 0) << command << fromLf.err;
+        EXPECT_EQ(fromLf.out, fromCrLf.out) << command;
+        EXPECT_EQ(fromLf.err, "") << command;
+    }
+    const auto noGame = RunToolProgram({"show", folder.write("nogame.txt", "START\nH2-E2\n")});
+    EXPECT_EQ(noGame.status, 2);
+    EXPECT_NE(noGame.err.find("Wrong game file"), std::string::npos) << noGame.err;
+}
+
 TEST(ToolErrors, EveryFailureSaysWhatAndWhere)
 {
     testkit::TempFolder folder;
@@ -335,6 +355,7 @@ TEST(ToolErrors, EveryFailureSaysWhatAndWhere)
     const std::string absent = folder.file("absent.txt");
     const std::string tooLong = folder.write("long.txt", "GAME\r\nSTART\r\n#" + std::string(100001, 'x') + "\r\n");
     const std::string setUp = folder.write("setup.txt", "GAME\r\nPOSITION R" + std::string(32, '{') + "\r\nSTART\r\n");
+    const std::string unterminated = folder.write("cut.txt", "GAME\r\nSTART\r\nH2-E2\r\nH9-G7");
     const std::string directory = folder.file("folder.gam");
     std::filesystem::create_directory(directory);
     const struct {
@@ -345,6 +366,7 @@ TEST(ToolErrors, EveryFailureSaysWhatAndWhere)
         {{"show", stray}, 2, stray + ":4: reading stopped at a line beginning with \"}\""},
         {{"convert", "--to", "new", stray}, 2, stray + ":4: reading stopped"},
         {{"fen", warned}, 2, warned + ":4: reading stopped"}, // a warning before it is no explanation
+        {{"convert", "--to", "new", unterminated}, 2, unterminated + ": not converted: the text at its end"},
         {{"fen", notGame}, 2, notGame + ": Wrong game file"},
         {{"record", absent}, 2, absent + ": Can not open file"},
         {{"show", tooLong}, 2, tooLong + ":3: Line too long in game file"},
@@ -364,6 +386,7 @@ TEST(ToolErrors, EveryFailureSaysWhatAndWhere)
                 << name << ": " << line;
     }
     EXPECT_EQ(testkit::TempFolder::read(stray), "GAME\r\nSTART\r\nH2-E2\r\n}\r\nH9-G7\r\n") << "left as it was";
+    EXPECT_EQ(testkit::TempFolder::read(unterminated), "GAME\r\nSTART\r\nH2-E2\r\nH9-G7") << "nothing lost";
 
     // A warning inside a compact body says at which byte.
     const std::string badMove = folder.write("bad.gam", std::string("GAME\r\nCSTART\r\n\x5F\x03", 16));

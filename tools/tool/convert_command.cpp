@@ -15,7 +15,13 @@ int RunConvert(Arguments arguments, Streams& streams)
         const std::string path(argument);
         ToolPorts ports(streams.err);
         model::CGame game(ports.ports());
-        if (!ReadGameArgument(ports, game, path)) {
+        bool leftUnread = false;
+        if (!ReadGameArgument(ports, game, path, &leftUnread)) {
+            status = kExitBadInput;
+            continue;
+        }
+        if (leftUnread) { // rewriting the file would lose the text at its end
+            Report(streams.err, "not converted: the text at its end was not read and would be lost", {path});
             status = kExitBadInput;
             continue;
         }

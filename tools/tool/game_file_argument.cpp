@@ -144,9 +144,9 @@ bool ToolPorts::readExplained(const std::function<bool()>& read)
     return false;
 }
 
-bool ReadGameArgument(ToolPorts& ports, model::CGame& game, const std::string& path)
+bool ReadGameArgument(ToolPorts& ports, model::CGame& game, const std::string& path, bool* leftUnread)
 {
-    return ports.readExplained([&] { return model::ReadGameFile(game, path, false) != 0; });
+    return ports.readExplained([&] { return model::ReadGameFile(game, path, false, leftUnread) != 0; });
 }
 
 int RunOnOneGame(std::string_view command, Arguments arguments, Streams& streams,

@@ -36,7 +36,7 @@ private:
 
 // Reads the game file at path into game (whose ports are ports'). Returns false when it
 // is missing, not a game file or not read whole; the reason is on the error stream.
-bool ReadGameArgument(ToolPorts& ports, model::CGame& game, const std::string& path);
+bool ReadGameArgument(ToolPorts& ports, model::CGame& game, const std::string& path, bool* leftUnread = nullptr);
 
 // The frame of a subcommand that takes exactly one game FILE: checks the arguments, reads
 // the file and hands the game to use. Returns the exit status (bad input when the
