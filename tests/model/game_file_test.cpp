@@ -640,6 +640,15 @@ TEST_F(GameFileTest, ConvertingKeepsHeaderNotesAndOrientation)
 
     EXPECT_FALSE(ConvertGameFile(path.string(), true, env.ports()));
     EXPECT_FALSE(std::filesystem::exists(path)) << "nothing written for a file that could not be read";
+
+    const std::string cut = std::string(kHeader) + "H2-E2\r\nH9-G7";
+    std::ofstream(path, std::ios::binary) << cut;
+    EXPECT_FALSE(ConvertGameFile(path.string(), true, env.ports()));
+    std::ifstream kept(path, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>()), cut)
+        << "a file whose end was not read is not rewritten";
+    EXPECT_TRUE(env.terminal.contains("Not converted, as the text at its end would be lost: " + path.string()));
+    std::filesystem::remove(path);
 }
 
 } // namespace
