@@ -91,6 +91,8 @@ public:
     model::CGame* firstGameOver() const;
     // All games, newest first.
     std::vector<model::CGame*> games() const;
+    // The newest game, or null.
+    model::CGame* newest() const { return m_games.empty() ? nullptr : m_games.front().get(); }
     std::size_t size() const { return m_games.size(); }
 
     // The game that handicap lines refer to: the one whose position the server code reset

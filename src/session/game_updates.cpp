@@ -4,6 +4,7 @@
 #include <string>
 
 #include "session/game_support.h"
+#include "session/game_transfer.h"
 
 namespace marovin::session {
 
@@ -237,6 +238,35 @@ void GameUpdates::tickClocks(std::int64_t nowSeconds)
         return;
     const Entry entry(*this);
     TickGameClocks(*m_context, nowSeconds);
+}
+
+void GameUpdates::resetTransfers()
+{
+    if (!m_context)
+        return;
+    const Entry entry(*this);
+    session::resetTransfers(*m_context);
+}
+
+bool GameUpdates::sendingGame()
+{
+    return m_context && m_context->session.transfer.sendSequence != 0;
+}
+
+void GameUpdates::sendNextGameLine()
+{
+    if (!m_context)
+        return;
+    const Entry entry(*this);
+    session::sendNextGameLine(*m_context);
+}
+
+void GameUpdates::onTransferTell(std::string_view text, std::string_view sender)
+{
+    if (!m_context)
+        return;
+    const Entry entry(*this);
+    session::onTransferTell(*m_context, text, sender);
 }
 
 } // namespace marovin::session

@@ -76,12 +76,11 @@ public:
     void askGameOverQuestions() override;
     void tickClocks(std::int64_t nowSeconds) override;
 
-    // Game transfers between players come later; until then these do nothing: no transfer
-    // is ever running, and a transfer tell is dropped.
-    void resetTransfers() override {}
-    bool sendingGame() override { return false; }
-    void sendNextGameLine() override {}
-    void onTransferTell(std::string_view, std::string_view) override {}
+    // Games sent between players (see game_transfer.h).
+    void resetTransfers() override;
+    bool sendingGame() override;
+    void sendNextGameLine() override;
+    void onTransferTell(std::string_view text, std::string_view sender) override;
 
 private:
     // Brings the settings up to date on entry and, when the outermost call returns,

@@ -8,6 +8,10 @@
 #include <cstdint>
 #include <string>
 
+namespace marovin::model {
+class CGame;
+}
+
 namespace marovin::session {
 
 // Values of SessionState::loginState.
@@ -57,6 +61,25 @@ constexpr std::size_t kLineBufferSize = 3008;
 constexpr int kLongestLine = 2990; // a line longer than this is cut after its next byte
 constexpr int kWhoQueueSlots = 20;
 
+// A game sent to or received from another player through tells (one direction each at
+// a time). The games are those of the game list; they are looked up there before use, as
+// their windows may have closed.
+struct TransferState {
+    // ---- sending ----
+    char transferPeer[16]{};       // the player the game goes to
+    int sendSequence = 0;          // 0 idle; otherwise the number of the next line to send
+    std::string sendFile;          // the send form of the game, as written to the transfer file
+    std::size_t sendBytesRead = 0; // how far sendFile has been sent
+    int bytesSincePause = 0;       // tell bytes sent since the last long pause
+    model::CGame* sendingGame = nullptr;
+
+    // ---- receiving ----
+    int receiveSequence = 0; // 0 idle; otherwise the number of the line expected next
+    int expectedLine = -1;   // the line counter of the game being read; -1 idle
+    model::CGame* receivingGame = nullptr;
+    std::string transferSender; // the player the game comes from
+};
+
 struct SessionState {
     // ---- login ----
     int loginState = login_state::kNone;
@@ -94,6 +117,9 @@ struct SessionState {
     int outputSuspended = 0;        // the program is shutting down: ignore all input
     int scriptDepth = 0;            // command scripts being sent (one may wait inside another)
     std::int64_t lastAutoSend = -1; // seconds; -1 until the first timer tick after login
+
+    // ---- games sent between players ----
+    TransferState transfer;
 
     // ---- received bytes not yet scanned (a nested read continues where the outer stopped) ----
     std::string input;

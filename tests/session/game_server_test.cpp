@@ -15,11 +15,14 @@
 
 #include "model/legality.h"
 #include "server_harness.h"
+#include "model/game_file.h"
+#include "session/game_transfer.h"
 #include "session/game_updates.h"
 #include "session/server_scanner.h"
 #include "support/fixed_text.h"
 #include "testkit/game_fakes.h"
 #include "testkit/loopback_socket.h"
+#include "testkit/temp_folder.h"
 
 namespace marovin::session {
 namespace {
@@ -246,6 +249,37 @@ TEST_F(GameServer, PlayingABotByTypedMovesToTheEndKeepsTheServersRecord)
     EXPECT_EQ(-shown->gameNumber, std::stoi(word.substr(word.rfind('.') + 1)));
     EXPECT_EQ(mainLine(*shown), mainLine(*game));
     EXPECT_EQ(fieldText(shown->result).substr(0, 3), fieldText(record->result).substr(0, 3));
+}
+
+TEST_F(GameServer, AGameWithBranchesAndNotesIsSentToAnotherPlayer)
+{
+    testkit::TempFolder folder;
+    ::setenv("XDG_DATA_HOME", folder.file("data").c_str(), 1);
+    auto alice = logIn("alice");
+    auto bob = logIn("bob");
+    ASSERT_TRUE(alice && bob);
+    CGame* game = alice->context->gameList.open(true);
+    ASSERT_NE(game, nullptr);
+    std::string text = "GAME\r\nSUBJECT Sent over\r\nRED     alice; 1500\r\nBLACK   bob; 1400\r\nSTART\r\n#start\r\n";
+    for (const char* move : {"H2-E2", "H9-G7", "H0-G2", "I9-H9", "I0-H0", "B9-C7"})
+        text += std::string(move) + "\r\n";
+    text += "BB\r\nC6-C5\r\n#\xA4\x5D\r\nBE\r\nBB\r\nG6-G5\r\nBE\r\n";
+    model::StringSource source(text);
+    ASSERT_EQ(model::ReadGame(*game, source, "game", false), 1);
+
+    ASSERT_TRUE(startSendGame(*alice->context, *game, [] { return std::optional<std::string>("bob"); }));
+    const auto done = [&] { return bob->terminal.contains("Sender is alice."); };
+    for (int round = 0; round < 2000 && !done(); ++round) {
+        alice->socket.pump(5);
+        bob->socket.pump(5);
+    }
+    ASSERT_TRUE(done()) << server->log();
+    EXPECT_FALSE(alice->games.sendingGame());
+    CGame* received = bob->context->gameList.newest();
+    ASSERT_NE(received, nullptr);
+    EXPECT_EQ(received->mode, model::kModeNormal);
+    EXPECT_EQ(model::GameFileText(*received, model::GameFileForm::Old),
+              model::GameFileText(*game, model::GameFileForm::Old));
 }
 
 } // namespace
