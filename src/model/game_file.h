@@ -22,6 +22,7 @@
 // move number; it is read, never written.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,7 +94,10 @@ void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches&
 // leftUnread, when given, is told whether text at the end was left unread (a last line
 // without its line end, anything after a NUL byte); the user is told in any case.
 int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge, bool* leftUnread = nullptr);
-int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnread = nullptr);
+// ReadGame of a file ("Can not open file: %s" when it cannot be opened). afterRead, when
+// given, runs after every piece read from the file (a window keeps painting meanwhile).
+int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnread = nullptr,
+                 const std::function<void()>& afterRead = {});
 
 // Rewrites one game file in the old or the new body form, keeping its header, notes,
 // set-up position and orientation. Returns whether the file was rewritten: a file whose

@@ -695,7 +695,31 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge,
     return result == GameFileScanner::Result::Done ? 1 : 0;
 }
 
-int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnread)
+namespace {
+
+// A source that reports every piece it hands on.
+class ReportingSource : public ByteSource {
+public:
+    ReportingSource(ByteSource& source, const std::function<void()>& afterRead)
+        : m_source(source), m_afterRead(afterRead)
+    {
+    }
+    std::size_t read(char* buffer, std::size_t size) override
+    {
+        const std::size_t n = m_source.read(buffer, size);
+        m_afterRead();
+        return n;
+    }
+
+private:
+    ByteSource& m_source;
+    const std::function<void()>& m_afterRead;
+};
+
+} // namespace
+
+int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnread,
+                 const std::function<void()>& afterRead)
 {
     FileStream file(path, false);
     if (!file.ok()) {
@@ -704,7 +728,10 @@ int ReadGameFile(CGame& game, const std::string& path, bool merge, bool* leftUnr
         endLocation(game.ports());
         return 0;
     }
-    return ReadGame(game, file, path, merge, leftUnread);
+    if (!afterRead)
+        return ReadGame(game, file, path, merge, leftUnread);
+    ReportingSource reporting(file, afterRead);
+    return ReadGame(game, reporting, path, merge, leftUnread);
 }
 
 bool ConvertGameFile(const std::string& path, bool toNewFormat, const GamePorts& ports)
