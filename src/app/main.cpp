@@ -52,6 +52,9 @@ int main(int argc, char** argv)
                            settingsFilePath(line.settingsFile));
     if (!app.initInstance())
         return 1;
+    // The files open once the main window is up and active, so that their windows come
+    // to the front.
+    QTimer::singleShot(0, &application, [&app, &line] { app.openFiles(line.files); });
     if (line.quitAfterStart) {
         // Let the first frames paint, then end without the closing save.
         QTimer::singleShot(200, &application, [] { QCoreApplication::exit(0); });

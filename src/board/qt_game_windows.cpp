@@ -1,104 +1,212 @@
 #include "board/qt_game_windows.h"
 
-#include <QTimer>
+#include <QGuiApplication>
+#include <QMdiSubWindow>
+#include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 #include <string>
 
-#include "board/game_text_frame.h"
+#include "board/choose_branch_dialog.h"
+#include "board/game_frame.h"
 #include "board/quit_game_dialog.h"
+#include "platform/big5_text.h"
 #include "session/game_status_text.h"
 
 namespace marovin::board {
 
 namespace {
 
-// Sizes of a new window when its stored record is empty: the large looking and playing
-// sizes.
-constexpr int kLookingWidth = 696;
-constexpr int kPlayingWidth = 450;
-constexpr int kDefaultHeight = 530;
+constexpr int kLookingFallback = 4; // a stored size that holds no window: the large ones
+constexpr int kPlayingFallback = 2;
+constexpr int kMaxStagger = 20;
+
+WindowSizeRecord sizeFor(const Options& options, bool looking)
+{
+    const WindowSizeRecord& record = looking ? options.lookingSize : options.playingSize;
+    const Rect32& r = record.placement.normalRect;
+    if (r.right - r.left <= 0 || r.bottom - r.top <= 0)
+        return builtInWindowSize(looking ? kLookingFallback : kPlayingFallback);
+    return record;
+}
 
 } // namespace
 
-QtGameWindows::QtGameWindows(QMdiArea* area, session::ClientContext& context, QObject* parent)
-    : QObject(parent), m_area(area), m_context(context)
+QtGameWindows::QtGameWindows(QMdiArea* area, session::ClientContext& context, const SystemMetrics& metrics,
+                             QObject* parent)
+    : QObject(parent), m_area(area), m_context(context),
+      m_resources{context.options, m_bitmap, GlyphSets::forProcess(), metrics}
 {
     context.gameList.setWindows(this);
+    loadBoardBitmap(context.options, context.desktop, m_bitmap);
+    if (area) {
+        // A maximised terminal must not make every game window open maximised over it.
+        area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+            if (window)
+                m_lastActive = window;
+        });
+    }
 }
 
 QtGameWindows::~QtGameWindows()
 {
     if (m_context.gameList.windows() == this)
         m_context.gameList.setWindows(nullptr);
-    for (const QPointer<CGameTextFrame>& frame : std::exchange(m_frames, {})) {
-        if (frame) {
-            frame->detach();
-            delete frame.data();
+    for (const Entry& entry : std::exchange(m_entries, {})) {
+        if (entry.frame) {
+            entry.frame->detach();
+            delete entry.frame.data();
         }
     }
+}
+
+// ---- the session's port ----------------------------------------------------------------
+
+QRect QtGameWindows::placeNewWindow(const WindowSizeRecord& record) const
+{
+    const WindowRect size = appliedSize(record, 0);
+    const QWidget* viewport = m_area->viewport();
+    const int areaLeft = viewport->mapToGlobal(QPoint(0, 0)).x();
+    const QScreen* screen = viewport->screen() ? viewport->screen() : QGuiApplication::primaryScreen();
+    const int screenRight = screen ? screen->geometry().right() + 1 : areaLeft + viewport->width() + 8;
+    QPoint place(newWindowLeft(areaLeft, areaLeft + viewport->width(), screenRight, size.width), 0);
+    // A window must not open exactly over another: it would hide it and look like it.
+    const int step = std::max(16, m_area->style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    for (int i = 0; i < kMaxStagger; ++i) {
+        const bool taken = std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& entry) {
+            return entry.frame && entry.frame->isVisible() && entry.frame->pos() == place;
+        });
+        if (!taken)
+            break;
+        place += QPoint(place.x() >= step ? -step : 0, step);
+    }
+    return QRect(place, QSize(size.width, size.height));
 }
 
 bool QtGameWindows::openWindow(model::CGame& game, bool looking)
 {
     if (!m_area)
         return false;
-    auto* frame = new CGameTextFrame(game, *this);
+    const WindowSizeRecord record = sizeFor(m_context.options, looking);
+    auto* frame = new CGameFrame(game, *this, record);
     m_area->addSubWindow(frame);
-    const WindowSizeRecord& record = looking ? m_context.options.lookingSize : m_context.options.playingSize;
-    const Rect32& rect = record.placement.normalRect;
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) {
-        width = looking ? kLookingWidth : kPlayingWidth;
-        height = kDefaultHeight;
-    }
-    frame->resize(width, height);
-    // Flush with the right edge of the area, at the top.
-    frame->move(std::max(0, m_area->viewport()->width() - width), 0);
+    frame->setGeometry(placeNewWindow(record));
+    m_entries.push_back({&game, frame});
+    connect(frame, &CGameFrame::stateChanged, this, &QtGameWindows::windowsChanged);
     frame->show();
-    m_frames.emplace_back(frame);
+    // The new window comes to the front, but the keyboard stays with the input line.
+    m_area->setActiveSubWindow(frame);
+    frame->raise();
+    requestInputFocus();
+    emit windowsChanged();
     return true;
 }
 
 void QtGameWindows::closeWindow(model::CGame& game)
 {
-    CGameTextFrame* frame = frameOf(&game);
-    if (!frame) {
+    if (CGameFrame* frame = frameOf(&game))
+        frame->requestClose();
+    else
         m_context.gameList.remove(&game);
-        return;
-    }
-    // The close runs from the event loop, after the server output being handled now.
-    QTimer::singleShot(0, frame, [frame = QPointer<CGameTextFrame>(frame)] {
-        if (frame)
-            frame->close();
-    });
 }
 
 void QtGameWindows::redraw(model::CGame& game)
 {
-    if (CGameTextFrame* frame = frameOf(&game))
+    if (CGameFrame* frame = frameOf(&game))
+        frame->redraw(game);
+}
+
+void QtGameWindows::refreshStatus(model::CGame& game)
+{
+    if (CGameFrame* frame = frameOf(&game))
         frame->refreshStatus();
 }
 
-void QtGameWindows::refreshStatus(model::CGame& game) { redraw(game); }
-
 void QtGameWindows::refreshClocks(model::CGame& game)
 {
-    if (CGameTextFrame* frame = frameOf(&game))
+    if (CGameFrame* frame = frameOf(&game))
         frame->refreshClocks();
 }
 
 bool QtGameWindows::askQuitGame(model::CGame& game, std::string_view reason)
 {
-    CQuitGameDlg dialog(session::gameCaption(game), reason, m_area ? m_area->window() : nullptr);
-    return dialog.exec() == QDialog::Accepted;
+    CGameFrame* frame = frameOf(&game);
+    QWidget* parent = frame ? static_cast<QWidget*>(frame) : (m_area ? m_area->window() : nullptr);
+    const QString title = frame ? frame->quitTitle() : platform::fromBig5(session::gameCaption(game));
+    CQuitGameDlg dialog(title, reason, parent);
+    const int answer = frame ? frame->execDialog(dialog) : dialog.exec();
+    requestInputFocus();
+    return answer == QDialog::Accepted;
+}
+
+std::optional<int> QtGameWindows::chooseBranch(model::CGame& game, const std::vector<model::BranchRow>& rows)
+{
+    CGameFrame* frame = frameOf(&game);
+    CChooseBranchDlg dialog(rows, frame ? static_cast<QWidget*>(frame) : (m_area ? m_area->window() : nullptr));
+    if (frame)
+        frame->execDialog(dialog);
+    else
+        dialog.exec();
+    requestInputFocus();
+    return dialog.chosenRow();
+}
+
+// ---- for the main frame ------------------------------------------------------------------
+
+CGameFrame* QtGameWindows::newGame()
+{
+    model::CGame* game = m_context.gameList.open(true);
+    return game ? frameOf(game) : nullptr;
+}
+
+CGameFrame* QtGameWindows::frameOf(const model::CGame* game) const
+{
+    for (const Entry& entry : m_entries)
+        if (entry.game == game && entry.frame)
+            return entry.frame;
+    return nullptr;
+}
+
+std::vector<CGameFrame*> QtGameWindows::frames() const
+{
+    std::vector<CGameFrame*> list;
+    for (const model::CGame* game : m_context.gameList.games())
+        if (CGameFrame* frame = frameOf(game))
+            list.push_back(frame);
+    return list;
+}
+
+CGameFrame* QtGameWindows::activeFrame() const
+{
+    if (!m_area)
+        return nullptr;
+    QMdiSubWindow* active = m_area->activeSubWindow();
+    return qobject_cast<CGameFrame*>(active ? active : m_lastActive.data());
+}
+
+void QtGameWindows::activateNext()
+{
+    std::vector<CGameFrame*> opened;
+    for (const Entry& entry : m_entries)
+        if (entry.frame)
+            opened.push_back(entry.frame);
+    if (opened.empty() || !m_area)
+        return;
+    const auto active = std::find(opened.begin(), opened.end(), activeFrame());
+    CGameFrame* next = active == opened.end() || active + 1 == opened.end() ? opened.front() : *(active + 1);
+    if (next->isMinimized())
+        next->showNormal();
+    m_area->setActiveSubWindow(next);
+    next->raise();
+    requestInputFocus();
 }
 
 bool QtGameWindows::closeAll()
 {
     m_closing = true;
-    for (CGameTextFrame* frame : frames()) {
+    for (CGameFrame* frame : frames()) {
         if (m_area)
             m_area->setActiveSubWindow(frame);
         if (!frame->close()) {
@@ -109,22 +217,13 @@ bool QtGameWindows::closeAll()
     return true;
 }
 
-CGameTextFrame* QtGameWindows::frameOf(const model::CGame* game) const
+void QtGameWindows::requestInputFocus() const
 {
-    for (const QPointer<CGameTextFrame>& frame : m_frames)
-        if (frame && frame->game() == game)
-            return frame;
-    return nullptr;
+    if (m_input.requestFocus)
+        m_input.requestFocus();
 }
 
-std::vector<CGameTextFrame*> QtGameWindows::frames() const
-{
-    std::vector<CGameTextFrame*> list;
-    for (const QPointer<CGameTextFrame>& frame : m_frames)
-        if (frame)
-            list.push_back(frame);
-    return list;
-}
+// ---- for the frames -----------------------------------------------------------------------
 
 void QtGameWindows::sendLeave(const model::CGame& game)
 {
@@ -132,10 +231,16 @@ void QtGameWindows::sendLeave(const model::CGame& game)
     session::sendCommand(m_context, verb + std::to_string(game.gameNumber) + "\n", true, false);
 }
 
-void QtGameWindows::frameClosed(CGameTextFrame* frame, model::CGame* game)
+void QtGameWindows::send(std::string_view line)
 {
-    std::erase_if(m_frames, [&](const QPointer<CGameTextFrame>& f) { return !f || f == frame; });
+    session::sendCommand(m_context, line, true, true);
+}
+
+void QtGameWindows::frameClosed(CGameFrame* frame, model::CGame* game)
+{
+    std::erase_if(m_entries, [&](const Entry& entry) { return !entry.frame || entry.frame == frame; });
     m_context.gameList.remove(game);
+    emit windowsChanged();
 }
 
 } // namespace marovin::board

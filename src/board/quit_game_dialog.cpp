@@ -7,13 +7,13 @@
 
 namespace marovin::board {
 
-CQuitGameDlg::CQuitGameDlg(std::string_view title, std::string_view reason, QWidget* parent)
+CQuitGameDlg::CQuitGameDlg(const QString& title, std::string_view reason, QWidget* parent)
     : QDialog(parent), m_reason(new QLabel(platform::fromBig5(reason), this)),
       m_quit(new QPushButton(QStringLiteral("Quit"), this)),
       m_stay(new QPushButton(QStringLiteral("Do not quit"), this))
 {
     setObjectName(QStringLiteral("quitGameDialog"));
-    setWindowTitle(platform::fromBig5(title));
+    setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Game is not saved. Do you want to quit it?"), this));
     m_reason->setObjectName(QStringLiteral("reasonLine")); // control 1092

@@ -14,8 +14,8 @@ namespace marovin::board {
 class CQuitGameDlg : public QDialog {
     Q_OBJECT
 public:
-    // title and reason are Big5; an empty reason leaves the reason line empty.
-    CQuitGameDlg(std::string_view title, std::string_view reason, QWidget* parent = nullptr);
+    // reason is Big5; an empty reason leaves the reason line empty.
+    CQuitGameDlg(const QString& title, std::string_view reason, QWidget* parent = nullptr);
 
     QLabel* reasonLine() const { return m_reason; }
     QPushButton* quitButton() const { return m_quit; }

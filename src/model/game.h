@@ -101,6 +101,7 @@ public:
     char place[kPlaceLength + 1]{};
     // Two values carried through files unchanged, then Red's and Black's clock (seconds).
     std::array<std::int64_t, 4> times{};
+    bool clocksKnown = false; // the server has given the clocks of this live game
     int observers = 0;
 
     // ---- state ----------------------------------------------------------------

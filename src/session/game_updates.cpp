@@ -18,6 +18,8 @@ void applyGameNumbers(CGame& game, const GameNumbers& numbers)
         game.times[2] = *numbers.redClock;
     if (numbers.blackClock)
         game.times[3] = *numbers.blackClock;
+    if (numbers.redClock || numbers.blackClock)
+        game.clocksKnown = true;
     if (numbers.redRating)
         game.redRating = *numbers.redRating;
     if (numbers.blackRating)

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QFont>
 #include <QTimer>
 
@@ -11,6 +12,8 @@
 #include "shell/input_bar.h"
 #include "shell/startup_texts.h"
 #include "windows/auto_login_dialog.h"
+#include "windows/game_commands.h"
+#include "windows/game_documents.h"
 #include "windows/main_frame.h"
 #include "windows/recent_files.h"
 
@@ -29,6 +32,8 @@ CMarovinApp::~CMarovinApp()
 {
     if (m_session)
         m_session->shutdown();
+    m_gameDocuments.reset();
+    m_gameCommands.reset();
     m_mainFrame.reset();
     m_session.reset();
 }
@@ -65,7 +70,10 @@ bool CMarovinApp::initInstance()
     m_mainFrame->openTerminal();
     m_mainFrame->focusInputLine();
     m_mainFrame->createModelessWindows(m_whoRecords.get(), m_session->context());
-    m_session->attach(*m_mainFrame);
+    m_session->attach(*m_mainFrame, m_metrics);
+    m_gameCommands = std::make_unique<windows::GameCommands>(*m_mainFrame, *m_session->gameWindows());
+    m_gameDocuments =
+        std::make_unique<windows::GameDocuments>(*m_mainFrame, *m_session->gameWindows(), *m_recentFiles);
     m_session->setLoginWindowOpener([this] { openLoginWindow(); });
     QAction* login = m_mainFrame->action(QStringLiteral("actionLoginDialog"));
     login->setEnabled(true);
@@ -93,6 +101,14 @@ void CMarovinApp::openLoginWindow()
     m_loginWindow = &dialog;
     dialog.exec();
     m_mainFrame->focusInputLine();
+}
+
+void CMarovinApp::openFiles(const std::vector<std::string>& paths)
+{
+    if (!m_gameDocuments)
+        return;
+    for (const std::string& path : paths)
+        m_gameDocuments->openFile(QFile::decodeName(path.c_str()));
 }
 
 void CMarovinApp::buildListFont(bool apply)

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "options/options.h"
 #include "shell/system_metrics.h"
@@ -17,6 +18,8 @@
 namespace marovin::windows {
 class CAutoLoginDlg;
 class CMainFrame;
+class GameCommands;
+class GameDocuments;
 class RecentFileList;
 } // namespace marovin::windows
 
@@ -51,8 +54,12 @@ public:
     session::WhoRecord* whoRecords() const { return m_whoRecords.get(); }
     windows::CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     windows::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
+    windows::GameDocuments* gameDocuments() const { return m_gameDocuments.get(); }
     // The session with the server (created at start-up).
     ClientSession* clientSession() const { return m_session.get(); }
+
+    // Opens each game file in a game window (the files named on the command line).
+    void openFiles(const std::vector<std::string>& paths);
 
     // Makes the list font from outputTextFormat; when applying, sets it on its users.
     // An empty face name leaves the list font as it was.
@@ -75,6 +82,8 @@ private:
     std::unique_ptr<QFont> m_listFont;
     std::unique_ptr<ClientSession> m_session;
     std::unique_ptr<windows::CMainFrame> m_mainFrame;
+    std::unique_ptr<windows::GameCommands> m_gameCommands;
+    std::unique_ptr<windows::GameDocuments> m_gameDocuments;
     QPointer<windows::CAutoLoginDlg> m_loginWindow;
 };
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QPointer>
 
 #include "board/qt_game_windows.h"
@@ -115,7 +116,7 @@ ClientSession::~ClientSession()
     m_driver.setEventSink(nullptr);
 }
 
-void ClientSession::attach(windows::CMainFrame& frame)
+void ClientSession::attach(windows::CMainFrame& frame, const SystemMetrics& metrics)
 {
     m_frame = &frame;
     CTerminalFrame* terminal = frame.terminal();
@@ -144,7 +145,20 @@ void ClientSession::attach(windows::CMainFrame& frame)
     link.markReady = [this] { m_client.setStatusLabel(session::kLabelReady, std::nullopt); };
     view->setInputLink(std::move(link));
     // Games open as child windows of the frame; closing the program closes them first.
-    m_gameWindows = std::make_unique<board::QtGameWindows>(frame.mdiArea(), *m_context);
+    // They never keep the keyboard: it goes back to the input line, with any key typed.
+    m_gameWindows = std::make_unique<board::QtGameWindows>(frame.mdiArea(), *m_context, metrics);
+    board::InputLineLink gameInput;
+    gameInput.requestFocus = [this] {
+        if (m_frame)
+            m_frame->requestInputFocus();
+    };
+    gameInput.typeKey = [input](QKeyEvent& key) {
+        input->setFocus(Qt::OtherFocusReason);
+        QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.text(), key.isAutoRepeat(),
+                       static_cast<quint16>(key.count()));
+        QCoreApplication::sendEvent(input, &copy);
+    };
+    m_gameWindows->setInputLineLink(std::move(gameInput));
     frame.setCloseGameWindows([this] { return m_gameWindows->closeAll(); });
     m_commandWindows = std::make_unique<windows::CommandWindows>(frame, *m_context);
     m_client.setCommandWindows(m_commandWindows.get());

@@ -18,6 +18,7 @@
 #include "session/game_updates.h"
 #include "shell/font_colour_dialog.h"
 #include "shell/qt_client_desktop.h"
+#include "shell/system_metrics.h"
 
 namespace marovin::board {
 class QtGameWindows;
@@ -55,8 +56,11 @@ public:
     // The windows of command answers (null until attached).
     windows::CommandWindows* commandWindows() const { return m_commandWindows.get(); }
 
-    // Ties the session to the main frame: its terminal, input line and commands.
-    void attach(windows::CMainFrame& frame);
+    // Ties the session to the main frame: its terminal, input line and commands, and the
+    // game windows in its area (laid out by the system font's metrics).
+    void attach(windows::CMainFrame& frame, const SystemMetrics& metrics);
+    // The game windows (null until attached).
+    board::QtGameWindows* gameWindows() const { return m_gameWindows.get(); }
     // What Connect opens when not connected, and what the session opens after a failed
     // registration: the login window.
     void setLoginWindowOpener(std::function<void()> open);

@@ -1,8 +1,25 @@
 #include "shell/command_line.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 namespace marovin::shell {
+
+namespace {
+
+// Qt's options that take the next argument as their value.
+constexpr std::array<std::string_view, 14> kQtOptionsWithValue = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin",       "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle",   "-style",         "-stylesheet",    "-session",
+    "-display",     "-geometry",       "-title",         "-qmljsdebugger"};
+
+bool takesValue(std::string_view option)
+{
+    return std::find(kQtOptionsWithValue.begin(), kQtOptionsWithValue.end(), option) != kQtOptionsWithValue.end();
+}
+
+} // namespace
 
 CommandLine parseCommandLine(int argc, const char* const* argv)
 {
@@ -27,8 +44,15 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
                 line.error = "--settings needs a file name";
                 return line;
             }
+        } else if (argument == "--") {
+            for (++i; i < argc; ++i)
+                line.files.emplace_back(argv[i]);
+        } else if (argument.empty() || argument.front() != '-') {
+            line.files.emplace_back(argument);
         } else {
             line.platformArguments.emplace_back(argument);
+            if (takesValue(argument) && i + 1 < argc)
+                line.platformArguments.emplace_back(argv[++i]);
         }
     }
     return line;
@@ -36,8 +60,9 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 
 std::string usageText(const std::string& program)
 {
-    return "Usage: " + program + " [options]\n"
-           "A client for the OMRA Chinese-chess server and an offline game-record editor.\n\n"
+    return "Usage: " + program + " [options] [GAME-FILE...]\n"
+           "A client for the OMRA Chinese-chess server and an offline game-record editor.\n"
+           "Each GAME-FILE opens in a game window.\n\n"
            "Options:\n"
            "  --settings FILE      keep the settings in FILE (default: $MAROVIN_SETTINGS, else\n"
            "                       $XDG_CONFIG_HOME/marovin/Marovin.dat)\n"

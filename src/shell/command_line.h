@@ -13,7 +13,8 @@ struct CommandLine {
     bool quitAfterStart = false; // start up, show the main window, then end (for tests)
     std::string settingsFile;    // empty: the environment or the configuration folder
     std::string error;           // not empty: what was wrong with the arguments
-    std::vector<std::string> platformArguments; // everything else, for Qt (-platform …)
+    std::vector<std::string> files;             // game files to open, in order
+    std::vector<std::string> platformArguments; // options for Qt (-platform NAME, …)
 };
 
 CommandLine parseCommandLine(int argc, const char* const* argv);

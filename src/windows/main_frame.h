@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QPlainTextEdit>
 #include <QPointer>
 
 #include <array>
@@ -57,6 +58,10 @@ public:
     // Called when the frame closes, before the settings are written; false keeps it open
     // (a game window refused to close).
     void setCloseGameWindows(std::function<bool()> closeAll) { m_closeGameWindows = std::move(closeAll); }
+    // What a chosen entry of the recent file list does (unset: the entries are shown only).
+    void setRecentFileOpener(std::function<void(const QString&)> open);
+    // The recent file list changed: the menu shows it anew.
+    void refreshRecentFiles() { rebuildRecentFiles(); }
 
 public slots:
     // "Connect to OMRA": opens the login window once it exists (connectRequested).
@@ -95,6 +100,8 @@ private:
     void buildStatusBar();
     void rebuildRecentFiles();
     void updateEditCommands();
+    // The note field of a game window when it has the keyboard, else null.
+    QPlainTextEdit* focusedNoteField() const;
     // Adds a command to menu (null: to no menu). Text is Big5 with an optional "\t" part.
     QAction* addCommand(QMenu* menu, const QString& name, std::string_view text, int id = 0,
                         const QList<QKeySequence>& keys = {});
@@ -115,6 +122,7 @@ private:
     QHash<QString, QAction*> m_actions;
     QHash<int, QAction*> m_actionsById;
     std::function<bool()> m_closeGameWindows;
+    std::function<void(const QString&)> m_openRecentFile;
     bool m_firstShow = true;
     bool m_gameButtonsDue = false;
     bool m_closing = false;

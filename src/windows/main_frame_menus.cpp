@@ -105,45 +105,77 @@ void CMainFrame::rebuildRecentFiles()
     const QStringList& entries = m_recentFiles.entries();
     if (entries.isEmpty())
         m_recentMenu->addAction(QStringLiteral("Recent File"))->setEnabled(false);
-    // Opening a game file comes with the game windows; until then the entries are shown only.
-    for (int i = 0; i < entries.size(); ++i)
-        m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(entries[i]))->setEnabled(false);
+    for (int i = 0; i < entries.size(); ++i) {
+        QAction* entry = m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(entries[i]));
+        entry->setEnabled(static_cast<bool>(m_openRecentFile));
+        connect(entry, &QAction::triggered, this, [this, path = entries[i]] {
+            if (m_openRecentFile)
+                m_openRecentFile(path);
+        });
+    }
 }
 
+void CMainFrame::setRecentFileOpener(std::function<void(const QString&)> open)
+{
+    m_openRecentFile = std::move(open);
+    rebuildRecentFiles();
+}
+
+// The Edit commands act on a game window's note field while it has the keyboard, and on
+// the input line otherwise.
 void CMainFrame::buildEditMenu()
 {
     QMenu* menu = menuBar()->addMenu(QStringLiteral("&Edit"));
     QLineEdit* input = m_inputBar->inputLine();
-    const auto onInput = [this, input](auto operation) {
-        return [this, input, operation] {
-            if (input->hasFocus())
-                (input->*operation)();
+    const auto onTarget = [this, input](auto onNote, auto onInput) {
+        return [this, input, onNote, onInput] {
+            if (QPlainTextEdit* note = focusedNoteField()) {
+                (note->*onNote)();
+                note->ensureCursorVisible();
+            } else if (input->hasFocus()) {
+                (input->*onInput)();
+            }
             updateEditCommands();
         };
     };
     connect(addCommand(menu, "actionEditUndo", "&Undo\tCtrl+Z", 0,
                        {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}),
-            &QAction::triggered, this, onInput(&QLineEdit::undo));
+            &QAction::triggered, this, onTarget(&QPlainTextEdit::undo, &QLineEdit::undo));
     menu->addSeparator();
     connect(addCommand(menu, "actionEditCut", "Cu&t\tCtrl+X", 0,
                        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}),
-            &QAction::triggered, this, onInput(&QLineEdit::cut));
+            &QAction::triggered, this, onTarget(&QPlainTextEdit::cut, &QLineEdit::cut));
     connect(addCommand(menu, "actionEditCopy", "&Copy\tCtrl+C", 0,
                        {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}),
-            &QAction::triggered, this, onInput(&QLineEdit::copy));
+            &QAction::triggered, this, onTarget(&QPlainTextEdit::copy, &QLineEdit::copy));
     connect(addCommand(menu, "actionEditPaste", "&Paste\tCtrl+V", 0,
                        {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}),
-            &QAction::triggered, this, onInput(&QLineEdit::paste));
+            &QAction::triggered, this, onTarget(&QPlainTextEdit::paste, &QLineEdit::paste));
     connect(addCommand(menu, "actionEditSelectAll", "Select All\tCtrl+A", 0, {QKeySequence(Qt::CTRL | Qt::Key_A)}),
-            &QAction::triggered, this, onInput(&QLineEdit::selectAll));
+            &QAction::triggered, this, onTarget(&QPlainTextEdit::selectAll, &QLineEdit::selectAll));
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
     connect(input, &QLineEdit::selectionChanged, this, &CMainFrame::updateEditCommands);
     connect(input, &QLineEdit::textChanged, this, &CMainFrame::updateEditCommands);
 }
 
+QPlainTextEdit* CMainFrame::focusedNoteField() const
+{
+    auto* field = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+    return field && field->objectName() == QLatin1String("noteField") ? field : nullptr;
+}
+
 void CMainFrame::updateEditCommands()
 {
+    if (QPlainTextEdit* note = focusedNoteField()) {
+        const bool selection = note->textCursor().hasSelection();
+        action("actionEditUndo")->setEnabled(note->document()->isUndoAvailable());
+        action("actionEditCut")->setEnabled(selection);
+        action("actionEditCopy")->setEnabled(selection);
+        action("actionEditPaste")->setEnabled(note->canPaste());
+        action("actionEditSelectAll")->setEnabled(true);
+        return;
+    }
     QLineEdit* input = m_inputBar->inputLine();
     const bool focused = input->hasFocus();
     action("actionEditUndo")->setEnabled(focused && input->isUndoAvailable());

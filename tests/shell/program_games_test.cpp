@@ -1,6 +1,6 @@
 // The program following games on the practice server: a game observed from the input line
-// opens a window in the main frame that follows the bots' moves, and closing it leaves the
-// game through the server.
+// opens a game window that follows the bots' moves with running clocks, and closing it
+// leaves the game through the server.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "board/game_text_frame.h"
+#include "board/game_frame.h"
 #include "server_harness.h"
 #include "session/server_scanner.h"
 #include "shell/application.h"
@@ -34,7 +34,7 @@ testing::ServerProcessOptions withBots()
     return options;
 }
 
-TEST(ProgramGames, AnObservedGameOpensAWindowThatFollowsItUntilItIsLeft)
+TEST(ProgramGames, AnObservedGameOpensAWindowThatFollowsItWithClocksUntilItIsLeft)
 {
     testkit::qtApplication();
     testing::ServerProcess server(withBots());
@@ -56,15 +56,25 @@ TEST(ProgramGames, AnObservedGameOpensAWindowThatFollowsItUntilItIsLeft)
     QTest::keyClicks(input, QStringLiteral("observe BotMa"));
     QTest::keyClick(input, Qt::Key_Return);
     QMdiArea* area = app.mainFrame()->mdiArea();
-    board::CGameTextFrame* window = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT((window = area->findChild<board::CGameTextFrame*>()) != nullptr, kNetworkWaitMs);
+    board::CGameFrame* window = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((window = area->findChild<board::CGameFrame*>()) != nullptr, kNetworkWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(window->windowTitle().startsWith(QStringLiteral("Obse (")), kNetworkWaitMs);
     EXPECT_TRUE(window->windowTitle().endsWith(QStringLiteral(" BotMa vs BotPao: 1 observers")))
         << window->windowTitle().toStdString();
-    const int rows = static_cast<int>(window->movesText().count('\n'));
-    QTRY_VERIFY_WITH_TIMEOUT(window->movesText().count('\n') >= rows + 2, kNetworkWaitMs);
+    // The new window leaves the keyboard with the input line.
+    QTRY_COMPARE_WITH_TIMEOUT(app.mainFrame()->focusWidget(), static_cast<QWidget*>(input), 2000);
 
-    const QPointer<board::CGameTextFrame> watched(window);
+    // The bots move on and the clock of the side to move runs.
+    const auto& status = window->view()->statusBar()->record();
+    const int moves = window->game()->gamePly();
+    QTRY_VERIFY_WITH_TIMEOUT(window->game()->gamePly() >= moves + 2, kNetworkWaitMs);
+    EXPECT_TRUE(status.clocksRunning);
+    EXPECT_EQ(status.clockText1.size(), 6u) << status.clockText1;
+    const std::string clocks = status.clockText1 + status.clockText2;
+    QTRY_VERIFY_WITH_TIMEOUT(status.clockText1 + status.clockText2 != clocks, kNetworkWaitMs);
+    EXPECT_EQ(window->game()->browsedPly(), window->game()->gamePly()) << "the view follows the live end";
+
+    const QPointer<board::CGameFrame> watched(window);
     EXPECT_FALSE(window->close()) << "the window waits for the server";
     QTRY_VERIFY_WITH_TIMEOUT(watched.isNull(), kNetworkWaitMs);
     EXPECT_EQ(session.context().gameList.size(), 0u);

@@ -55,14 +55,16 @@ int FakeGameWindows::count(std::string_view prefix) const
     return n;
 }
 
-GameRig::GameRig() : options(std::make_unique<Options>())
+GameRig::GameRig(session::SocketDriver* driver) : options(std::make_unique<Options>())
 {
     std::memset(options.get(), 0, sizeof(Options));
     const session::ClientPorts ports{terminal, desktop, clock, client, games};
-    context = std::make_unique<session::ClientContext>(*options, ports, socket);
+    context = std::make_unique<session::ClientContext>(*options, ports, driver ? *driver : socket);
     games.attach(*context);
     context->gameList.setWindows(&windows);
     windows.list = &context->gameList;
+    if (driver)
+        return;
     context->connection.connectToServer("localhost", 5555);
     socket.sink->OnConnect(0);
     feed("Login as tester\r\n");

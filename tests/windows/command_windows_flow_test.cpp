@@ -8,7 +8,7 @@
 #include <QMdiArea>
 #include <QTest>
 
-#include "board/game_text_frame.h"
+#include "board/game_frame.h"
 #include "server_harness.h"
 #include "shell/application.h"
 #include "shell/client_session.h"
@@ -41,9 +41,9 @@ void doubleClick(QListWidget* list, int row)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-board::CGameTextFrame* gameWindow(QMdiArea* area, const QString& titleStart)
+board::CGameFrame* gameWindow(QMdiArea* area, const QString& titleStart)
 {
-    for (auto* window : area->findChildren<board::CGameTextFrame*>())
+    for (auto* window : area->findChildren<board::CGameFrame*>())
         if (window->windowTitle().startsWith(titleStart))
             return window;
     return nullptr;
@@ -90,16 +90,19 @@ TEST(CommandWindowsFlow, MatchTheBotFromTheWhoWindowPlayAndObserveFromTheGamesLi
     // user, playing red, moves from the input line.
     doubleClick(who->list(), bot);
     QMdiArea* area = frame->mdiArea();
-    board::CGameTextFrame* game = nullptr;
+    board::CGameFrame* game = nullptr;
     QTRY_VERIFY_WITH_TIMEOUT((game = gameWindow(area, "Play (")) != nullptr, kNetworkWaitMs);
     EXPECT_TRUE(game->windowTitle().contains("walter vs BotJiang")) << game->windowTitle().toStdString();
     QLineEdit* input = frame->inputBar()->inputLine();
     input->setFocus();
     QTest::keyClicks(input, QStringLiteral("H2-E2"));
     QTest::keyClick(input, Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(game->movesText().contains("H2-E2"), kNetworkWaitMs);
-    // The bot answers.
-    QTRY_VERIFY_WITH_TIMEOUT(game->turnText().startsWith("Move 3, Red to move"), kNetworkWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(game->game()->gamePly() >= 1, kNetworkWaitMs);
+    const model::PackedMove first = game->game()->root().alternatives[0].continuation->alternatives[0].entries[0].move;
+    EXPECT_EQ(model::FormatCoordinateMove(first.from, first.to), "H2-E2");
+    // The bot answers; the status bar shows move 3 on Red's line.
+    QTRY_COMPARE_WITH_TIMEOUT(game->view()->statusBar()->record().moveNumber, 3, kNetworkWaitMs);
+    EXPECT_EQ(game->view()->statusBar()->record().redToMove, 1);
 
     // The games list shows both games; a double click observes the bots' game.
     frame->action(QStringLiteral("actionGames"))->trigger();

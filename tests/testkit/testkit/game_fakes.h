@@ -42,7 +42,10 @@ public:
 };
 
 struct GameRig {
-    GameRig();
+    // On the recording fake socket the rig is connected and logged in as "tester", at the
+    // prompt. Given another driver (a real loopback socket) it is neither: the test
+    // connects it.
+    explicit GameRig(session::SocketDriver* driver = nullptr);
 
     void feed(std::string_view bytes);
     // Feeds the lines (each ended with CR LF) and then the prompt.

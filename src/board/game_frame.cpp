@@ -1,0 +1,456 @@
+#include "board/game_frame.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+
+#include "board/board_scene.h"
+#include "board/game_command_dialog.h"
+#include "board/game_header_dialog.h"
+#include "board/game_navigation.h"
+#include "board/qt_game_windows.h"
+#include "model/game_file.h"
+#include "platform/big5_text.h"
+#include "session/game_status_text.h"
+#include "support/fixed_text.h"
+
+namespace marovin::board {
+
+namespace {
+
+// While a large file is read, the windows paint this often.
+constexpr int kReadingPaintMs = 100;
+
+bool isLive(const model::CGame& game)
+{
+    return game.participation <= model::kPlaying;
+}
+
+} // namespace
+
+CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent)
+    : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
+      m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)), m_size(size)
+{
+    setObjectName(QStringLiteral("gameWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_view->setInputLineLink(host.inputLineLink());
+    m_note->field()->setFocusReturn([&host] { host.requestInputFocus(); });
+    m_splitter->setObjectName(QStringLiteral("gameSplitter"));
+    m_splitter->addWidget(m_view);
+    m_splitter->addWidget(m_note);
+    m_splitter->setCollapsible(0, false);
+    m_splitter->setCollapsible(1, true);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setChildrenCollapsible(true);
+    // Whatever in the window is given the keyboard, the board view hands it on.
+    m_splitter->setFocusProxy(m_view);
+    setWidget(m_splitter);
+    setFocusProxy(m_view);
+
+    connect(m_view, &CGameView::refreshRequested, this, &CGameFrame::refreshGameCommand);
+    connect(m_view, &CGameView::headerRequested, this, [this] { runCommand(GameCommand::Header); });
+    connect(m_view, &CGameView::gameCommandsRequested, this, [this] {
+        if (m_game && isLive(*m_game))
+            openGameCommands(false);
+    });
+    game.setObserver(this);
+    updateCaption();
+    m_view->refreshStatus();
+}
+
+CGameFrame::~CGameFrame()
+{
+    if (model::CGame* game = std::exchange(m_game, nullptr)) {
+        game->setObserver(nullptr);
+        m_host.frameClosed(this, game);
+    }
+}
+
+void CGameFrame::detach()
+{
+    if (m_game)
+        m_game->setObserver(nullptr);
+    m_game = nullptr;
+    m_view->detach();
+    m_note->detach();
+}
+
+// ---- the document --------------------------------------------------------------------
+
+void CGameFrame::setFilePath(const QString& path)
+{
+    m_filePath = path;
+    m_readIncomplete = false;
+    updateCaption();
+}
+
+bool CGameFrame::readFile(const QString& path)
+{
+    if (!m_game)
+        return false;
+    const QPointer<CGameFrame> self(this);
+    m_reading = true;
+    setWindowTitle(QStringLiteral("Reading game now. Please wait..."));
+    QElapsedTimer sincePaint;
+    sincePaint.start();
+    // The user's input waits (it would act on a game half read); painting and the
+    // server's output go on.
+    const auto keepPainting = [&sincePaint] {
+        if (sincePaint.elapsed() < kReadingPaintMs)
+            return;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sincePaint.restart();
+    };
+    model::CGame& game = *m_game;
+    const std::string file = QFile::encodeName(path).toStdString();
+    const bool whole = model::ReadGameFile(game, file, false, keepPainting) == 1;
+    if (!self)
+        return false;
+    m_reading = false;
+    if (whole) {
+        setFilePath(path);
+    } else if (game.format != model::kFormatNone) {
+        m_readIncomplete = true;
+        game.ports().terminal.writeClientText(
+            "The game file was not read to its end; the window shows what was read, and saving it asks for a "
+            "file name: " + file,
+            false);
+    }
+    updateCaption();
+    emit stateChanged();
+    return whole || m_readIncomplete;
+}
+
+// ---- what the window shows ---------------------------------------------------------------
+
+QString CGameFrame::captionText() const
+{
+    if (!m_game)
+        return windowTitle();
+    const model::CGame& game = *m_game;
+    const bool showsName = game.mode == model::kModeNormal || game.mode == model::kModeGameOver;
+    if (showsName && !isLive(game)) {
+        if (!m_filePath.isEmpty())
+            return QFileInfo(m_filePath).fileName();
+        if (m_readIncomplete)
+            return platform::fromBig5(fieldText(game.subject)) + QStringLiteral(" (read in part)");
+    }
+    return platform::fromBig5(session::gameCaption(game));
+}
+
+QString CGameFrame::quitTitle() const
+{
+    if (m_game && !isLive(*m_game))
+        return m_filePath.isEmpty() ? platform::fromBig5(fieldText(m_game->subject))
+                                    : QFileInfo(m_filePath).fileName();
+    return captionText();
+}
+
+void CGameFrame::updateCaption()
+{
+    if (m_reading)
+        return;
+    const QString caption = captionText();
+    if (caption != windowTitle())
+        setWindowTitle(caption);
+}
+
+void CGameFrame::refreshStatus()
+{
+    updateCaption();
+    m_view->refreshStatus();
+    emit stateChanged();
+}
+
+void CGameFrame::refreshClocks()
+{
+    m_view->refreshClocks();
+}
+
+// ---- sizes and places ----------------------------------------------------------------------
+
+void CGameFrame::applySize(const WindowSizeRecord& record)
+{
+    m_size = record;
+    const WindowRect rect = appliedSize(record, geometry().left());
+    if (isMaximized() || isMinimized())
+        showNormal();
+    setGeometry(rect.left, rect.top, rect.width, rect.height);
+    if (record.placement.showCommand == 3)
+        showMaximized();
+    applyPanes(record);
+}
+
+void CGameFrame::applyPanes(const WindowSizeRecord& record)
+{
+    const int available = m_splitter->width() - m_splitter->handleWidth();
+    const PaneWidths panes = paneWidths(record, available);
+    m_splitter->setSizes({panes.board, panes.note});
+}
+
+WindowSizeRecord CGameFrame::currentSize() const
+{
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    const QList<int> sizes = m_splitter->sizes();
+    const PaneWidths panes{sizes.value(0), sizes.value(1)};
+    return storedSize(m_size, {rect.left(), rect.top(), rect.width(), rect.height()}, panes);
+}
+
+void CGameFrame::moveWindow(WindowMove move)
+{
+    if (!mdiArea())
+        return;
+    const int left = movedWindowLeft(move, mdiArea()->viewport()->width(), width());
+    if (isMaximized())
+        showNormal();
+    this->move(left, y());
+}
+
+void CGameFrame::showEvent(QShowEvent* event)
+{
+    QMdiSubWindow::showEvent(event);
+    if (!m_panesApplied) {
+        m_panesApplied = true;
+        applyPanes(m_size);
+    }
+}
+
+// ---- commands --------------------------------------------------------------------------
+
+void CGameFrame::runCommand(GameCommand command)
+{
+    if (!m_game || !gameCommandEnabled(command, *m_game))
+        return;
+    switch (command) {
+    case GameCommand::Adjourn:
+    case GameCommand::Pass:
+    case GameCommand::Undo:
+    case GameCommand::AllObservers:
+    case GameCommand::TimeLeft:
+        sendGameLine(command);
+        break;
+    case GameCommand::Resign:
+        resign();
+        break;
+    case GameCommand::AddTime:
+        openGameCommands(false);
+        break;
+    case GameCommand::Kibitz:
+        openGameCommands(true);
+        break;
+    case GameCommand::RefreshGame:
+        refreshGame(*m_game);
+        break;
+    case GameCommand::Header:
+        openHeader();
+        break;
+    case GameCommand::DeleteMoves: {
+        const ModalScope scope(*this);
+        m_game->DeleteFromHere(platform::toBig5(windowTitle()));
+        break;
+    }
+    }
+    emit stateChanged();
+}
+
+void CGameFrame::sendGameLine(GameCommand command)
+{
+    if (m_game)
+        sendLine(gameCommandLine(command, m_game->gameNumber));
+}
+
+void CGameFrame::sendLine(std::string_view line)
+{
+    m_host.send(line);
+}
+
+void CGameFrame::resign()
+{
+    const QPointer<CGameFrame> self(this);
+    bool yes = false;
+    {
+        const ModalScope scope(*this);
+        yes = m_game->ports().desktop.askYesNo(resignQuestion(*m_game), true);
+    }
+    // The game may have ended while the question was open.
+    if (yes && self && m_game && gameCommandEnabled(GameCommand::Resign, *m_game))
+        sendGameLine(GameCommand::Resign);
+}
+
+void CGameFrame::refreshGameCommand()
+{
+    runCommand(GameCommand::RefreshGame);
+}
+
+void CGameFrame::openHeader()
+{
+    CGameHeaderDlg dialog(*m_game, m_host.headerMemory(), this);
+    const QPointer<CGameFrame> self(this);
+    const bool accepted = execDialog(dialog) == QDialog::Accepted;
+    if (!self || !m_game)
+        return;
+    if (accepted) {
+        dialog.applyTo(*m_game);
+        refreshStatus();
+    }
+    m_host.requestInputFocus();
+}
+
+void CGameFrame::openGameCommands(bool kibitz)
+{
+    if (!m_game)
+        return;
+    CGameCommandDlg dialog(*this, kibitz);
+    execDialog(dialog);
+    m_host.requestInputFocus();
+}
+
+void CGameFrame::flipBoard()
+{
+    if (!m_game)
+        return;
+    m_game->bottomSide = m_game->bottomSide == model::kBlack ? model::kRed : model::kBlack;
+    m_view->fullRepaint();
+}
+
+// ---- closing ----------------------------------------------------------------------------
+
+CGameFrame::ModalScope::ModalScope(CGameFrame& frame) : m_frame(&frame)
+{
+    ++frame.m_modalDepth;
+}
+
+CGameFrame::ModalScope::~ModalScope()
+{
+    if (!m_frame)
+        return;
+    if (--m_frame->m_modalDepth == 0 && m_frame->m_closePending) {
+        m_frame->m_closePending = false;
+        m_frame->postClose();
+    }
+}
+
+int CGameFrame::execDialog(QDialog& dialog)
+{
+    const ModalScope scope(*this);
+    m_dialogs.emplace_back(&dialog);
+    const QPointer<CGameFrame> self(this);
+    const int result = dialog.exec();
+    if (self)
+        std::erase_if(m_dialogs, [&](const QPointer<QDialog>& d) { return !d || d == &dialog; });
+    return result;
+}
+
+void CGameFrame::requestClose()
+{
+    if (m_modalDepth == 0) {
+        postClose();
+        return;
+    }
+    m_closePending = true;
+    for (const QPointer<QDialog>& dialog : m_dialogs)
+        if (dialog)
+            dialog->reject();
+}
+
+void CGameFrame::postClose()
+{
+    QTimer::singleShot(0, this, [self = QPointer<CGameFrame>(this)] {
+        if (self)
+            self->close();
+    });
+}
+
+void CGameFrame::closeEvent(QCloseEvent* event)
+{
+    model::CGame* game = m_game;
+    if (!game) {
+        QMdiSubWindow::closeEvent(event);
+        return;
+    }
+    // A file being read, a close already being decided, or a dialog of the window still
+    // open: not now.
+    if (m_reading || m_closing || m_modalDepth > 0) {
+        if (m_modalDepth > 0 && !m_reading && !m_closing)
+            requestClose();
+        event->ignore();
+        return;
+    }
+    if (isLive(*game)) {
+        // Leaving a live game is the server's to confirm: it ends the game, which closes
+        // the window. Only a closing program does not wait.
+        m_host.sendLeave(*game);
+        if (!m_host.programClosing()) {
+            event->ignore();
+            return;
+        }
+    } else if (game->modified) {
+        const QPointer<CGameFrame> self(this);
+        m_closing = true;
+        bool quit = false;
+        {
+            const ModalScope scope(*this);
+            quit = m_host.askQuitGame(*game, {});
+        }
+        if (!self)
+            return;
+        m_closing = false;
+        m_closePending = false;
+        if (!quit) {
+            event->ignore();
+            return;
+        }
+    }
+    QMdiSubWindow::closeEvent(event);
+    if (!event->isAccepted())
+        return;
+    detach();
+    m_host.frameClosed(this, game);
+}
+
+// ---- GameObserver ---------------------------------------------------------------------------
+
+void CGameFrame::redraw(model::CGame& game)
+{
+    m_view->fullRepaint();
+    updateCaption();
+    if (game.mode == model::kModeNormal)
+        m_note->showNote();
+    emit stateChanged();
+}
+
+void CGameFrame::moveMade(model::CGame& game, const model::PackedMove& move)
+{
+    m_view->showMove(move, true);
+    if (game.mode == model::kModeNormal)
+        emit stateChanged();
+}
+
+void CGameFrame::moveTakenBack(model::CGame& game, const model::PackedMove& move)
+{
+    m_view->showMove(move, false);
+    if (game.mode == model::kModeNormal)
+        emit stateChanged();
+}
+
+void CGameFrame::showNote(model::CGame&)
+{
+    m_note->showNote();
+}
+
+void CGameFrame::moveScroll(model::CGame&, int maximum, int position)
+{
+    m_view->setMoveScroll(maximum, position);
+}
+
+void CGameFrame::nameChanged(model::CGame&)
+{
+    updateCaption();
+}
+
+} // namespace marovin::board

@@ -1,0 +1,139 @@
+#pragma once
+// CGameFrame: one game window, a child window of the main frame's area split into the
+// board pane (CGameView) and the note pane (CNoteEdit). It is the game's observer: the
+// record's notices become drawing, the status, the caption, the note and the scroll bar.
+// It holds the window's document (the game file it was read from or saved to) and acts
+// on the game window commands of the main frame.
+//
+// Closing: an observed game sends "observe N", a played one "adjourn N" (the window stays
+// until the server ends the game, unless the whole program is closing); a local game
+// with unsaved changes asks the quit-game question. A close asked for while one of the
+// window's dialogs is open waits for it: the dialog is closed first, the window after it.
+
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QSplitter>
+
+#include <vector>
+
+#include "board/game_command_rules.h"
+#include "board/game_view.h"
+#include "board/note_edit.h"
+#include "board/window_sizes.h"
+#include "model/game.h"
+
+class QDialog;
+
+namespace marovin::board {
+
+class QtGameWindows;
+
+class CGameFrame : public QMdiSubWindow, public model::GameObserver {
+    Q_OBJECT
+public:
+    CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent = nullptr);
+    ~CGameFrame() override;
+
+    // The game shown; null once the window has let it go.
+    model::CGame* game() const { return m_game; }
+    CGameView* view() const { return m_view; }
+    CNoteEdit* notePane() const { return m_note; }
+    QSplitter* splitter() const { return m_splitter; }
+
+    // ---- the document ----
+    // The game file of the window (empty: none yet).
+    const QString& filePath() const { return m_filePath; }
+    void setFilePath(const QString& path);
+    // Reads the file into the window's game, painting meanwhile. False when nothing could
+    // be read (the window is then of no use). A file read only in part keeps what was read,
+    // says so in the caption and is not taken as the window's file, so that nothing is
+    // saved over it unasked.
+    bool readFile(const QString& path);
+    bool readIncomplete() const { return m_readIncomplete; }
+
+    // ---- what the window shows ----
+    // Caption, names, ratings, clocks and turn.
+    void refreshStatus();
+    void refreshClocks();
+    QString captionText() const;
+    // The title of the quit-game question: the file's name for a local game, else the caption.
+    QString quitTitle() const;
+
+    // ---- sizes and places ----
+    void applySize(const WindowSizeRecord& record);
+    // The record of the window's current size (at left 0, top 0).
+    WindowSizeRecord currentSize() const;
+    void moveWindow(WindowMove move);
+
+    // ---- commands ----
+    // A command of the table; does nothing when it may not act now.
+    void runCommand(GameCommand command);
+    void flipBoard();
+    // The game command dialog, with its kibitz field focused or not.
+    void openGameCommands(bool kibitz);
+    // Sends a line of this game to the server, with echo.
+    void sendLine(std::string_view line);
+
+    // ---- closing ----
+    // Closes the window from the event loop (the server's request): at once, or, while one
+    // of its dialogs is open, after that dialog has been closed.
+    void requestClose();
+    // Runs a modal dialog of this window: a close asked for meanwhile closes the dialog
+    // and waits until it has returned. The dialog may be gone afterwards; so may the window.
+    int execDialog(QDialog& dialog);
+    // Counts a modal question of this window (one that does not go through execDialog).
+    class ModalScope {
+    public:
+        explicit ModalScope(CGameFrame& frame);
+        ~ModalScope();
+        ModalScope(const ModalScope&) = delete;
+        ModalScope& operator=(const ModalScope&) = delete;
+
+    private:
+        QPointer<CGameFrame> m_frame;
+    };
+    // Lets the game go without telling anyone (the windows are being torn down).
+    void detach();
+
+    // ---- GameObserver ----
+    void redraw(model::CGame&) override;
+    void moveMade(model::CGame&, const model::PackedMove& move) override;
+    void moveTakenBack(model::CGame&, const model::PackedMove& move) override;
+    void showNote(model::CGame&) override;
+    void moveScroll(model::CGame&, int maximum, int position) override;
+    void nameChanged(model::CGame&) override;
+
+signals:
+    // What the game window's commands depend on may have changed.
+    void stateChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void applyPanes(const WindowSizeRecord& record);
+    void updateCaption();
+    void resign();
+    void openHeader();
+    void refreshGameCommand();
+    void sendGameLine(GameCommand command);
+    void postClose();
+
+    model::CGame* m_game;
+    QtGameWindows& m_host;
+    QSplitter* m_splitter;
+    CGameView* m_view;
+    CNoteEdit* m_note;
+    WindowSizeRecord m_size;
+    QString m_filePath;
+    bool m_readIncomplete = false;
+    bool m_reading = false;
+    bool m_closing = false; // a close is being decided (its question is open)
+    bool m_panesApplied = false;
+    int m_modalDepth = 0;
+    bool m_closePending = false;
+    std::vector<QPointer<QDialog>> m_dialogs;
+};
+
+} // namespace marovin::board

@@ -1,0 +1,119 @@
+#include "windows/game_commands.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QTimer>
+
+#include "board/game_frame.h"
+#include "platform/big5_text.h"
+#include "shell/input_bar.h"
+#include "windows/main_frame.h"
+
+namespace marovin::windows {
+
+namespace {
+
+using board::CGameFrame;
+using board::GameCommand;
+
+bool always(CGameFrame&)
+{
+    return true;
+}
+
+} // namespace
+
+GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m_frame(frame), m_windows(windows)
+{
+    bindCommand("actionAdjourn", GameCommand::Adjourn);
+    bindCommand("actionPass", GameCommand::Pass);
+    bindCommand("actionResign", GameCommand::Resign);
+    bindCommand("actionUndoMove", GameCommand::Undo);
+    bindCommand("actionAddTime", GameCommand::AddTime);
+    bindCommand("actionAllObservers", GameCommand::AllObservers);
+    bindCommand("actionTimeLeft", GameCommand::TimeLeft);
+    bindCommand("actionKibitz", GameCommand::Kibitz);
+    bindCommand("actionRefreshGame", GameCommand::RefreshGame);
+    bindCommand("actionHeader", GameCommand::Header);
+    bindCommand("actionDeleteMoves", GameCommand::DeleteMoves);
+    bind("actionFlipBoard", [](CGameFrame& game) { game.flipBoard(); }, always);
+    bindSizes();
+
+    // The input bar's buttons move the active window; the keyboard stays with the input line.
+    const std::pair<int, board::WindowMove> moves[] = {{shell::kWindowLeftId, board::WindowMove::Left},
+                                                       {shell::kWindowCentreId, board::WindowMove::Centre},
+                                                       {shell::kWindowRightId, board::WindowMove::Right}};
+    for (const auto& [id, move] : moves) {
+        connect(frame.inputBar()->gameButton(id), &QAction::triggered, this, [this, move = move] {
+            if (CGameFrame* game = m_windows.activeFrame())
+                game->moveWindow(move);
+            m_frame.requestInputFocus();
+        });
+    }
+    QAction* next = frame.action(QStringLiteral("actionNextWindow"));
+    connect(next, &QAction::triggered, &windows, &board::QtGameWindows::activateNext);
+
+    connect(&windows, &board::QtGameWindows::windowsChanged, this, &GameCommands::scheduleUpdate);
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &GameCommands::scheduleUpdate);
+    update();
+}
+
+void GameCommands::bind(const char* actionName, std::function<void(CGameFrame&)> act,
+                        std::function<bool(CGameFrame&)> enabled)
+{
+    QAction* action = m_frame.action(QString::fromLatin1(actionName));
+    if (!action)
+        return;
+    connect(action, &QAction::triggered, this, [this, act = std::move(act), enabled] {
+        CGameFrame* game = m_windows.activeFrame();
+        if (game && enabled(*game))
+            act(*game);
+        m_frame.requestInputFocus();
+        update();
+    });
+    m_bindings.push_back({action, std::move(enabled)});
+}
+
+void GameCommands::bindCommand(const char* actionName, GameCommand command)
+{
+    bind(
+        actionName, [command](CGameFrame& game) { game.runCommand(command); },
+        [command](CGameFrame& game) { return game.game() && board::gameCommandEnabled(command, *game.game()); });
+}
+
+void GameCommands::bindSizes()
+{
+    Options& options = m_windows.context().options;
+    const auto apply = [](std::function<WindowSizeRecord()> record) {
+        return [record = std::move(record)](CGameFrame& game) { game.applySize(record()); };
+    };
+    bind("actionPlayingSize", apply([&options] { return options.playingSize; }), always);
+    bind("actionLookingSize", apply([&options] { return options.lookingSize; }), always);
+    bind("actionSmallSize", apply([] { return builtInWindowSize(board::kSmallSize); }), always);
+    bind("actionMediumSize", apply([] { return builtInWindowSize(board::kMediumSize); }), always);
+    bind("actionLargeSize", apply([] { return builtInWindowSize(board::kLargeSize); }), always);
+    bind("actionStorePlayingSize", [&options](CGameFrame& game) { options.playingSize = game.currentSize(); }, always);
+    bind("actionStoreLookingSize", [&options](CGameFrame& game) { options.lookingSize = game.currentSize(); }, always);
+}
+
+void GameCommands::scheduleUpdate()
+{
+    if (m_updateDue)
+        return;
+    m_updateDue = true;
+    QTimer::singleShot(0, this, &GameCommands::update);
+}
+
+void GameCommands::update()
+{
+    m_updateDue = false;
+    CGameFrame* active = m_windows.activeFrame();
+    for (const Binding& binding : m_bindings)
+        binding.action->setEnabled(active && binding.enabled(*active));
+    if (QAction* resign = m_frame.action(QStringLiteral("actionResign")))
+        resign->setText(platform::fromBig5(board::resignMenuText(active ? active->game() : nullptr)));
+    if (QAction* next = m_frame.action(QStringLiteral("actionNextWindow")))
+        next->setEnabled(!m_windows.frames().empty());
+}
+
+} // namespace marovin::windows

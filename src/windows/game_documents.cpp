@@ -1,0 +1,215 @@
+#include "windows/game_documents.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QUrl>
+
+#include "board/game_frame.h"
+#include "model/game_file.h"
+#include "platform/big5_text.h"
+#include "support/fixed_text.h"
+#include "windows/main_frame.h"
+#include "windows/recent_files.h"
+
+namespace marovin::windows {
+
+namespace {
+
+const QString kFileFilter = QStringLiteral("All Files (*)");
+
+QStringList askForFiles(QWidget* parent, const QString& title, const QString& start, bool forSaving)
+{
+    if (forSaving) {
+        const QString path = QFileDialog::getSaveFileName(parent, title, start, kFileFilter);
+        return path.isEmpty() ? QStringList{} : QStringList{path};
+    }
+    return QFileDialog::getOpenFileNames(parent, title, start, kFileFilter);
+}
+
+QStringList droppedFiles(const QMimeData* data)
+{
+    QStringList files;
+    if (data && data->hasUrls())
+        for (const QUrl& url : data->urls())
+            if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile())
+                files << url.toLocalFile();
+    return files;
+}
+
+} // namespace
+
+GameDocuments::GameDocuments(CMainFrame& frame, board::QtGameWindows& windows, RecentFileList& recentFiles)
+    : m_frame(frame), m_windows(windows), m_recentFiles(recentFiles),
+      m_chooser([&frame](const QString& title, const QString& start, bool forSaving) {
+          return askForFiles(&frame, title, start, forSaving);
+      })
+{
+    const auto command = [this](const char* name, auto act) {
+        QAction* action = m_frame.action(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, act);
+        return action;
+    };
+    command("actionFileNew", [this] { newGame(); })->setEnabled(true);
+    command("actionFileOpen", [this] { open(); })->setEnabled(true);
+    command("actionFileSave", [this] {
+        if (board::CGameFrame* window = m_windows.activeFrame())
+            save(*window);
+    });
+    command("actionFileSaveAs", [this] {
+        if (board::CGameFrame* window = m_windows.activeFrame())
+            saveAs(*window);
+    });
+    command("actionFileClose", [this] { closeActive(); });
+    frame.setRecentFileOpener([this](const QString& path) { openFile(path); });
+    frame.setAcceptDrops(true);
+    frame.installEventFilter(this);
+    connect(&windows, &board::QtGameWindows::windowsChanged, this, &GameDocuments::updateCommands);
+    connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &GameDocuments::updateCommands);
+    updateCommands();
+}
+
+void GameDocuments::updateCommands()
+{
+    const bool window = m_windows.activeFrame() != nullptr;
+    for (const char* name : {"actionFileSave", "actionFileSaveAs", "actionFileClose"})
+        m_frame.action(QString::fromLatin1(name))->setEnabled(window);
+}
+
+board::CGameFrame* GameDocuments::newGame()
+{
+    board::CGameFrame* window = m_windows.newGame();
+    m_frame.requestInputFocus();
+    return window;
+}
+
+QString GameDocuments::startPath() const
+{
+    return QFile::decodeName(fieldText(m_windows.context().options.lastGameFilePath).data());
+}
+
+void GameDocuments::open()
+{
+    openFiles(m_chooser(QStringLiteral("Open"), startPath(), false));
+}
+
+void GameDocuments::openFiles(const QStringList& paths)
+{
+    for (const QString& path : paths)
+        openFile(path);
+}
+
+board::CGameFrame* GameDocuments::openFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    for (board::CGameFrame* window : m_windows.frames()) {
+        if (window->filePath() == absolute) {
+            m_windows.area()->setActiveSubWindow(window);
+            m_frame.requestInputFocus();
+            return window;
+        }
+    }
+    board::CGameFrame* window = m_windows.newGame();
+    if (!window)
+        return nullptr;
+    const QPointer<board::CGameFrame> guard(window);
+    const bool read = window->readFile(absolute);
+    if (!guard)
+        return nullptr;
+    if (!read) {
+        // Nothing came of the file: the window goes without a question.
+        if (window->game())
+            window->game()->modified = false;
+        window->close();
+        if (!QFileInfo::exists(absolute)) {
+            m_recentFiles.remove(absolute);
+            m_frame.refreshRecentFiles();
+        }
+        return nullptr;
+    }
+    if (!window->readIncomplete())
+        remember(absolute);
+    m_frame.requestInputFocus();
+    return window;
+}
+
+bool GameDocuments::save(board::CGameFrame& window)
+{
+    if (window.filePath().isEmpty())
+        return saveAs(window);
+    return saveTo(window, window.filePath());
+}
+
+bool GameDocuments::saveAs(board::CGameFrame& window)
+{
+    const QPointer<board::CGameFrame> guard(&window);
+    QString start = window.filePath();
+    if (start.isEmpty() && window.game())
+        start = QFileInfo(startPath()).dir().filePath(
+            platform::fromBig5(fieldText(window.game()->subject)).replace(QLatin1Char('/'), QLatin1Char('-')));
+    const QStringList chosen = m_chooser(QStringLiteral("Save As"), start, true);
+    if (!guard || chosen.isEmpty())
+        return false;
+    return saveTo(window, QFileInfo(chosen.front()).absoluteFilePath());
+}
+
+bool GameDocuments::saveTo(board::CGameFrame& window, const QString& path)
+{
+    model::CGame* game = window.game();
+    if (!game)
+        return false;
+    const model::GameFileForm form =
+        m_windows.context().options.saveNewFormat == 1 ? model::GameFileForm::New : model::GameFileForm::Old;
+    if (!model::WriteGameFile(*game, QFile::encodeName(path).toStdString(), form))
+        return false;
+    window.setFilePath(path);
+    window.refreshStatus();
+    remember(path);
+    return true;
+}
+
+void GameDocuments::closeActive()
+{
+    if (board::CGameFrame* window = m_windows.activeFrame())
+        window->close();
+    m_frame.requestInputFocus();
+}
+
+void GameDocuments::remember(const QString& path)
+{
+    m_recentFiles.add(path);
+    m_frame.refreshRecentFiles();
+    const QByteArray bytes = QFile::encodeName(path);
+    Options& options = m_windows.context().options;
+    // A path cut short would name another file: one that does not fit is not kept.
+    if (static_cast<std::size_t>(bytes.size()) < sizeof options.lastGameFilePath)
+        copyBounded(options.lastGameFilePath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+bool GameDocuments::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_frame) {
+        if (event->type() == QEvent::DragEnter) {
+            auto* drag = static_cast<QDragEnterEvent*>(event);
+            if (!droppedFiles(drag->mimeData()).isEmpty()) {
+                drag->acceptProposedAction();
+                return true;
+            }
+        } else if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QStringList files = droppedFiles(drop->mimeData());
+            if (!files.isEmpty()) {
+                drop->acceptProposedAction();
+                openFiles(files);
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace marovin::windows

@@ -1,0 +1,62 @@
+#pragma once
+// Game windows as documents: File New (a local game in the looking size), Open, Save,
+// Save As, Close, the recent file list, game files given on the command line and game
+// files dropped on the main window. Files are read and written by the game file reader
+// and writer, in the form "Save Game as New Format" chooses; the last game file used is
+// remembered in the options record.
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+#include "board/qt_game_windows.h"
+
+namespace marovin::windows {
+
+class CMainFrame;
+class RecentFileList;
+
+class GameDocuments : public QObject {
+    Q_OBJECT
+public:
+    // What asks the user for files: the title, the path to start at, and whether a file is
+    // to be written (one name) or read (several). An empty answer means cancelled.
+    using FileChooser = std::function<QStringList(const QString& title, const QString& start, bool forSaving)>;
+
+    // All must outlive this object.
+    GameDocuments(CMainFrame& frame, board::QtGameWindows& windows, RecentFileList& recentFiles);
+
+    // Replaces the file dialogs (tests).
+    void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
+
+    board::CGameFrame* newGame();
+    // Asks for files and opens each.
+    void open();
+    // Opens path in a new window, or activates the window that already shows it. Null when
+    // it could not be read at all (the reader has said why).
+    board::CGameFrame* openFile(const QString& path);
+    void openFiles(const QStringList& paths);
+    // Writes the window's game to its file (Save As without one). True when written; on a
+    // failure the box has said so and the game stays modified.
+    bool save(board::CGameFrame& window);
+    bool saveAs(board::CGameFrame& window);
+    bool saveTo(board::CGameFrame& window, const QString& path);
+    // Closes the active game window (its close rules apply).
+    void closeActive();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void remember(const QString& path);
+    QString startPath() const;
+    void updateCommands();
+
+    CMainFrame& m_frame;
+    board::QtGameWindows& m_windows;
+    RecentFileList& m_recentFiles;
+    FileChooser m_chooser;
+};
+
+} // namespace marovin::windows
