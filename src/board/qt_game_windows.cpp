@@ -157,7 +157,7 @@ std::optional<int> QtGameWindows::chooseBranch(model::CGame& game, const std::ve
 
 CGameFrame* QtGameWindows::newGame()
 {
-    model::CGame* game = m_context.gameList.open(true);
+    model::CGame* game = m_context.gameList.openForUser();
     return game ? frameOf(game) : nullptr;
 }
 

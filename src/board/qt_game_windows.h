@@ -47,7 +47,8 @@ public:
     std::optional<int> chooseBranch(model::CGame& game, const std::vector<model::BranchRow>& rows) override;
 
     // ---- for the main frame ----
-    // File New: a local game in a new window (looking size); null after "Cannot create GAME!".
+    // File New: a local game in a new window (looking size), however many windows the
+    // server opened; null after "Cannot create GAME!".
     CGameFrame* newGame();
     // The window of game, or null.
     CGameFrame* frameOf(const model::CGame* game) const;

@@ -51,9 +51,22 @@ model::CGame* GameList::open(bool looking)
     } else if (std::exchange(m_fullReported, true)) {
         return nullptr; // a full list says so once, not at every notice the server sends
     }
+    reportCannotCreate();
+    return nullptr;
+}
+
+model::CGame* GameList::openForUser()
+{
+    if (model::CGame* game = create(true))
+        return game;
+    reportCannotCreate();
+    return nullptr;
+}
+
+void GameList::reportCannotCreate()
+{
     m_terminal.writeClientText("Cannot create GAME!", false);
     m_desktop.messageBox("Cannot create GAME!");
-    return nullptr;
 }
 
 std::optional<int> GameList::chooseBranch(model::CGame& game, const std::vector<model::BranchRow>& rows)

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "board/game_text_frame.h"
+#include "board/game_frame.h"
 #include "board/quit_game_dialog.h"
 #include "session/game_list.h"
 #include "shell/application.h"
@@ -257,7 +257,7 @@ TEST_F(HostileServer, TheServerCannotOpenGameWindowsWithoutBound)
 
     ASSERT_TRUE(waitFor([&] { return context().session.loggedInName == "finished"; }, kScriptWaitMs));
     const auto cap = static_cast<qsizetype>(session::kGameWindowLimit);
-    EXPECT_EQ(app->mainFrame()->mdiArea()->findChildren<board::CGameTextFrame*>().size(), cap);
+    EXPECT_EQ(app->mainFrame()->mdiArea()->findChildren<board::CGameFrame*>().size(), cap);
     EXPECT_EQ(context().gameList.size(), session::kGameWindowLimit);
     EXPECT_EQ(desktop.boxes, std::vector<std::string>{"Cannot create GAME!"}) << "said once, not per notice";
     EXPECT_EQ(questions, cap);
