@@ -40,14 +40,9 @@ QtGameWindows::QtGameWindows(QMdiArea* area, session::ClientContext& context, co
 {
     context.gameList.setWindows(this);
     loadBoardBitmap(context.options, context.desktop, m_bitmap);
-    if (area) {
-        // A maximised terminal must not make every game window open maximised over it.
+    // A maximised terminal must not make every game window open maximised over it.
+    if (area)
         area->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
-        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
-            if (window)
-                m_lastActive = window;
-        });
-    }
 }
 
 QtGameWindows::~QtGameWindows()
@@ -180,10 +175,9 @@ std::vector<CGameFrame*> QtGameWindows::frames() const
 
 CGameFrame* QtGameWindows::activeFrame() const
 {
-    if (!m_area)
-        return nullptr;
-    QMdiSubWindow* active = m_area->activeSubWindow();
-    return qobject_cast<CGameFrame*>(active ? active : m_lastActive.data());
+    // The current window is the active one, or, while the program is not the active one,
+    // the window that becomes active with it.
+    return m_area ? qobject_cast<CGameFrame*>(m_area->currentSubWindow()) : nullptr;
 }
 
 void QtGameWindows::activateNext()

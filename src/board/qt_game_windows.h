@@ -54,8 +54,8 @@ public:
     CGameFrame* frameOf(const model::CGame* game) const;
     // Every window, newest first.
     std::vector<CGameFrame*> frames() const;
-    // The active window of the area (the last one activated while the area is inactive)
-    // when it is a game window, else null.
+    // The active window of the area (while the program is inactive: the one that becomes
+    // active with it) when it is a game window, else null.
     CGameFrame* activeFrame() const;
     // Activates the game window after the active one (in the order they were opened,
     // wrapping) and brings it to the front; the input line keeps the keyboard.
@@ -94,7 +94,6 @@ private:
     QRect placeNewWindow(const WindowSizeRecord& record) const;
 
     QPointer<QMdiArea> m_area;
-    QPointer<QMdiSubWindow> m_lastActive; // the area forgets its active window while it is inactive
     session::ClientContext& m_context;
     BoardBitmap m_bitmap;
     BoardResources m_resources;

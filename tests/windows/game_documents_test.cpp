@@ -1,0 +1,220 @@
+// Game windows as documents in the running program (offscreen): opening, editing a note,
+// saving and reopening a file; a new game saved under a name; a file read only in part and
+// a file that cannot be written; and the window commands for sizes, places and the next
+// window.
+
+#include <gtest/gtest.h>
+
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+#include "board/game_frame.h"
+#include "board/qt_game_windows.h"
+#include "model/game_file.h"
+#include "shell/application.h"
+#include "shell/client_session.h"
+#include "shell/input_bar.h"
+#include "support/fixed_text.h"
+#include "test_platform.h"
+#include "testkit/fakes.h"
+#include "testkit/qt_application.h"
+#include "testkit/temp_folder.h"
+#include "windows/game_documents.h"
+#include "windows/main_frame.h"
+#include "windows/recent_files.h"
+
+namespace marovin::windows {
+namespace {
+
+using board::CGameFrame;
+
+const std::string kGame = "GAME\r\n"
+                          "TIME    600\t10\t431\t389\r\n"
+                          "SUBJECT Club final\r\n"
+                          "RESULT  1-0\r\n"
+                          "RED     alice; 1510\r\n"
+                          "BLACK   bob; 1495\r\n"
+                          "DATE    2024-03-05\r\n"
+                          "PLACE   Taipei\r\n"
+                          "START\r\n"
+                          "H2-E2\r\n"
+                          "H9-G7\r\n"
+                          "H0-G2\r\n";
+
+struct Documents : ::testing::Test {
+    void SetUp() override
+    {
+        testkit::qtApplication();
+        app = std::make_unique<shell::CMarovinApp>(desktop, testPlatform(), deriveSystemMetrics(16, 7),
+                                                   folder.file("config/Marovin.dat"));
+        ASSERT_TRUE(app->initInstance());
+        // The program is the active one, as when the user works in it.
+        app->mainFrame()->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainFrame()));
+        documents = app->gameDocuments();
+        documents->setFileChooser([this](const QString& title, const QString&, bool) {
+            asked << title;
+            return std::exchange(answer, {});
+        });
+        windows = app->clientSession()->gameWindows();
+    }
+    void TearDown() override
+    {
+        // Nothing is left to ask about when the program ends.
+        for (CGameFrame* window : windows->frames())
+            if (window->game())
+                window->game()->modified = false;
+    }
+    // A command of the main frame, its enabled state brought up to date first (the frame
+    // does it once the event that changed something has been handled).
+    QAction* command(const char* name) const
+    {
+        QCoreApplication::processEvents();
+        return app->mainFrame()->action(QString::fromLatin1(name));
+    }
+    QString path(const char* name) const { return QString::fromStdString(folder.file(name)); }
+    CGameFrame* active() const { return windows->activeFrame(); }
+
+    testkit::TempFolder folder;
+    testkit::FakeDesktop desktop;
+    std::unique_ptr<shell::CMarovinApp> app;
+    GameDocuments* documents = nullptr;
+    board::QtGameWindows* windows = nullptr;
+    QStringList asked;  // titles of the file choosers shown
+    QStringList answer; // what the next one answers
+};
+
+TEST_F(Documents, AFileIsOpenedItsNoteEditedSavedAndReopened)
+{
+    const QString file = QString::fromStdString(folder.write("club.gam", kGame));
+    CGameFrame* window = documents->openFile(file);
+    ASSERT_TRUE(window);
+    model::CGame& game = *window->game();
+    EXPECT_EQ(window->windowTitle(), "club.gam");
+    EXPECT_EQ(game.pathLength(), 3);
+    EXPECT_FALSE(game.modified);
+    EXPECT_EQ(window->size(), QSize(597, 445)) << "the looking size of a screen below 950 pixels";
+    EXPECT_TRUE(command("actionHeader")->isEnabled());
+    EXPECT_FALSE(command("actionResign")->isEnabled());
+
+    game.Navigate(model::kGoToPly, 1);
+    window->notePane()->field()->setFocus(Qt::MouseFocusReason);
+    QTest::keyClicks(window->notePane()->field(), "good move");
+    EXPECT_TRUE(game.modified);
+    command("actionFileSave")->trigger();
+    EXPECT_TRUE(asked.isEmpty()) << "the window's own file";
+    EXPECT_FALSE(game.modified);
+    EXPECT_NE(testkit::TempFolder::read(file.toStdString()).find("ggood move"), std::string::npos);
+    EXPECT_EQ(app->recentFiles()->entries().value(0), file);
+    EXPECT_EQ(fieldText(app->options().lastGameFilePath), file.toStdString());
+
+    EXPECT_EQ(documents->openFile(file), window) << "a file already open is shown, not opened again";
+    command("actionFileClose")->trigger();
+    QTRY_VERIFY(windows->frames().empty());
+
+    // The recent file list opens it again, note and all.
+    QMenu* recent = app->mainFrame()->findChild<QMenu*>(QStringLiteral("recentFileMenu"));
+    ASSERT_TRUE(recent && !recent->actions().isEmpty());
+    recent->actions().front()->trigger();
+    ASSERT_EQ(windows->frames().size(), 1u);
+    model::CGame& again = *windows->frames().front()->game();
+    again.Navigate(model::kGoToPly, 1);
+    EXPECT_EQ(again.currentEntry().noteText(), "good move");
+    EXPECT_EQ(windows->frames().front()->notePane()->field()->toPlainText(), "good move");
+}
+
+TEST_F(Documents, ANewGameAsksForANameAndAFileReadInPartIsNotSavedOver)
+{
+    command("actionFileNew")->trigger();
+    CGameFrame* fresh = active();
+    ASSERT_TRUE(fresh);
+    EXPECT_TRUE(fresh->windowTitle().endsWith(" (not saved)")) << fresh->windowTitle().toStdString();
+    fresh->game()->PlayMove(70, 67, model::MoveKind::User);
+    answer = {path("new.gam")};
+    command("actionFileSave")->trigger();
+    EXPECT_EQ(asked, QStringList{"Save As"});
+    EXPECT_EQ(fresh->windowTitle(), "new.gam");
+    EXPECT_EQ(testkit::TempFolder::read(folder.file("new.gam")).find("GAME\r\n"), 0u);
+    EXPECT_NE(testkit::TempFolder::read(folder.file("new.gam")).find("CSTART\r\n"), std::string::npos)
+        << "the new format is the default";
+
+    // A stray "}" stops the reading after two moves: the window shows them and says so.
+    const std::string broken = kGame.substr(0, kGame.find("H0-G2")) + "}\r\nH0-G2\r\n";
+    const QString file = QString::fromStdString(folder.write("broken.gam", broken));
+    CGameFrame* partial = documents->openFile(file);
+    ASSERT_TRUE(partial);
+    EXPECT_EQ(partial->game()->pathLength(), 2);
+    EXPECT_TRUE(partial->windowTitle().endsWith(" (read in part)")) << partial->windowTitle().toStdString();
+    EXPECT_TRUE(partial->filePath().isEmpty());
+    asked.clear();
+    command("actionFileSave")->trigger(); // cancelled
+    EXPECT_EQ(asked, QStringList{"Save As"}) << "saving asks for a name";
+    EXPECT_EQ(testkit::TempFolder::read(file.toStdString()), broken);
+
+    // Nothing at all comes of a file that is not a game: no window stays.
+    const std::size_t before = windows->frames().size();
+    EXPECT_EQ(documents->openFile(QString::fromStdString(folder.write("notes.txt", "hello\r\n"))), nullptr);
+    EXPECT_EQ(windows->frames().size(), before);
+    EXPECT_EQ(desktop.boxes.back(), "Wrong game file: " + folder.file("notes.txt"));
+}
+
+TEST_F(Documents, AFileThatCannotBeWrittenLeavesTheGameModified)
+{
+    command("actionFileNew")->trigger();
+    CGameFrame* window = active();
+    window->game()->PlayMove(70, 67, model::MoveKind::User);
+    const QString unwritable = path("no-such-folder/game.gam");
+    EXPECT_FALSE(documents->saveTo(*window, unwritable));
+    EXPECT_EQ(desktop.boxes.back(), "Can not write file: " + unwritable.toStdString());
+    EXPECT_TRUE(window->game()->modified);
+    EXPECT_TRUE(window->filePath().isEmpty());
+}
+
+TEST_F(Documents, FilesFromTheCommandLineOrDroppedOpenAndTheWindowCommandsPlaceThem)
+{
+    const std::string first = folder.write("one.gam", kGame);
+    app->openFiles({first});
+    ASSERT_EQ(windows->frames().size(), 1u);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder.write("two.gam", kGame)))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(app->mainFrame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(app->mainFrame(), &drop);
+    ASSERT_EQ(windows->frames().size(), 2u);
+    CGameFrame* two = active();
+    EXPECT_EQ(two->windowTitle(), "two.gam");
+
+    // Alt+3 keeps the left edge and gives the small size.
+    two->move(200, 40);
+    command("actionSmallSize")->trigger();
+    EXPECT_EQ(two->geometry(), QRect(200, 0, 300, 364));
+    command("actionStorePlayingSize")->trigger();
+    EXPECT_EQ(board::appliedSize(app->options().playingSize, 0), (board::WindowRect{0, 0, 300, 364}));
+
+    shell::CInputBar* bar = app->mainFrame()->inputBar();
+    const int areaWidth = app->mainFrame()->mdiArea()->viewport()->width();
+    QCoreApplication::processEvents();
+    bar->gameButton(shell::kWindowRightId)->trigger();
+    EXPECT_EQ(two->x() + two->width(), areaWidth);
+    bar->gameButton(shell::kWindowCentreId)->trigger();
+    EXPECT_EQ(two->x(), (areaWidth - 300) / 2);
+    bar->gameButton(shell::kWindowLeftId)->trigger();
+    EXPECT_EQ(two->x(), 3);
+
+    // Next goes round the game windows.
+    bar->gameButton(shell::kNextWindowButtonId)->trigger();
+    EXPECT_EQ(active()->windowTitle(), "one.gam");
+    command("actionNextWindow")->trigger();
+    EXPECT_EQ(active(), two);
+}
+
+} // namespace
+} // namespace marovin::windows
