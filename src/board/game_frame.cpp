@@ -108,7 +108,10 @@ bool CGameFrame::readFile(const QString& path)
     };
     model::CGame& game = *m_game;
     const std::string file = QFile::encodeName(path).toStdString();
-    const bool whole = model::ReadGameFile(game, file, false, keepPainting) == 1;
+    // Text left unread at the end would be lost by saving over the file: such a file is
+    // read in part too.
+    bool leftUnread = false;
+    const bool whole = model::ReadGameFile(game, file, false, &leftUnread, keepPainting) == 1 && !leftUnread;
     if (!self)
         return false;
     m_reading = false;
