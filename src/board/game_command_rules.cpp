@@ -38,6 +38,12 @@ bool gameCommandEnabled(GameCommand command, const model::CGame& game)
         return !live;
     case GameCommand::DeleteMoves:
         return !live && game.pathLength() > 0 && game.mode == model::kModeNormal;
+    case GameCommand::SendGame:
+        return !live && (game.pathLength() > 0 || game.customPosition) && game.mode == model::kModeNormal;
+    case GameCommand::StopSend:
+        return game.mode == model::kModeSending;
+    case GameCommand::StopReceive:
+        return game.mode == model::kModeReceiving;
     }
     return false;
 }

@@ -20,12 +20,17 @@ enum class GameCommand {
     RefreshGame,  // the live position or the end of the line
     Header,       // the game header window
     DeleteMoves,  // the current move and all after it
+    SendGame,     // the game to another player, through tells
+    StopSend,     // the game being sent
+    StopReceive,  // the game being received
 };
 
 // Whether the command may act on game: Adjourn, Pass, Resign, Undo and Add Time while the
 // user plays it; All Observers, Time Left and Kibitz while it is live; Header for a local
 // game (one the server no longer reports, or one of the user's own); Delete Moves for a
-// local game with moves in the normal mode; Refresh Game by canRefreshGame.
+// local game with moves in the normal mode; Refresh Game by canRefreshGame; Send Game for a
+// local game with moves or a set-up start in the normal mode (and, beyond the game, only
+// while logged in); Stop Send and Stop Receive while the game is sent or received.
 bool gameCommandEnabled(GameCommand command, const model::CGame& game);
 
 // The line a sending command sends for game number n, "\r\n" included ("pass 12\r\n");

@@ -15,6 +15,7 @@
 #include "model/game_file.h"
 #include "platform/big5_text.h"
 #include "session/game_status_text.h"
+#include "session/game_transfer.h"
 #include "support/fixed_text.h"
 
 namespace marovin::board {
@@ -257,6 +258,13 @@ void CGameFrame::runCommand(GameCommand command)
         m_game->DeleteFromHere(platform::toBig5(windowTitle()));
         break;
     }
+    case GameCommand::SendGame:
+        sendGame();
+        break;
+    case GameCommand::StopSend:
+    case GameCommand::StopReceive:
+        session::stopTransfer(m_host.context(), *m_game);
+        break;
     }
     emit stateChanged();
 }
@@ -283,6 +291,18 @@ void CGameFrame::resign()
     // The game may have ended while the question was open.
     if (yes && self && m_game && gameCommandEnabled(GameCommand::Resign, *m_game))
         sendGameLine(GameCommand::Resign);
+}
+
+void CGameFrame::sendGame()
+{
+    const QPointer<CGameFrame> self(this);
+    session::startSendGame(m_host.context(), *m_game, [this, self]() -> std::optional<std::string> {
+        std::optional<std::string> name = m_host.askPlayerName(*this);
+        // The window may have been closed meanwhile: then nothing is sent.
+        if (!self || !m_game)
+            return std::nullopt;
+        return name;
+    });
 }
 
 void CGameFrame::refreshGameCommand()
@@ -412,6 +432,8 @@ void CGameFrame::closeEvent(QCloseEvent* event)
     QMdiSubWindow::closeEvent(event);
     if (!event->isAccepted())
         return;
+    // A game being sent or received: the other player is told that it stops.
+    session::stopTransfer(m_host.context(), *game);
     detach();
     m_host.frameClosed(this, game);
 }

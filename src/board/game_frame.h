@@ -115,6 +115,7 @@ private:
     void applyPanes(const WindowSizeRecord& record);
     void updateCaption();
     void resign();
+    void sendGame();
     void openHeader();
     void refreshGameCommand();
     void sendGameLine(GameCommand command);

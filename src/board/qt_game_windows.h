@@ -12,6 +12,9 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -64,6 +67,14 @@ public:
     // their leave command and close). False, and the program stays, when one refuses.
     bool closeAll();
     bool programClosing() const { return m_closing; }
+    // What asks for the player a game is sent to (its window is given); unset or cancelled:
+    // nothing.
+    using PlayerNameAsker = std::function<std::optional<std::string>(CGameFrame&)>;
+    void setPlayerNameAsker(PlayerNameAsker ask) { m_askPlayerName = std::move(ask); }
+    std::optional<std::string> askPlayerName(CGameFrame& frame) const
+    {
+        return m_askPlayerName ? m_askPlayerName(frame) : std::nullopt;
+    }
     // How the windows hand the keyboard back to the input line.
     void setInputLineLink(InputLineLink link) { m_input = std::move(link); }
     const InputLineLink& inputLineLink() const { return m_input; }
@@ -100,6 +111,7 @@ private:
     model::GameHeaderMemory m_headerMemory;
     std::vector<Entry> m_entries; // in the order the windows were opened
     InputLineLink m_input;
+    PlayerNameAsker m_askPlayerName;
     bool m_closing = false;
 };
 

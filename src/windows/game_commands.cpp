@@ -2,12 +2,15 @@
 
 #include <QAction>
 #include <QMdiArea>
+#include <QMenu>
 #include <QTimer>
 
 #include "board/game_frame.h"
 #include "platform/big5_text.h"
+#include "session/session_state.h"
 #include "shell/input_bar.h"
 #include "windows/main_frame.h"
+#include "windows/text_prompt_dialog.h"
 
 namespace marovin::windows {
 
@@ -36,6 +39,23 @@ GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m
     bindCommand("actionRefreshGame", GameCommand::RefreshGame);
     bindCommand("actionHeader", GameCommand::Header);
     bindCommand("actionDeleteMoves", GameCommand::DeleteMoves);
+    bindCommand("actionStopSendGame", GameCommand::StopSend);
+    bindCommand("actionStopReceiveGame", GameCommand::StopReceive);
+    // Sending a game goes through the server: only while logged in.
+    session::ClientContext& context = windows.context();
+    bind(
+        "actionSendGame", [](CGameFrame& game) { game.runCommand(GameCommand::SendGame); },
+        [&context](CGameFrame& game) {
+            return game.game() && board::gameCommandEnabled(GameCommand::SendGame, *game.game()) &&
+                   session::isLoggedIn(context.session);
+        });
+    windows.setPlayerNameAsker([&context](CGameFrame& game) -> std::optional<std::string> {
+        std::string name;
+        CTextPromptDlg dialog(name, "Please input the player name", 15, context.desktop, &game);
+        if (game.execDialog(dialog) != QDialog::Accepted)
+            return std::nullopt;
+        return name;
+    });
     bind("actionFlipBoard", [](CGameFrame& game) { game.flipBoard(); }, always);
     bindSizes();
 
@@ -53,6 +73,11 @@ GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m
     QAction* next = frame.action(QStringLiteral("actionNextWindow"));
     connect(next, &QAction::triggered, &windows, &board::QtGameWindows::activateNext);
 
+    // Logging in or out changes what the menu offers without any window changing.
+    if (QAction* send = frame.action(QStringLiteral("actionSendGame")))
+        for (QObject* holder : send->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(holder))
+                connect(menu, &QMenu::aboutToShow, this, &GameCommands::update);
     connect(&windows, &board::QtGameWindows::windowsChanged, this, &GameCommands::scheduleUpdate);
     connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &GameCommands::scheduleUpdate);
     update();

@@ -465,5 +465,42 @@ TEST_F(OnLoopback, EachGameCommandSendsItsLine)
     EXPECT_EQ(sent(lines), lines);
 }
 
+// Send Game asks for the player and tells the game's first line; Stop Send Game, or closing
+// the window, tells the player that it stops.
+TEST_F(OnLoopback, SendingAGameStartsAfterTheNameAndStopsWithTheWindow)
+{
+    CGameFrame* local = windows.newGame();
+    ASSERT_TRUE(local);
+    model::CGame& game = *local->game();
+    EXPECT_FALSE(gameCommandEnabled(GameCommand::SendGame, game)) << "nothing to send yet";
+    game.PlayMove(70, 67, model::MoveKind::User);
+    game.modified = false;
+    ASSERT_TRUE(gameCommandEnabled(GameCommand::SendGame, game));
+
+    int asked = 0; // the first question is cancelled
+    windows.setPlayerNameAsker([&](CGameFrame&) -> std::optional<std::string> {
+        if (asked++ == 0)
+            return std::nullopt;
+        return "bob";
+    });
+    local->runCommand(GameCommand::SendGame);
+    EXPECT_EQ(game.mode, model::kModeNormal);
+    local->runCommand(GameCommand::SendGame);
+    EXPECT_EQ(game.mode, model::kModeSending);
+    EXPECT_TRUE(sent("tell bob \x01send1 ").starts_with("tell bob \x01send1 "));
+    EXPECT_FALSE(gameCommandEnabled(GameCommand::SendGame, game));
+
+    local->runCommand(GameCommand::StopSend);
+    EXPECT_EQ(sent("tell bob \x01sendC\n"), "tell bob \x01sendC\n");
+    EXPECT_EQ(game.mode, model::kModeNormal);
+    EXPECT_TRUE(rig.terminal.contains("Stop sending game"));
+
+    local->runCommand(GameCommand::SendGame);
+    sent("tell bob \x01send1 ");
+    EXPECT_TRUE(local->close());
+    EXPECT_EQ(sent("tell bob \x01sendC\n"), "tell bob \x01sendC\n") << "the closed window's game stops";
+    EXPECT_TRUE(windows.frames().size() == 1u) << "only the live game's window stays";
+}
+
 } // namespace
 } // namespace marovin::board
