@@ -44,6 +44,8 @@ bool gameCommandEnabled(GameCommand command, const model::CGame& game)
         return game.mode == model::kModeSending;
     case GameCommand::StopReceive:
         return game.mode == model::kModeReceiving;
+    case GameCommand::Merge:
+        return !live && !game.customPosition && game.mode == model::kModeNormal;
     }
     return false;
 }

@@ -23,6 +23,7 @@ enum class GameCommand {
     SendGame,     // the game to another player, through tells
     StopSend,     // the game being sent
     StopReceive,  // the game being received
+    Merge,        // game files into this game, or this game into game files
 };
 
 // Whether the command may act on game: Adjourn, Pass, Resign, Undo and Add Time while the
@@ -30,7 +31,8 @@ enum class GameCommand {
 // game (one the server no longer reports, or one of the user's own); Delete Moves for a
 // local game with moves in the normal mode; Refresh Game by canRefreshGame; Send Game for a
 // local game with moves or a set-up start in the normal mode (and, beyond the game, only
-// while logged in); Stop Send and Stop Receive while the game is sent or received.
+// while logged in); Stop Send and Stop Receive while the game is sent or received; Merge
+// for a local game in the normal mode that does not start from a set-up position.
 bool gameCommandEnabled(GameCommand command, const model::CGame& game);
 
 // The line a sending command sends for game number n, "\r\n" included ("pass 12\r\n");

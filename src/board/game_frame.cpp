@@ -265,6 +265,8 @@ void CGameFrame::runCommand(GameCommand command)
     case GameCommand::StopReceive:
         session::stopTransfer(m_host.context(), *m_game);
         break;
+    case GameCommand::Merge:
+        break; // the files are the main frame's: see the documents
     }
     emit stateChanged();
 }

@@ -11,6 +11,7 @@
 #include "shell/input_bar.h"
 #include "windows/main_frame.h"
 #include "windows/text_prompt_dialog.h"
+#include "windows/text_record_dialog.h"
 
 namespace marovin::windows {
 
@@ -57,6 +58,20 @@ GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m
         return name;
     });
     bind("actionFlipBoard", [](CGameFrame& game) { game.flipBoard(); }, always);
+    bind(
+        "actionTextRecord",
+        [&frame, &context](CGameFrame& game) {
+            CTextRecordDlg dialog(*game.game(), frame.listFont(), context.desktop, &game);
+            game.execDialog(dialog);
+        },
+        [](CGameFrame& game) { return game.game() != nullptr; });
+    bind(
+        "actionMergeGame",
+        [this](CGameFrame& game) {
+            if (m_merge)
+                m_merge(game);
+        },
+        [](CGameFrame& game) { return game.game() && board::gameCommandEnabled(GameCommand::Merge, *game.game()); });
     bindSizes();
 
     // The input bar's buttons move the active window; the keyboard stays with the input line.

@@ -25,6 +25,9 @@ public:
     // Both must outlive this object.
     GameCommands(CMainFrame& frame, board::QtGameWindows& windows);
 
+    // What "Merge Game" does with the active window (the documents own the files).
+    void setMerger(std::function<void(board::CGameFrame&)> merge) { m_merge = std::move(merge); }
+
     // Brings the commands' enabled states and texts up to date (also done by itself
     // whenever a window opens, closes, changes or is activated).
     void update();
@@ -44,6 +47,7 @@ private:
     board::QtGameWindows& m_windows;
     std::vector<Binding> m_bindings;
     bool m_updateDue = false;
+    std::function<void(board::CGameFrame&)> m_merge;
 };
 
 } // namespace marovin::windows

@@ -7,10 +7,15 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QPointer>
 #include <QUrl>
 
 #include "board/game_frame.h"
+#include "board/game_command_rules.h"
 #include "model/game_file.h"
+#include "model/merge.h"
+#include "session/game_updates.h"
+#include "windows/merge_dialog.h"
 #include "platform/big5_text.h"
 #include "support/fixed_text.h"
 #include "windows/main_frame.h"
@@ -47,6 +52,12 @@ GameDocuments::GameDocuments(CMainFrame& frame, board::QtGameWindows& windows, R
     : m_frame(frame), m_windows(windows), m_recentFiles(recentFiles),
       m_chooser([&frame](const QString& title, const QString& start, bool forSaving) {
           return askForFiles(&frame, title, start, forSaving);
+      }),
+      m_mergeChooser([&windows](board::CGameFrame& window, const QString& start) {
+          session::ClientContext& context = windows.context();
+          CMergeGameDlg dialog(context.options, context.desktop, start, &window);
+          window.execDialog(dialog);
+          return MergeChoice{dialog.direction(), dialog.files()};
       })
 {
     const auto command = [this](const char* name, auto act) {
@@ -183,11 +194,38 @@ void GameDocuments::remember(const QString& path)
 {
     m_recentFiles.add(path);
     m_frame.refreshRecentFiles();
+    rememberLastPath(path);
+}
+
+void GameDocuments::rememberLastPath(const QString& path)
+{
     const QByteArray bytes = QFile::encodeName(path);
     Options& options = m_windows.context().options;
     // A path cut short would name another file: one that does not fit is not kept.
     if (static_cast<std::size_t>(bytes.size()) < sizeof options.lastGameFilePath)
         copyBounded(options.lastGameFilePath, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+void GameDocuments::merge(board::CGameFrame& window)
+{
+    model::CGame* game = window.game();
+    if (!game || !board::gameCommandEnabled(board::GameCommand::Merge, *game))
+        return;
+    const QPointer<board::CGameFrame> alive(&window);
+    const MergeChoice choice = m_mergeChooser(window, startPath());
+    if (choice.direction == 0 || choice.files.isEmpty() || !alive)
+        return;
+    session::ClientContext& context = m_windows.context();
+    session::SyncGameSettings(context); // the note option may just have changed
+    std::vector<std::string> paths;
+    for (const QString& file : choice.files)
+        paths.push_back(QFile::encodeName(file).toStdString());
+    const auto remember = [this](const std::string& path) { rememberLastPath(QFile::decodeName(path.c_str())); };
+    if (choice.direction < 0)
+        model::MergeFilesIntoGame(*game, paths, remember);
+    else
+        model::MergeGameIntoFiles(*game, paths, remember);
+    m_frame.requestInputFocus();
 }
 
 bool GameDocuments::eventFilter(QObject* watched, QEvent* event)

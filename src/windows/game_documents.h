@@ -44,12 +44,27 @@ public:
     bool saveTo(board::CGameFrame& window, const QString& path);
     // Closes the active game window (its close rules apply).
     void closeActive();
+    // "Merge Game": asks for files and a direction, then merges them into the window's
+    // game, or the window's game into each of them (rewritten in the stored form).
+    void merge(board::CGameFrame& window);
+
+    // What the merge asks: the files and the direction (-1 into the game, +1 into the
+    // files, 0 cancelled), starting at a path.
+    struct MergeChoice {
+        int direction = 0;
+        QStringList files;
+    };
+    using MergeChooser = std::function<MergeChoice(board::CGameFrame& window, const QString& start)>;
+    // Replaces the merge window (tests).
+    void setMergeChooser(MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void remember(const QString& path);
+    // The last game file used, where the file windows start.
+    void rememberLastPath(const QString& path);
     QString startPath() const;
     void updateCommands();
 
@@ -57,6 +72,7 @@ private:
     board::QtGameWindows& m_windows;
     RecentFileList& m_recentFiles;
     FileChooser m_chooser;
+    MergeChooser m_mergeChooser;
 };
 
 } // namespace marovin::windows

@@ -11,6 +11,8 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <QPlainTextEdit>
+#include <QTimer>
 
 #include <memory>
 
@@ -168,6 +170,59 @@ TEST_F(Documents, ANewGameAsksForANameAndAFileReadInPartIsNotSavedOver)
     EXPECT_EQ(documents->openFile(QString::fromStdString(folder.write("notes.txt", "hello\r\n"))), nullptr);
     EXPECT_EQ(windows->frames().size(), before);
     EXPECT_EQ(desktop.boxes.back(), "Wrong game file: " + folder.file("notes.txt"));
+}
+
+TEST_F(Documents, MergeGoesIntoTheWindowOrIntoFilesAndTheRecordWindowOpens)
+{
+    CGameFrame* window = documents->openFile(QString::fromStdString(folder.write("club.gam", kGame)));
+    ASSERT_TRUE(window);
+    // A left-side cannon opening with a note: mirrored, it joins the window's H2-E2.
+    const QString left = QString::fromStdString(folder.write(
+        "left.gam", "GAME\r\nSTART\r\nB2-E2\r\n#from the left\r\nB9-C7\r\nB0-C2\r\nI9-I8\r\n"));
+    app->options().mergeAppendNotes = 1;
+    ASSERT_TRUE(command("actionMergeGame")->isEnabled());
+    documents->setMergeChooser([&](CGameFrame&, const QString& start) {
+        EXPECT_EQ(start, window->windowTitle() == "club.gam" ? path("club.gam") : start);
+        return GameDocuments::MergeChoice{-1, {left}};
+    });
+    command("actionMergeGame")->trigger();
+    model::CGame& game = *window->game();
+    const model::BranchPoint& first = *game.root().alternatives[0].continuation;
+    ASSERT_EQ(first.count(), 1) << "one opening";
+    EXPECT_EQ(first.alternatives[0].entries[0].noteText(), "from the left");
+    EXPECT_EQ(game.pathLength(), 4) << "H2-E2 H9-G7 H0-G2 A9-A8: the whole game is mirrored";
+    EXPECT_TRUE(game.modified);
+    EXPECT_EQ(fieldText(app->options().lastGameFilePath), left.toStdString());
+
+    // Into a file: the file takes the window's moves, written in the stored form.
+    const QString target = QString::fromStdString(folder.write("target.gam", "GAME\r\nSTART\r\nC3-C4\r\n"));
+    app->options().saveNewFormat = 0;
+    documents->setMergeChooser([&](CGameFrame&, const QString&) { return GameDocuments::MergeChoice{+1, {target}}; });
+    command("actionMergeGame")->trigger();
+    const std::string written = testkit::TempFolder::read(target.toStdString());
+    for (const char* move : {"C3-C4", "H2-E2", "H0-G2", "A9-A8"})
+        EXPECT_NE(written.find(move), std::string::npos) << move << "\n" << written;
+    EXPECT_NE(written.find("#from the left"), std::string::npos);
+
+    // Cancelled: nothing changes.
+    documents->setMergeChooser([](CGameFrame&, const QString&) { return GameDocuments::MergeChoice{}; });
+    command("actionMergeGame")->trigger();
+    EXPECT_EQ(testkit::TempFolder::read(target.toStdString()), written);
+
+    // F12 opens the record of the window's game.
+    QAction* textRecord = command("actionTextRecord");
+    ASSERT_TRUE(textRecord->isEnabled());
+    QString shownRecord;
+    QTimer::singleShot(0, [&] {
+        auto* record = window->findChild<QDialog*>(QStringLiteral("textRecordWindow"));
+        if (!record)
+            return;
+        shownRecord = record->windowTitle() + record->findChild<QPlainTextEdit*>()->toPlainText();
+        record->reject();
+    });
+    textRecord->trigger();
+    EXPECT_TRUE(shownRecord.startsWith(QStringLiteral("文字棋譜"))) << shownRecord.toStdString();
+    EXPECT_TRUE(shownRecord.contains(QStringLiteral("炮二平五"))) << shownRecord.toStdString();
 }
 
 TEST_F(Documents, AFileThatCannotBeWrittenLeavesTheGameModified)
