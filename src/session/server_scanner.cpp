@@ -32,7 +32,9 @@ void generic(ClientContext& context, std::string_view line, bool keywordLine)
 {
     SessionState& state = context.session;
     const bool kibitz = state.pendingOutput == pending_output::kKibitz;
-    if (!(kibitz && keywordLine)) // the kibitz line itself was shown before the collection began
+    // The kibitz line itself was shown before the collection began; a keyword with nothing
+    // after it ("who: ") leaves nothing to show.
+    if (!(keywordLine && (kibitz || line.empty())))
         context.terminal.writeServerLine(line);
     if (kibitz) {
         context.client.appendTellLine(specialFormat(1), line);
@@ -166,7 +168,8 @@ void onKeywordLine(ClientContext& context, std::string_view line)
     constexpr std::string_view kSetYour = "Set your .";
     if (beginsWith(rest, kSetYour))
         context.client.setStatusLabel(kLabelReady, rest.substr(std::min<std::size_t>(14, rest.size())));
-    context.terminal.writeServerLine(rest);
+    if (!rest.empty())
+        context.terminal.writeServerLine(rest);
 }
 
 void onTell(ClientContext& context, std::string_view line)
@@ -271,7 +274,8 @@ void dispatch(ClientContext& context, const ServerToken& token)
 void afterChunk(ClientContext& context)
 {
     SessionState& state = context.session;
-    if (!isLoggedIn(state) && state.lineLength > 0)
+    // Only a line still being received: one that has ended was shown already.
+    if (!isLoggedIn(state) && state.lineLength > 0 && !state.lineComplete)
         context.client.showPartialLine(
             std::string_view(state.lineBuffer, static_cast<std::size_t>(std::min(state.lineLength, 80))));
     if (state.promptJustSeen == -1) {

@@ -207,10 +207,18 @@ void COutputView::writeServerLine(std::string_view text)
     if (m_suspended)
         return;
     if (m_replaceRow >= 0) {
+        // The line that was shown while it arrived takes its row back; what does not fit in
+        // the row wraps into new rows, as any long line does.
         const int slot = m_replaceRow;
         m_replaceRow = -1;
-        storeRow(slot, slotAt(slot).format, text.substr(0, replacedRowLength(text)));
+        const TextFormatId format = slotAt(slot).format;
+        const std::size_t length = nextRowLength(text);
+        storeRow(slot, format, text.substr(0, length));
         m_widest = std::max(m_widest, slotAt(slot).width);
+        if (length < text.size()) {
+            writeOutputLine(format, text.substr(length));
+            return;
+        }
         updateScrollBars();
         viewport()->update();
         return;

@@ -68,8 +68,9 @@ public:
     // ---- writing (Big5 text) ----
     // Appends text (one trailing line end removed), wrapped into rows, in the given format.
     void writeOutputLine(TextFormatId format, std::string_view text) override;
-    // Overwrites the replace row when one is set, else appends with leading-string colouring
-    // (only after login; the output format otherwise).
+    // Overwrites the replace row when one is set (in its format; what does not fit in the
+    // row wraps into new rows), else appends with leading-string colouring (only after
+    // login; the output format otherwise).
     void writeServerLine(std::string_view text) override;
     // Appends each line of text in the warning format (normal false) or the normal client
     // format; an empty line is written as a single blank.

@@ -12,11 +12,6 @@ std::size_t nextRowLength(std::string_view text)
     return big5PrefixLength(text, kWrapBytes);
 }
 
-std::size_t replacedRowLength(std::string_view text)
-{
-    return big5PrefixLength(text, kWrapBytes);
-}
-
 int matchLeadingString(const Options& options, std::string_view text)
 {
     int best = -1;

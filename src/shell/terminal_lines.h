@@ -20,10 +20,6 @@ constexpr int kFormatCount = static_cast<int>(TextFormatId::Special9) + 1;
 // otherwise at most 79 without splitting a two-byte Big5 character.
 std::size_t nextRowLength(std::string_view text);
 
-// Bytes of text kept when a row is overwritten in place: at most 79, never half of a
-// two-byte character.
-std::size_t replacedRowLength(std::string_view text);
-
 // The index of the longest non-empty leading string that text begins with (compared
 // byte for byte; on equal length the first wins), or -1.
 int matchLeadingString(const Options& options, std::string_view text);

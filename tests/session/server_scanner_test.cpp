@@ -268,6 +268,28 @@ TEST(Scanner, BeforeLoginAPartialLineIsShownAtOnce)
     EXPECT_EQ(rig.client.partialLines.size(), 1u); // the prompt was handled, nothing pending
 }
 
+TEST(Scanner, BeforeLoginALineThatHasEndedIsNotShownAgainAsPartial)
+{
+    SessionRig rig;
+    rig.connectNow();
+    const std::string banner = "Welcome to the practice server, " + std::string(90, '=');
+    rig.feed(banner + "\r\n");
+    rig.feed("Login: ");
+    EXPECT_TRUE(rig.client.partialLines.empty());
+    EXPECT_TRUE(rig.terminal.contains(banner));
+}
+
+TEST(Scanner, AKeywordWithNothingAfterItWritesNothing)
+{
+    LoggedIn rig;
+    rig.feed("note: \r\n");
+    rig.feed("who: \r\n  3 players\r\n");
+    EXPECT_EQ(rig.terminal.texts(), std::vector<std::string>{"  3 players"});
+    rig.feed("OMRA% ");
+    ASSERT_EQ(rig.client.whoLists.size(), 1u);
+    EXPECT_EQ(rig.client.whoLists[0].output, "\r\n  3 players\r\n") << "the collection keeps its lines";
+}
+
 TEST(Scanner, AnOverlongLineIsAnnouncedBeforeItIsShown)
 {
     LoggedIn rig;

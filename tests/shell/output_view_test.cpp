@@ -173,9 +173,11 @@ TEST_F(OutputView, APartialLineIsReplacedByTheNextServerLine)
     view->showPartialLine("Login: ");
     EXPECT_EQ(view->currentRow(), row + 1) << "a growing partial line keeps its row";
     EXPECT_EQ(std::string(view->slotAt(row).text), "Login: ");
+    // The completed line takes the row back; its tail wraps into a new row, nothing is lost.
     view->writeServerLine("Login: guest" + std::string(100, '.'));
-    EXPECT_EQ(view->currentRow(), row + 1);
-    EXPECT_EQ(view->slotAt(row).length, 79) << "a replaced row keeps 79 bytes";
+    EXPECT_EQ(view->currentRow(), row + 2);
+    EXPECT_EQ(view->slotAt(row).length, 79);
+    EXPECT_EQ(std::string(view->slotAt(row + 1).text), std::string(112 - 79, '.'));
     EXPECT_EQ(view->replaceRow(), -1);
     view->writeServerLine("next");
     EXPECT_EQ(std::string(newest().text), "next");
