@@ -136,11 +136,10 @@ void CollectMoveHistory(ClientContext& context, CGame* game, std::string_view li
 {
     if (isKeywordLine(context)) {
         if (beginsWith(line, "Game ")) {
+            // The number as "Game %d" reads it: "Game 12:" is game 12.
             FieldCursor cursor(line.substr(5));
-            std::string_view word;
-            cursor.readWord(word);
-            const auto number = gameNumberWord(word);
-            if (CGame* live = number ? context.gameList.findLive(*number) : nullptr) {
+            std::int32_t number = 0;
+            if (CGame* live = cursor.readInteger(number) ? context.gameList.findLive(number) : nullptr) {
                 live->mode = model::kModeBusy;
                 return;
             }

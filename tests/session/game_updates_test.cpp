@@ -409,6 +409,9 @@ TEST(MoveHistory, MovesAndRefreshFillInMissedMovesOnly)
     rig.terminal.clear();
     rig.block({"moves: Game 99 x vs y: 10 min", "(1) H2-E2"});
     EXPECT_TRUE(rig.terminal.contains("Game 99 x vs y: 10 min"));
+    // The number is read as "Game %d" reads it, whatever follows it.
+    rig.block({"refresh: Game 7: BotMa vs BotPao", "(1) H2-E2", "(2) H7-E7", "(3) B0-C2", "(4) H9-G7"});
+    EXPECT_EQ(liveLine(*rig.game), "H2-E2 H7-E7 B0-C2 H9-G7");
 }
 
 TEST(BoardDisplay, ALookedAtGameIsNotLiveAndTakesDateAndResult)
