@@ -57,6 +57,20 @@ void queueWhoRequest(SessionState& state, std::string_view text)
         ++state.whoCount;
 }
 
+// The echo of a sent text: one row per line (a text of several lines is never one row
+// holding line ends).
+void echoLines(TerminalPort& terminal, std::string_view text)
+{
+    while (!text.empty()) {
+        const std::size_t lineFeed = text.find('\n');
+        std::string_view line = text.substr(0, lineFeed);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        terminal.writeOutputLine(TextFormatId::Typed, line);
+        text.remove_prefix(lineFeed == std::string_view::npos ? text.size() : lineFeed + 1);
+    }
+}
+
 } // namespace
 
 int sendCommand(ClientContext& context, std::string_view text, bool echo, bool appendNewline)
@@ -74,7 +88,9 @@ int sendCommand(ClientContext& context, std::string_view text, bool echo, bool a
     }
     context.client.setStatusLabel(kLabelCommandSent, std::nullopt);
     if (echo && (!connected || context.options.echoTypedText != 0))
-        context.terminal.writeOutputLine(TextFormatId::Typed, text);
+        echoLines(context.terminal, text);
+    if (echo && !connected)
+        context.terminal.writeClientText(kNotConnectedText, false);
     return result;
 }
 

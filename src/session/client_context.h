@@ -52,11 +52,17 @@ private:
     void sendCommand(std::string_view text, bool echo, bool appendNewline) override;
 };
 
+// Written after the echo of a command that could not be sent.
+inline constexpr char kNotConnectedText[] =
+    "Not connected: nothing was sent. Press Connect (the first tool-bar button) or Ctrl+L to log in.";
+
 // The only way to send to the server. Sends text (and "\r\n" after it when asked and it
 // does not end in a line feed) when connected, queues the kind of a who request, turns the
-// ready indicator to "command sent" and echoes the text when asked (always when not
-// connected, otherwise only with the option echoTypedText). Returns 0 for an empty text or
-// when not connected, otherwise what the connection's Send returned for the text.
+// ready indicator to "command sent" and echoes the text when asked, one row per line
+// (always when not connected, otherwise only with the option echoTypedText). When not
+// connected, an echoed command is followed by the warning kNotConnectedText. Returns 0 for
+// an empty text or when not connected, otherwise what the connection's Send returned for
+// the text.
 int sendCommand(ClientContext& context, std::string_view text, bool echo, bool appendNewline);
 
 // Ctrl+Break in the input line: the bytes 03, CR, LF, without echo.

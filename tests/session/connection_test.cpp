@@ -154,7 +154,9 @@ TEST(SendCommand, QueuesWhoKindsOnlyWhenConnectedAndEchoesByOption)
     SessionState& state = rig.context->session;
     sendCommand(*rig.context, "who\r\n", true, true);
     EXPECT_EQ(state.whoCount, 0);
-    EXPECT_TRUE(rig.terminal.contains("who\r\n")); // not connected: always echoed
+    // Not connected: always echoed (one row per line), and the user is told how to connect.
+    EXPECT_EQ(rig.terminal.texts(), (std::vector<std::string>{"who", kNotConnectedText}));
+    EXPECT_EQ(rig.terminal.lines.back().format, TextFormatId::Warning);
 
     rig.connectNow();
     rig.terminal.clear();
