@@ -39,7 +39,7 @@ std::size_t utf8SequenceLength(unsigned char lead)
     return 1;
 }
 
-std::string convert(std::string_view in, bool toUtf8)
+std::string convert(std::string_view in, bool toUtf8, std::vector<std::string>* unconverted = nullptr)
 {
     std::string out;
     if (in.empty())
@@ -48,8 +48,11 @@ std::string convert(std::string_view in, bool toUtf8)
     const std::string_view replacement = toUtf8 ? std::string_view("\xEF\xBF\xBD") : std::string_view("?");
     if (cd == reinterpret_cast<iconv_t>(-1)) {
         // No converter on this system: keep ASCII, replace the rest.
-        for (unsigned char c : in)
+        for (unsigned char c : in) {
             out += c < 0x80 ? std::string(1, static_cast<char>(c)) : std::string(replacement);
+            if (c >= 0x80 && unconverted)
+                unconverted->emplace_back(1, static_cast<char>(c));
+        }
         return out;
     }
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -78,6 +81,8 @@ std::string convert(std::string_view in, bool toUtf8)
             while (skip < length && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80)
                 ++skip;
         }
+        if (unconverted)
+            unconverted->emplace_back(src, skip);
         src += skip;
         srcLeft -= skip;
         if (out.size() - used < replacement.size())
@@ -100,6 +105,11 @@ std::string big5ToUtf8(std::string_view big5)
 std::string utf8ToBig5(std::string_view utf8)
 {
     return convert(utf8, false);
+}
+
+std::string utf8ToBig5(std::string_view utf8, std::vector<std::string>& unencodable)
+{
+    return convert(utf8, false, &unencodable);
 }
 
 } // namespace marovin

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace marovin {
 
@@ -52,5 +53,8 @@ constexpr std::size_t big5PrefixLength(std::string_view text, std::size_t limit)
 
 std::string big5ToUtf8(std::string_view big5);
 std::string utf8ToBig5(std::string_view utf8);
+// As above; every character that Big5 lacks is also added to unencodable, as the UTF-8
+// bytes it was written with, in order.
+std::string utf8ToBig5(std::string_view utf8, std::vector<std::string>& unencodable);
 
 } // namespace marovin

@@ -30,7 +30,12 @@ CTextPromptDlg::CTextPromptDlg(std::string& text, std::string_view title, int ma
 
 void CTextPromptDlg::accept()
 {
-    std::string entered = platform::toBig5(m_edit->text());
+    std::optional<std::string> checked = platform::toBig5Checked(m_edit->text(), m_desktop);
+    if (!checked) {
+        m_edit->setFocus();
+        return;
+    }
+    std::string entered = std::move(*checked);
     if (m_maximum > 0 && entered.size() > static_cast<std::size_t>(m_maximum)) {
         m_desktop.messageBox("Too many characters");
         m_edit->setFocus();

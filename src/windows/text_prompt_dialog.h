@@ -3,7 +3,8 @@
 // Modal. OK stores the entered text (Big5) unless it is longer than the maximum, which
 // shows "Too many characters" and keeps the prompt open; Cancel stores nothing.
 // The length is counted in bytes of the Big5 text (the fields it fills are byte arrays);
-// a maximum of 0 or less sets no limit.
+// a maximum of 0 or less sets no limit. Text with characters that Big5 lacks is refused
+// too, with a message saying which.
 
 #include <QDialog>
 #include <QLabel>
