@@ -40,6 +40,18 @@ bool QtDesktop::askYesNo(std::string_view text, bool defaultNo)
     return box.exec() == QMessageBox::Yes;
 }
 
+YesNoCancel QtDesktop::askYesNoCancel(std::string_view text)
+{
+    QMessageBox box(QMessageBox::Question, kProgramName, fromBig5(text),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return YesNoCancel::Yes;
+    case QMessageBox::No: return YesNoCancel::No;
+    default: return YesNoCancel::Cancel;
+    }
+}
+
 FatalBoxAnswer QtDesktop::fatalBox(std::string_view text, std::string_view caption)
 {
     if (!QApplication::instance()) {

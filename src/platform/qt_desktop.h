@@ -18,6 +18,7 @@ public:
     void messageBox(std::string_view text) override;
     void captionedBox(std::string_view text, std::string_view caption) override;
     bool askYesNo(std::string_view text, bool defaultNo) override;
+    YesNoCancel askYesNoCancel(std::string_view text) override;
     FatalBoxAnswer fatalBox(std::string_view text, std::string_view caption) override;
     [[noreturn]] void exitProgram(int status) override;
 

@@ -54,6 +54,9 @@ public:
     virtual void writeClientText(std::string_view text, bool normal) = 0;
 };
 
+// Answers of a Yes/No/Cancel question.
+enum class YesNoCancel : std::uint8_t { Yes, No, Cancel };
+
 // Answers of the fatal error box.
 enum class FatalBoxAnswer : std::uint8_t { Abort, Retry, Ignore };
 
@@ -73,6 +76,12 @@ public:
     }
     // A Yes/No question; defaultNo makes No the default button. True means Yes.
     virtual bool askYesNo(std::string_view text, bool defaultNo) = 0;
+    // A Yes/No/Cancel question with Cancel the default button. A desktop without such a
+    // box asks Yes/No instead, No meaning Cancel.
+    virtual YesNoCancel askYesNoCancel(std::string_view text)
+    {
+        return askYesNo(text, true) ? YesNoCancel::Yes : YesNoCancel::Cancel;
+    }
     // The error box with Abort, Retry and Ignore (retry may be refused by the caller).
     virtual FatalBoxAnswer fatalBox(std::string_view text, std::string_view caption) = 0;
     // Ends the program at once with the given status (Abort in the fatal box).

@@ -33,6 +33,16 @@ bool FakeTerminal::contains(std::string_view text) const
     return std::any_of(lines.begin(), lines.end(), [&](const Line& line) { return line.text == text; });
 }
 
+YesNoCancel FakeDesktop::askYesNoCancel(std::string_view text)
+{
+    questions.emplace_back(text);
+    if (yesNoCancelAnswers.empty())
+        return YesNoCancel::Cancel;
+    const YesNoCancel answer = yesNoCancelAnswers.front();
+    yesNoCancelAnswers.pop_front();
+    return answer;
+}
+
 bool FakeDesktop::askYesNo(std::string_view text, bool /*defaultNo*/)
 {
     questions.emplace_back(text);

@@ -46,6 +46,7 @@ public:
         boxCaptions.emplace_back(caption);
     }
     bool askYesNo(std::string_view text, bool defaultNo) override;
+    YesNoCancel askYesNoCancel(std::string_view text) override;
     FatalBoxAnswer fatalBox(std::string_view text, std::string_view caption) override;
     [[noreturn]] void exitProgram(int status) override;
 
@@ -57,6 +58,7 @@ public:
     std::vector<std::string> fatalCaptions;
     std::deque<bool> yesNoAnswers;       // answers given in order; when empty: answerYesNo
     bool answerYesNo = true;
+    std::deque<YesNoCancel> yesNoCancelAnswers; // when empty: Cancel
     std::deque<FatalBoxAnswer> fatalAnswers; // when empty: Abort
 };
 
