@@ -39,12 +39,17 @@ void CInputLine::submit()
     if (line.endsWith(QLatin1Char('\r')))
         line.chop(1);
     const QString rest = lineEnd < 0 ? QString() : field.mid(lineEnd + 1);
+    // A line that Big5 cannot carry stays in the field to be mended (the user is told why).
+    std::optional<std::string> checked =
+        m_host ? platform::toBig5Checked(line, m_host->desktop()) : platform::toBig5(line);
+    if (!checked)
+        return;
 
     const bool password = m_passwordEntry;
     setPasswordEntry(false);
     setText(prefixText(m_prefixIndex) + rest);
 
-    std::string bytes = platform::toBig5(line);
+    std::string bytes = std::move(*checked);
     if (bytes.empty())
         bytes.push_back(' '); // an empty line goes out as one blank
     if (!password)

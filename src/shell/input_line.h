@@ -7,13 +7,16 @@
 // terminal and Ctrl+Break sends the interrupt bytes 03 CR LF. The middle button and the
 // terminal's middle button paste the clipboard, sending each line that ends in a line feed.
 //
-// Text is Unicode on screen and Big5 towards the server.
+// Text is Unicode on screen and Big5 towards the server: a line holding characters that
+// Big5 lacks is not sent (the user is told which) and stays in the field.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include <QLineEdit>
+
+#include "support/ports.h"
 
 namespace marovin::shell {
 
@@ -28,6 +31,8 @@ public:
     virtual ~InputLineHost() = default;
     virtual void sendCommand(std::string_view text, bool echo, bool appendNewline) = 0;
     virtual void scrollTerminal(TerminalScroll step) = 0;
+    // Where the user is told that a line cannot be sent.
+    virtual DesktopPort& desktop() = 0;
 };
 
 // The prefixes that stay in the field between commands, in Tab order.

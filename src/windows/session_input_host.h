@@ -26,6 +26,7 @@ public:
         if (m_scroller)
             m_scroller(step);
     }
+    DesktopPort& desktop() override { return m_context.desktop; }
 
 private:
     session::ClientContext& m_context;

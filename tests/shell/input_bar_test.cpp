@@ -127,6 +127,19 @@ TEST_F(InputBar, EnterSendsTheLineAndLeavesThePrefixInTheField)
     EXPECT_EQ(echoed(), (std::vector<std::string>{"tell . hello", " "}));
 }
 
+TEST_F(InputBar, ALineThatBig5CannotCarryIsRefusedAndKept)
+{
+    input()->setText(QString::fromUtf8("tell bob \xE4\xBD\xA0\xE4\xBB\xAC\xE5\xA5\xBD")); // 你们好: 们 is not Big5
+    press(Qt::Key_Return);
+    EXPECT_TRUE(rig.socket.sent.empty());
+    EXPECT_EQ(input()->text(), QString::fromUtf8("tell bob \xE4\xBD\xA0\xE4\xBB\xAC\xE5\xA5\xBD"));
+    ASSERT_EQ(rig.desktop.boxes.size(), 1u);
+    EXPECT_NE(rig.desktop.boxes[0].find("(U+4EEC)"), std::string::npos) << rig.desktop.boxes[0];
+    input()->setText(QString::fromUtf8("tell bob \xE4\xBD\xA0\xE5\x80\x91\xE5\xA5\xBD")); // 你們好
+    press(Qt::Key_Return);
+    EXPECT_EQ(rig.socket.sent, "tell bob \xA7\x41\xAD\xCC\xA6\x6E\r\n");
+}
+
 TEST_F(InputBar, UpRecallsTheLastLineAndEscEmptiesTheField)
 {
     type("finger \xE5\xB0\x87"); // 將: sent in Big5

@@ -18,6 +18,7 @@
 #include "test_platform.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "testkit/typing.h"
 #include "windows/main_frame.h"
@@ -36,6 +37,8 @@ struct RecordingHost : shell::InputLineHost {
         sent.push_back({std::string(text), echo, appendNewline});
     }
     void scrollTerminal(shell::TerminalScroll) override {}
+    DesktopPort& desktop() override { return boxes; }
+    testkit::FakeDesktop boxes;
     std::vector<std::string> texts() const
     {
         std::vector<std::string> result;
@@ -60,7 +63,7 @@ protected:
 
     testkit::TempFolder folder;
     testkit::FakeDesktop desktop;
-    std::string path = folder.file("Marovin.dat");
+    std::string path = testkit::existingSettings(folder.file("Marovin.dat"), testPlatform());
     shell::CMarovinApp app{desktop, testPlatform(), deriveSystemMetrics(16, 7), path};
     CMainFrame* frame = nullptr;
     RecordingHost host;
