@@ -7,15 +7,20 @@
 
 #include "board/qt_game_windows.h"
 #include "platform/big5_text.h"
+#include "session/command_list.h"
 #include "session/command_script.h"
 #include "session/login.h"
 #include "session/server_scanner.h"
 #include "shell/input_bar.h"
 #include "shell/output_view.h"
 #include "shell/terminal_settings_dialog.h"
+#include "shell/tell_window.h"
 #include "shell/terminal_frame.h"
+#include "support/paths.h"
 #include "windows/command_windows.h"
+#include "windows/frame_tools.h"
 #include "windows/main_frame.h"
+#include "windows/server_commands.h"
 #include "windows/session_input_host.h"
 
 namespace marovin::shell {
@@ -100,7 +105,7 @@ private:
 };
 
 ClientSession::ClientSession(Options& options, const SettingsFile& settings, DesktopPort& desktop)
-    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>()), m_client(*m_terminal)
+    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>())
 {
     const session::ClientPorts ports{*m_terminal, desktop, m_clock, m_client, m_games};
     m_context = std::make_unique<session::ClientContext>(options, ports, m_driver);
@@ -162,6 +167,9 @@ void ClientSession::attach(windows::CMainFrame& frame, const SystemMetrics& metr
     frame.setCloseGameWindows([this] { return m_gameWindows->closeAll(); });
     m_commandWindows = std::make_unique<windows::CommandWindows>(frame, *m_context);
     m_client.setCommandWindows(m_commandWindows.get());
+    m_serverCommands = new windows::ServerCommands(frame, *m_context, m_settings);
+    m_frameTools =
+        new windows::FrameTools(frame, *m_context, m_settings, dataFolder() + std::string(session::kCommandFileName));
     terminal->setTickHandler([this] {
         session::terminalTimerTick(*m_context);
         refreshConnectionState();
@@ -180,6 +188,16 @@ void ClientSession::attach(windows::CMainFrame& frame, const SystemMetrics& metr
     connect(settingsAction, &QAction::triggered, this, &ClientSession::terminalSettingsCommand);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ClientSession::shutdown);
     refreshConnectionState();
+}
+
+windows::ServerCommands* ClientSession::serverCommands() const
+{
+    return m_serverCommands;
+}
+
+windows::FrameTools* ClientSession::frameTools() const
+{
+    return m_frameTools;
 }
 
 void ClientSession::setLoginWindowOpener(std::function<void()> open)
@@ -223,6 +241,8 @@ void ClientSession::terminalSettingsCommand()
             m_formatsChanged();
         m_frame->terminal()->view()->reformat();
         m_frame->inputBar()->applyInputFormat(m_options);
+        if (m_frame->tellWindow())
+            m_frame->tellWindow()->refreshTellColours();
     }
     m_frame->focusInputLine();
 }
@@ -249,6 +269,8 @@ void ClientSession::refreshConnectionState()
     // A click toggles the button by itself: it is set back to the state it stands for.
     if (m_frame)
         m_frame->action(QStringLiteral("actionConnect"))->setChecked(connected);
+    if (m_serverCommands)
+        m_serverCommands->refreshEnabled();
     if (connected == m_connected)
         return;
     m_connected = connected;

@@ -27,6 +27,8 @@ class QtGameWindows;
 namespace marovin::windows {
 class CMainFrame;
 class CommandWindows;
+class FrameTools;
+class ServerCommands;
 class SessionInputHost;
 } // namespace marovin::windows
 
@@ -55,6 +57,9 @@ public:
     platform::QtSocketDriver& socketDriver() { return m_driver; }
     // The windows of command answers (null until attached).
     windows::CommandWindows* commandWindows() const { return m_commandWindows.get(); }
+    // The main frame's handler groups (null until attached).
+    windows::ServerCommands* serverCommands() const;
+    windows::FrameTools* frameTools() const;
 
     // Ties the session to the main frame: its terminal, input line and commands, and the
     // game windows in its area (laid out by the system font's metrics).
@@ -103,6 +108,8 @@ private:
     std::unique_ptr<windows::SessionInputHost> m_inputHost;
     std::unique_ptr<board::QtGameWindows> m_gameWindows; // goes before the context
     std::unique_ptr<windows::CommandWindows> m_commandWindows;
+    QPointer<windows::ServerCommands> m_serverCommands; // owned by the frame
+    QPointer<windows::FrameTools> m_frameTools;         // owned by the frame
     QPointer<windows::CMainFrame> m_frame;
     std::function<void()> m_openLogin;
     bool m_connected = false;

@@ -8,6 +8,7 @@
 #include "platform/big5_text.h"
 #include "shell/input_bar.h"
 #include "shell/output_view.h"
+#include "shell/tell_window.h"
 #include "shell/terminal_frame.h"
 #include "windows/command_windows.h"
 #include "windows/main_frame.h"
@@ -56,18 +57,16 @@ bool QtClientDesktop::leftButtonDown()
     return (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
 }
 
-// The line is in the terminal already; the tell window keeps its own copy once it shows
-// the conversation.
-void QtClientDesktop::appendTellLine(TextFormatId, std::string_view) {}
-
-void QtClientDesktop::setPlayerName(std::string_view) {}
-
-void QtClientDesktop::noteList(std::string_view what, std::string_view output)
+void QtClientDesktop::appendTellLine(TextFormatId format, std::string_view line)
 {
-    std::size_t lines = 0;
-    for (std::size_t at = output.find('\n'); at != std::string_view::npos; at = output.find('\n', at + 1))
-        ++lines;
-    m_terminal.writeClientText("<" + std::string(what) + ": " + std::to_string(lines) + " lines>", true);
+    if (m_frame && m_frame->tellWindow())
+        m_frame->tellWindow()->appendTellLine(line, format);
+}
+
+void QtClientDesktop::setPlayerName(std::string_view name)
+{
+    if (m_frame && m_frame->tellWindow())
+        m_frame->tellWindow()->setPlayerName(name, false);
 }
 
 void QtClientDesktop::updateWhoList(std::string_view output, int kind)
@@ -102,7 +101,8 @@ void QtClientDesktop::createFingerWindow(std::string_view output)
 
 void QtClientDesktop::openMessageDialog(std::string_view output)
 {
-    noteList("Messages", output);
+    if (m_windows)
+        m_windows->openMessageDialog(output);
 }
 
 void QtClientDesktop::openAliasResult(std::string_view output)

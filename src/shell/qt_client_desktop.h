@@ -1,8 +1,7 @@
 #pragma once
 // The session's desktop on Qt: the input line's state label, the terminal frame, the tell
 // window and the windows of command answers (windows::CommandWindows). Until the main
-// frame is attached every call is dropped. The message dialog and the tell window's
-// conversation are not built yet: what the session hands them is noted in the terminal.
+// frame is attached every call is dropped.
 
 #include <QPointer>
 
@@ -21,7 +20,6 @@ namespace marovin::shell {
 
 class QtClientDesktop : public session::ClientDesktopPort {
 public:
-    explicit QtClientDesktop(TerminalPort& terminal) : m_terminal(terminal) {}
 
     void attach(windows::CMainFrame* frame);
     // Where the list windows and the match dialogs are opened (null: nowhere).
@@ -51,10 +49,6 @@ public:
     void openLoginWindow() override;
 
 private:
-    // One line in the terminal for a window that does not exist yet.
-    void noteList(std::string_view what, std::string_view output);
-
-    TerminalPort& m_terminal;
     QPointer<windows::CMainFrame> m_frame;
     windows::CommandWindows* m_windows = nullptr;
     std::function<void()> m_openLogin;

@@ -43,9 +43,14 @@ void CommandWindows::wireFrameCommands()
     sends("actionWhoFast", "who -f\r\n");
     sends("actionGames", "games\r\n");
     sends("actionStoredGames", "stored\r\n");
-    QAction* match = m_frame.action(QStringLiteral("actionMatchDialog"));
-    match->setEnabled(true);
-    connect(match, &QAction::triggered, this, [this] { openMatchDialog({}); });
+    const auto opens = [this](const char* action, auto open) {
+        QAction* command = m_frame.action(QString::fromLatin1(action));
+        command->setEnabled(true);
+        connect(command, &QAction::triggered, this, open);
+    };
+    opens("actionMatchDialog", [this] { openMatchDialog({}); });
+    opens("actionMessageDialog", [this] { openMessageDialog(std::nullopt); });
+    opens("actionPlanDialog", [this] { openPlanDialog(); });
 }
 
 void CommandWindows::present(QDialog* window, Focus focus)
@@ -109,6 +114,37 @@ CMatchDlg* CommandWindows::openMatchDialog(const session::MatchOpening& opening)
             [frame = &m_frame] { QTimer::singleShot(0, frame, &CMainFrame::showWhoWindow); });
     // A challenge from the server does not take the keyboard; a dialog the user opened does.
     present(dialog, opening.from == session::MatchOpening::From::Challenge ? Focus::Keep : Focus::Take);
+    return dialog;
+}
+
+} // namespace marovin::windows
+
+namespace marovin::windows {
+
+void CommandWindows::cascade(QDialog* dialog)
+{
+    // Each open message or plan window moves the next one down and right, so that a new
+    // one never hides an older one exactly.
+    const auto open = m_frame.findChildren<CPacedTextDlg*>(Qt::FindDirectChildrenOnly);
+    const int step = 24 * static_cast<int>((open.size() - 1) % 8);
+    QRect place(QPoint(), dialog->size());
+    place.moveCenter(m_frame.geometry().center());
+    dialog->move(place.topLeft() + QPoint(step, step));
+}
+
+CMessageDlg* CommandWindows::openMessageDialog(std::optional<std::string_view> received)
+{
+    auto* dialog = new CMessageDlg(m_context, received, m_frame.listFont(), &m_frame);
+    cascade(dialog);
+    present(dialog, received ? Focus::Keep : Focus::Take);
+    return dialog;
+}
+
+CPlanDlg* CommandWindows::openPlanDialog()
+{
+    auto* dialog = new CPlanDlg(m_context, m_frame.listFont(), &m_frame);
+    cascade(dialog);
+    present(dialog, Focus::Take);
     return dialog;
 }
 

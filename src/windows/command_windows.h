@@ -1,14 +1,15 @@
 #pragma once
 // The windows that show the answers of server commands and the dialogs built on them:
 // the who window (kept by the main frame), the games list, the stored games, finger and
-// alias result windows, and the match dialogs with the values they share. The session's
-// desktop port hands the answers here; the main frame's Who, Games, stored games and
-// match dialog commands are wired here too.
+// alias result windows, the match dialogs with the values they share, and the message and
+// plan dialogs. The session's desktop port hands the answers here; the main frame's Who,
+// Games, stored games, match, message and plan dialog commands are wired here too.
 
 #include <QDialog>
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "session/match_request.h"
 #include "windows/games_window.h"
 #include "windows/match_dialog.h"
+#include "windows/message_dialogs.h"
 
 namespace marovin::windows {
 
@@ -38,6 +40,10 @@ public:
     void openAliasResult(std::string_view answer);
     // A match dialog, when the rules admit one (see admitMatchDialog); null otherwise.
     CMatchDlg* openMatchDialog(const session::MatchOpening& opening);
+    // A new message dialog: with a received message's text (it does not take the keyboard),
+    // or from the menu (it does).
+    CMessageDlg* openMessageDialog(std::optional<std::string_view> received);
+    CPlanDlg* openPlanDialog();
 
     CGamesDlg* gamesWindow() const { return m_gamesWindow; }
     session::LastMatch& lastMatch() { return m_lastMatch; }
@@ -49,6 +55,8 @@ private:
     // typing there is not lost. Closing it gives the input line its focus back.
     enum class Focus { Keep, Take };
     void present(QDialog* window, Focus focus = Focus::Keep);
+    // Places a new message or plan window.
+    void cascade(QDialog* dialog);
 
     CMainFrame& m_frame;
     session::ClientContext& m_context;

@@ -18,6 +18,7 @@
 #include "shell/terminal_frame.h"
 #include "support/version.h"
 #include "windows/recent_files.h"
+#include "windows/tool_icons.h"
 #include "windows/who_window.h"
 
 namespace marovin::windows {
@@ -56,6 +57,9 @@ CMainFrame::CMainFrame(Options& options, const SettingsFile& settings, DesktopPo
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QStringLiteral("Marovin"));
+    setWindowIcon(applicationIcon());
+    if (QApplication::windowIcon().isNull())
+        QApplication::setWindowIcon(windowIcon());
     // The frame starts at the top left of the work area, covering all of it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
@@ -119,7 +123,8 @@ void CMainFrame::openTerminal()
 
 void CMainFrame::createModelessWindows(session::WhoRecord* whoRecords, session::ClientContext& context)
 {
-    m_tellWindow = new shell::CTellWindow(this);
+    m_tellWindow = new shell::CTellWindow(context, this);
+    connect(m_tellWindow, &QDialog::finished, this, &CMainFrame::requestInputFocus);
     m_whoWindow = new CWhoDlg(whoRecords, context, this);
     connect(m_whoWindow, &QDialog::finished, this, &CMainFrame::requestInputFocus);
 }
@@ -178,6 +183,7 @@ void CMainFrame::showTellWindow()
     }
     m_tellWindow->show();
     m_tellWindow->raise();
+    m_tellWindow->activateWindow();
     m_options.tellWindowPlacement = shell::placementOf(*m_tellWindow);
 }
 

@@ -318,34 +318,34 @@ void CMainFrame::buildToolBar()
 {
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
-    m_toolBar->setIconSize(QSize(22, 22));
+    m_toolBar->setIconSize(QSize(kToolIconSize, kToolIconSize));
     struct Button {
         const char* action; // null: a separator
         const char* tip;
-        const char* glyph;
+        const char* icon;
     };
     static const Button kButtons[] = {
-        {"actionConnect", "Connect to OMRA", "C"},
-        {"actionDisconnect", "<quit> Disconncet from OMRA", "Q"},
+        {"actionConnect", "Connect to OMRA", "connect"},
+        {"actionDisconnect", "<quit> Disconncet from OMRA", "disconnect"},
         {nullptr, nullptr, nullptr},
-        {"actionFileNew", "New", "N"},
-        {"actionFileOpen", "Open", "O"},
-        {"actionFileSave", "Save", "S"},
-        {"actionMergeGame", "Merge Game from/to File", "Mg"},
-        {"actionFlipBoard", "Flip chess board", "Fl"},
+        {"actionFileNew", "New", "new"},
+        {"actionFileOpen", "Open", "open"},
+        {"actionFileSave", "Save", "save"},
+        {"actionMergeGame", "Merge Game from/to File", "merge"},
+        {"actionFlipBoard", "Flip chess board", "flip"},
         {nullptr, nullptr, nullptr},
-        {"actionWho", "<who> Slow game rating", "W"},
-        {"actionWhoFast", "<who -f> Fast game rating", "Wf"},
-        {"actionGames", "List games being played", "G"},
-        {"actionShoutSeek", "shout game anyone?", "?"},
-        {"actionShoutThanks", "shout Thanks!", "!"},
-        {"actionMatchDialog", "Match a player", "M"},
-        {"actionWhoWindow", "Player(who) information[Ctrl W]", "P"},
+        {"actionWho", "<who> Slow game rating", "who"},
+        {"actionWhoFast", "<who -f> Fast game rating", "who-fast"},
+        {"actionGames", "List games being played", "games"},
+        {"actionShoutSeek", "shout game anyone?", "shout-seek"},
+        {"actionShoutThanks", "shout Thanks!", "shout-thanks"},
+        {"actionMatchDialog", "Match a player", "match"},
+        {"actionWhoWindow", "Player(who) information[Ctrl W]", "who-window"},
         {nullptr, nullptr, nullptr},
-        {"actionRefreshGame", "Refresh or Update game to the end [Ctrl+R]", "R"},
-        {"actionNextWindow", "Next Window [Ctrl+Tab]", ">"},
-        {"actionCommandWindow", "Shout", "Sh"},
-        {"actionTellWindow", "Tell Window", "T"},
+        {"actionRefreshGame", "Refresh or Update game to the end [Ctrl+R]", "refresh"},
+        {"actionNextWindow", "Next Window [Ctrl+Tab]", "next-window"},
+        {"actionCommandWindow", "Shout", "command-window"},
+        {"actionTellWindow", "Tell Window", "tell-window"},
     };
     for (const Button& button : kButtons) {
         if (!button.action) {
@@ -354,7 +354,7 @@ void CMainFrame::buildToolBar()
         }
         QAction* command = action(QString::fromLatin1(button.action));
         command->setToolTip(QString::fromLatin1(button.tip));
-        command->setIcon(toolIcon(QString::fromLatin1(button.glyph)));
+        command->setIcon(toolIcon(QString::fromLatin1(button.icon)));
         m_toolBar->addAction(command);
     }
 }

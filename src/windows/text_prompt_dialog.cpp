@@ -25,6 +25,7 @@ CTextPromptDlg::CTextPromptDlg(std::string& text, std::string_view title, int ma
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(360);
     m_edit->setFocus();
 }
 

@@ -1,27 +1,77 @@
 #include "windows/tool_icons.h"
 
-#include <QFont>
 #include <QPainter>
 #include <QPixmap>
+#include <QSvgRenderer>
+
+#include "support/paths.h"
 
 namespace marovin::windows {
 
-QIcon toolIcon(const QString& glyph)
+namespace {
+
+QString iconPath(const QString& name)
 {
-    QPixmap pixmap(22, 22);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    return QString::fromStdString(assetFolder()) + QStringLiteral("icons/") + name + QStringLiteral(".svg");
+}
+
+QImage render(QSvgRenderer& renderer, int pixels)
+{
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(90, 90, 90));
-    painter.setBrush(QColor(236, 226, 196));
-    painter.drawRoundedRect(QRectF(1.5, 1.5, 19, 19), 3, 3);
-    QFont font;
-    font.setPixelSize(glyph.size() > 1 ? 10 : 13);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(QColor(128, 0, 0));
-    painter.drawText(QRect(0, 0, 22, 22), Qt::AlignCenter, glyph);
-    return QIcon(pixmap);
+    renderer.render(&painter);
+    return image;
+}
+
+QIcon iconFromDrawing(const QString& name, const QList<int>& sizes, bool withDisabled)
+{
+    QSvgRenderer renderer(iconPath(name));
+    if (!renderer.isValid())
+        return {};
+    QIcon icon;
+    for (const int size : sizes) {
+        for (const int ratio : {1, 2}) {
+            const QImage picture = render(renderer, size * ratio);
+            QPixmap normal = QPixmap::fromImage(picture);
+            normal.setDevicePixelRatio(ratio);
+            icon.addPixmap(normal, QIcon::Normal);
+            if (withDisabled) {
+                QPixmap disabled = QPixmap::fromImage(disabledPicture(picture));
+                disabled.setDevicePixelRatio(ratio);
+                icon.addPixmap(disabled, QIcon::Disabled);
+            }
+        }
+    }
+    return icon;
+}
+
+} // namespace
+
+QImage disabledPicture(const QImage& picture)
+{
+    QImage grey = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < grey.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+        for (int x = 0; x < grey.width(); ++x) {
+            const QRgb pixel = line[x];
+            // Light grey of the pixel's brightness, at 40 % of its opacity.
+            const int level = 150 + qGray(pixel) * 90 / 255;
+            line[x] = qRgba(level, level, level, qAlpha(pixel) * 2 / 5);
+        }
+    }
+    return grey;
+}
+
+QIcon toolIcon(const QString& name)
+{
+    return iconFromDrawing(name, {kToolIconSize}, true);
+}
+
+QIcon applicationIcon()
+{
+    return iconFromDrawing(QStringLiteral("marovin"), {16, 32, 48, 64, 128}, false);
 }
 
 } // namespace marovin::windows
