@@ -11,6 +11,7 @@
 #include "shell/client_session.h"
 #include "shell/input_bar.h"
 #include "shell/startup_texts.h"
+#include "support/guarded_file.h"
 #include "windows/auto_login_dialog.h"
 #include "windows/game_commands.h"
 #include "windows/game_documents.h"
@@ -48,6 +49,10 @@ bool CMarovinApp::initInstance()
     // The square-to-row and square-to-column tables are built at compile time
     // (model/position.h), and the system-font metrics were measured by the caller.
     m_whoRecords = session::allocateWhoRecords();
+    // Without a settings file this is the first start: the login window opens once, with
+    // the practice server (the first of the list) selected, so that a new user sees where
+    // to begin.
+    const bool firstStart = !fileExists(m_settings.path());
     m_settings.load(m_options, m_platform);
     if (m_hooks.resetSession)
         m_hooks.resetSession();
@@ -82,7 +87,7 @@ bool CMarovinApp::initInstance()
     // A script still waiting for the server's prompt must not keep an ended program alive.
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, m_session.get(), &ClientSession::shutdown);
     buildListFont(true);
-    if (m_options.showLoginAtStart)
+    if (m_options.showLoginAtStart || firstStart)
         QTimer::singleShot(0, m_mainFrame.get(), &windows::CMainFrame::onConnect);
     return true;
 }

@@ -19,6 +19,7 @@
 #include "test_options.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "windows/finger_window.h"
 #include "windows/main_frame.h"
@@ -35,7 +36,7 @@ protected:
         testkit::qtApplication();
         ASSERT_GT(server.port(), 0) << server.startError();
         app = std::make_unique<CMarovinApp>(desktop, testPlatform(), deriveSystemMetrics(16, 7),
-                                            folder.file("config/Marovin.dat"));
+                                            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
         ASSERT_TRUE(app->initInstance());
         session = app->clientSession();
         view = app->mainFrame()->terminal()->view();

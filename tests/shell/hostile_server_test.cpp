@@ -30,6 +30,7 @@
 #include "testkit/fakes.h"
 #include "testkit/loopback.h"
 #include "testkit/qt_application.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "windows/main_frame.h"
 
@@ -120,7 +121,7 @@ protected:
     {
         testkit::qtApplication();
         app = std::make_unique<CMarovinApp>(desktop, testPlatform(), deriveSystemMetrics(16, 7),
-                                            folder.file("config/Marovin.dat"));
+                                            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
         ASSERT_TRUE(app->initInstance());
     }
     void connectTo(ScriptedServer& server)

@@ -18,6 +18,7 @@
 #include "test_options.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "windows/main_frame.h"
 
@@ -45,7 +46,8 @@ TEST(ProgramGames, AnObservedGameOpensAWindowThatFollowsItWithClocksUntilItIsLef
     }
     testkit::TempFolder folder;
     testkit::FakeDesktop desktop;
-    CMarovinApp app(desktop, testPlatform(), deriveSystemMetrics(16, 7), folder.file("config/Marovin.dat"));
+    CMarovinApp app(desktop, testPlatform(), deriveSystemMetrics(16, 7),
+                    testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
     ASSERT_TRUE(app.initInstance());
     ClientSession& session = *app.clientSession();
     session.connectTo({"127.0.0.1", server.port(), "dora", "pw"});

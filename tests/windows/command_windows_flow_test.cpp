@@ -15,6 +15,7 @@
 #include "test_platform.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "windows/command_windows.h"
 #include "windows/dialog_buttons.h"
@@ -62,7 +63,8 @@ TEST(CommandWindowsFlow, MatchTheBotFromTheWhoWindowPlayAndObserveFromTheGamesLi
     }
     testkit::TempFolder folder;
     testkit::FakeDesktop desktop;
-    shell::CMarovinApp app(desktop, testPlatform(), deriveSystemMetrics(16, 7), folder.file("config/Marovin.dat"));
+    shell::CMarovinApp app(desktop, testPlatform(), deriveSystemMetrics(16, 7),
+                           testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
     ASSERT_TRUE(app.initInstance());
     CMainFrame* frame = app.mainFrame();
     shell::ClientSession& session = *app.clientSession();

@@ -30,6 +30,7 @@
 #include "testkit/loopback.h"
 #include "testkit/qt_application.h"
 #include "testkit/session_fakes.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "testkit/typing.h"
 #include "windows/auto_login_dialog.h"
@@ -92,7 +93,7 @@ protected:
     testing::ServerProcess server;
     testkit::TempFolder folder;
     testkit::FakeDesktop desktop;
-    shell::CMarovinApp app{desktop, testPlatform(), deriveSystemMetrics(16, 7), folder.file("Marovin.dat")};
+    shell::CMarovinApp app{desktop, testPlatform(), deriveSystemMetrics(16, 7), testkit::existingSettings(folder.file("Marovin.dat"), testPlatform())};
     CMainFrame* frame = nullptr;
     QTimer loginWindowWatch;
     std::function<void(CAutoLoginDlg&)> onLoginWindow;

@@ -147,6 +147,19 @@ TEST_F(StartUp, PostsTheLoginWindowOnlyWhenAsked)
     }
 }
 
+TEST_F(StartUp, TheFirstStartOpensTheLoginWindowOnce)
+{
+    for (const bool first : {true, false}) {
+        CMarovinApp app(desktop, platformOfWidth(800), deriveSystemMetrics(16, 7), path);
+        ASSERT_TRUE(app.initInstance());
+        app.clientSession()->setLoginWindowOpener([] {}); // no modal window in this test
+        QSignalSpy spy(app.mainFrame(), &CMainFrame::connectRequested);
+        QTest::qWait(20);
+        EXPECT_EQ(spy.count(), first ? 1 : 0) << (first ? "without a settings file" : "once it exists");
+        EXPECT_EQ(+app.options().showLoginAtStart, 0) << "the stored choice stays";
+    }
+}
+
 TEST_F(StartUp, ClosingStoresThePlacementsAndWritesTheSettings)
 {
     CMarovinApp app(desktop, platformOfWidth(800), deriveSystemMetrics(16, 7), path);
@@ -176,6 +189,7 @@ protected:
     void SetUp() override
     {
         StartUp::SetUp();
+        writeSettings([](Options&) {});
         ASSERT_TRUE(app.initInstance());
         frame = app.mainFrame();
         frame->activateWindow();
