@@ -52,9 +52,9 @@ private:
     void sendCommand(std::string_view text, bool echo, bool appendNewline) override;
 };
 
-// Written after the echo of a command that could not be sent.
+// Written after the echo of a command that could not be sent (one terminal row).
 inline constexpr char kNotConnectedText[] =
-    "Not connected: nothing was sent. Press Connect (the first tool-bar button) or Ctrl+L to log in.";
+    "Not connected, nothing was sent: press Connect (the first button) or Ctrl+L.";
 
 // The only way to send to the server. Sends text (and "\r\n" after it when asked and it
 // does not end in a line feed) when connected, queues the kind of a who request, turns the
