@@ -1,7 +1,8 @@
 #pragma once
 // The main window: menu bar, tool bar, status bar, the input-line bar and the area that
-// holds the terminal and the game windows. One QAction per command; commands whose work
-// comes later are present and disabled.
+// holds the terminal and the game windows. One QAction per command, created disabled; the
+// handler groups (ServerCommands, FrameTools, CommandWindows, the session) enable the ones
+// they carry out, so a command whose work comes later stays greyed.
 
 #include <QAction>
 #include <QHash>

@@ -1,7 +1,9 @@
-// The main frame's menu bar, tool bar and status bar. Commands whose work comes with
-// later parts of the program are created disabled, with their texts and keys.
+// The main frame's menu bar, tool bar and status bar. Commands are created disabled, with
+// their texts and keys; the handler groups that do their work enable them.
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -157,6 +159,7 @@ void CMainFrame::buildEditMenu()
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
     connect(input, &QLineEdit::selectionChanged, this, &CMainFrame::updateEditCommands);
     connect(input, &QLineEdit::textChanged, this, &CMainFrame::updateEditCommands);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &CMainFrame::updateEditCommands);
 }
 
 QPlainTextEdit* CMainFrame::focusedNoteField() const
@@ -181,7 +184,8 @@ void CMainFrame::updateEditCommands()
     action("actionEditUndo")->setEnabled(focused && input->isUndoAvailable());
     action("actionEditCut")->setEnabled(focused && input->hasSelectedText());
     action("actionEditCopy")->setEnabled(focused && input->hasSelectedText());
-    action("actionEditPaste")->setEnabled(focused);
+    action("actionEditPaste")->setEnabled(focused && !input->isReadOnly() &&
+                                          !QGuiApplication::clipboard()->text().isEmpty());
     action("actionEditSelectAll")->setEnabled(focused);
 }
 

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "model/position.h"
+#include "session/frame_commands.h"
 #include "shell/startup_texts.h"
 #include "support/big5.h"
 #include "windows/menu_texts.h"
@@ -28,6 +30,9 @@ TEST(FixedTexts, AreTheBig5OfTheirCharacters)
         {kKibitzItem, "&Kibitz (棋評)"},
         {kSetupItem, "Setup Piece Positions (擺殘局)"},
         {kTextRecordItem, "轉成文字棋譜\tF12"},
+        {session::texts::kAccountChanged, "您已經更動了帳號資料，請先離開OMRA，再連線一次"},
+        {session::texts::kBadNewPassword, "新密碼過短或含有空白，請再試一次！"},
+
         {shell::kScreenTooNarrowText,
          "Sorry, The screen resolution is probably set at 640x480.\n"
          "This client needs 800x600 or 1024x768 with 16bit color.\n"
@@ -40,6 +45,9 @@ TEST(FixedTexts, AreTheBig5OfTheirCharacters)
         EXPECT_EQ(big5, utf8ToBig5(utf8)) << utf8;
         EXPECT_EQ(big5ToUtf8(big5), utf8) << utf8;
     }
+    const std::string title = std::string(session::texts::kPasswordTitleHead) + "%s" +
+                              session::texts::kPasswordTitleMiddle + "%s" + session::texts::kPasswordTitleTail;
+    EXPECT_EQ(big5ToUtf8(title), "Change Password(更改 %s 的密碼(%s))");
 }
 
 TEST(FixedTexts, DefaultPieceTextsAreTheFourteenPieceNames)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QClipboard>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -273,8 +274,14 @@ TEST_F(MainFrameCommands, EditCommandsActOnTheInputLineWhileItHasTheFocus)
     frame->action("actionEditUndo")->trigger();
     EXPECT_EQ(input->text(), "who -2");
 
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(frame->action("actionEditPaste")->isEnabled()) << "nothing to paste";
+    QGuiApplication::clipboard()->setText("games");
+    EXPECT_TRUE(frame->action("actionEditPaste")->isEnabled());
+
     frame->terminal()->widget()->setFocus();
     EXPECT_FALSE(frame->action("actionEditCut")->isEnabled());
+    EXPECT_FALSE(frame->action("actionEditPaste")->isEnabled());
     EXPECT_EQ(input->maxLength(), 1400);
 }
 
