@@ -9,8 +9,8 @@
 
 namespace marovin::shell {
 
-CFastKeyDlg::CFastKeyDlg(Options& options, const SettingsFile& settings, QWidget* parent)
-    : QDialog(parent), m_options(options), m_settings(settings)
+CFastKeyDlg::CFastKeyDlg(Options& options, const SettingsFile& settings, DesktopPort& desktop, QWidget* parent)
+    : QDialog(parent), m_options(options), m_settings(settings), m_desktop(desktop)
 {
     setObjectName(QStringLiteral("fastKeyDialog"));
     setWindowTitle(QStringLiteral("Fast Key Dialog ( Ctrl F1 and F2 to F8)"));
@@ -32,9 +32,18 @@ CFastKeyDlg::CFastKeyDlg(Options& options, const SettingsFile& settings, QWidget
 
 void CFastKeyDlg::accept()
 {
+    std::array<std::string, 8> texts;
+    for (std::size_t i = 0; i < m_edits.size(); ++i) {
+        // A text that Big5 cannot carry keeps the dialog open (the user is told which characters).
+        std::optional<std::string> text = platform::toBig5Checked(m_edits[i]->text(), m_desktop);
+        if (!text) {
+            m_edits[i]->setFocus();
+            return;
+        }
+        texts[i] = std::move(*text);
+    }
     for (std::size_t i = 0; i < m_edits.size(); ++i)
-        copyBounded(m_options.fastKeyText[i],
-                    platform::big5Prefix(platform::toBig5(m_edits[i]->text()), kFastKeyTextLimit));
+        copyBounded(m_options.fastKeyText[i], platform::big5Prefix(texts[i], kFastKeyTextLimit));
     m_settings.save(m_options);
     QDialog::accept();
 }

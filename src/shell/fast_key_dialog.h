@@ -1,6 +1,7 @@
 #pragma once
 // "Fast Key Dialog ( Ctrl F1 and F2 to F8)": the eight texts that Ctrl+F1 and F2 ... F8
-// send. OK stores them (each at most 120 bytes of Big5) and writes the settings file.
+// send. OK stores them (each at most 120 bytes of Big5) and writes the settings file; a
+// text holding characters that Big5 lacks keeps the dialog open.
 
 #include <array>
 
@@ -18,7 +19,7 @@ constexpr int kFastKeyTextLimit = 120;
 class CFastKeyDlg : public QDialog {
     Q_OBJECT
 public:
-    CFastKeyDlg(Options& options, const SettingsFile& settings, QWidget* parent = nullptr);
+    CFastKeyDlg(Options& options, const SettingsFile& settings, DesktopPort& desktop, QWidget* parent = nullptr);
 
     // Edit i (0 ... 7): Ctrl+F1, F2 ... F8.
     QLineEdit* edit(int index) const { return m_edits[static_cast<std::size_t>(index)]; }
@@ -27,6 +28,7 @@ public:
 private:
     Options& m_options;
     const SettingsFile& m_settings;
+    DesktopPort& m_desktop;
     std::array<QLineEdit*, 8> m_edits{};
 };
 

@@ -155,7 +155,7 @@ void CMainFrame::requestInputFocus()
 
 void CMainFrame::showFastKeyDialog()
 {
-    shell::CFastKeyDlg dialog(m_options, m_settings, this);
+    shell::CFastKeyDlg dialog(m_options, m_settings, m_desktop, this);
     dialog.exec();
 }
 

@@ -174,13 +174,13 @@ void CMatchDlg::compose()
 
 std::optional<std::string> CMatchDlg::checkedName()
 {
-    std::optional<std::string> name = session::trimmedPlayerName(platform::toBig5(m_name->text()));
-    if (!name) {
-        const QPointer<CMatchDlg> alive(this);
+    const QPointer<CMatchDlg> alive(this);
+    const std::optional<std::string> typed = platform::toBig5Checked(m_name->text(), m_context.desktop);
+    std::optional<std::string> name = typed ? session::trimmedPlayerName(*typed) : std::nullopt;
+    if (typed && !name)
         m_context.desktop.messageBox(kNameEmpty);
-        if (alive)
-            m_name->setFocus();
-    }
+    if (!name && alive)
+        m_name->setFocus();
     return name;
 }
 

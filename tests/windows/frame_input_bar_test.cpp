@@ -94,7 +94,7 @@ TEST_F(FrameInputBar, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
     copyBounded(options.fastKeyText[0], "who -2");
     copyBounded(options.fastKeyText[7], "tell . \xB1\x4E"); // 將
     {
-        shell::CFastKeyDlg dialog(options, app.settingsFile());
+        shell::CFastKeyDlg dialog(options, app.settingsFile(), desktop);
         EXPECT_EQ(dialog.windowTitle(), "Fast Key Dialog ( Ctrl F1 and F2 to F8)");
         auto* form = dialog.findChild<QFormLayout*>();
         ASSERT_NE(form, nullptr);
@@ -112,6 +112,12 @@ TEST_F(FrameInputBar, TheDialogEditsTheEightTextsAndOkWritesTheSettingsFile)
         // 60 characters of two bytes each fill the 120 bytes; one more is refused.
         testkit::typeText(dialog.edit(2), QString(61, QChar(0x5C07)));
         EXPECT_EQ(dialog.edit(2)->text().size(), 60);
+        dialog.edit(3)->setText(QString::fromUtf8("gg \xF0\x9F\x98\x80")); // an emoji: no Big5 code
+        dialog.accept();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected) << "refused, the dialog stays";
+        EXPECT_NE(desktop.boxes.back().find("U+1F600"), std::string::npos);
+        EXPECT_EQ(fieldText(options.fastKeyText[1]), "") << "nothing stored yet";
+        dialog.edit(3)->clear();
         dialog.accept();
     }
     EXPECT_EQ(fieldText(options.fastKeyText[0]), "");
