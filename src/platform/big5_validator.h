@@ -13,7 +13,8 @@ namespace marovin::platform {
 // character.
 std::string big5Prefix(std::string_view text, std::size_t limit);
 
-// Refuses an edit that would make the text longer than limit bytes in Big5.
+// Refuses an edit that would make the text longer than limit bytes in Big5, or put a
+// character into it that Big5 lacks (it is never sent or stored as a '?').
 class Big5LengthValidator : public QValidator {
     Q_OBJECT
 public:

@@ -311,6 +311,8 @@ TEST(Big5Limits, CutWholeCharactersOnly)
     EXPECT_EQ(validator.validate(chinese, position), QValidator::Acceptable);
     QString tooMuch = QString::fromUtf8("將將將將將將將將"); // 16 bytes
     EXPECT_EQ(validator.validate(tooMuch, position), QValidator::Invalid);
+    QString simplified = QString::fromUtf8("将"); // no Big5 code: never stored as '?'
+    EXPECT_EQ(validator.validate(simplified, position), QValidator::Invalid);
 }
 
 } // namespace
