@@ -266,6 +266,23 @@ TEST_F(InTheProgram, TheCommandWindowSendsItsTextsAndKeepsThemInItsFile)
     EXPECT_EQ(testkit::TempFolder::read(path), expected);
 }
 
+TEST_F(InTheProgram, AnOverlongCommandTextCanBeShortenedAndIsSentCut)
+{
+    const std::string longText(1500, 'x');
+    const std::string path = folder.write("shout.txt", longText + "\r\n");
+    FrameTools tools(*frame, context(), app.settingsFile(), path);
+    CCommandDlg* window = tools.showCommandWindow();
+    ASSERT_EQ(window->edit()->text().size(), static_cast<qsizetype>(session::kCommandTextLimit));
+    QTest::mouseClick(window->sendButton(), Qt::LeftButton);
+    EXPECT_EQ(sent(std::string(session::kCommandTextLimit, 'x') + "\r\n"),
+              std::string(session::kCommandTextLimit, 'x') + "\r\n");
+    window->edit()->setFocus();
+    window->edit()->end(false);
+    QTest::keyClick(window->edit(), Qt::Key_Backspace);
+    EXPECT_EQ(window->list()->item(0)->text().size(), static_cast<qsizetype>(session::kCommandTextLimit) - 1)
+        << "the edit reached the entry";
+}
+
 TEST_F(InTheProgram, OtherOptionsShowMinutesAndAskBeforeDroppingAChange)
 {
     Options& options = app.options();
