@@ -70,10 +70,12 @@ void CCommandDlg::placeAtCreation()
 
 void CCommandDlg::showWindow()
 {
+    // The moves that showing it again makes are not the user's; the later ones are kept.
     m_placementLocked = true;
     show();
     raise();
     activateWindow();
+    QTimer::singleShot(0, this, [this] { m_placementLocked = false; });
 }
 
 void CCommandDlg::fillList()

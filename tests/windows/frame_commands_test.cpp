@@ -283,6 +283,21 @@ TEST_F(InTheProgram, AnOverlongCommandTextCanBeShortenedAndIsSentCut)
         << "the edit reached the entry";
 }
 
+TEST_F(InTheProgram, TheCommandWindowKeepsWhereTheUserMovedItAlsoAfterAShowAgain)
+{
+    FrameTools tools(*frame, context(), app.settingsFile(), folder.file("shout.txt"));
+    CCommandDlg* window = tools.showCommandWindow();
+    const WindowPlacement& stored = context().options.commandWindowPlacement;
+    for (const int left : {40, 90}) {
+        window->move(left, 60);
+        QTest::qWait(20);
+        EXPECT_EQ(stored.normalRect.left, window->geometry().left()) << "moved to " << left;
+        window->close();
+        tools.showCommandWindow();
+        QTest::qWait(20);
+    }
+}
+
 TEST_F(InTheProgram, OtherOptionsShowMinutesAndAskBeforeDroppingAChange)
 {
     Options& options = app.options();
