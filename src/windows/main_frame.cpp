@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QScreen>
@@ -75,10 +76,22 @@ CMainFrame::CMainFrame(Options& options, const SettingsFile& settings, DesktopPo
             next->trigger();
     });
     m_mdi->viewport()->installEventFilter(this);
+    // Only X11 key events carry the modifier state that tells the locks.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        qApp->installEventFilter(this);
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        // One key event reaches the filter once for each widget it passes through.
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched) == QApplication::focusWidget())
+            showLockKeys(lockKeysAfter(m_lockKeys, key->key(),
+                                       event->type() == QEvent::KeyPress && !key->isAutoRepeat(),
+                                       key->nativeModifiers()));
+        return QMainWindow::eventFilter(watched, event);
+    }
     const bool windowsChanged = event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildRemoved;
     if (watched == m_mdi->viewport() && windowsChanged && !m_gameButtonsDue) {
         // The area's list of windows is up to date once the change has been handled.
@@ -86,6 +99,13 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         QTimer::singleShot(0, this, &CMainFrame::updateGameButtons);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::showLockKeys(const LockKeyState& state)
+{
+    m_lockKeys = state;
+    m_statusPanes[3]->setEnabled(state.known && state.capsLock);
+    m_statusPanes[4]->setEnabled(state.known && state.numLock);
 }
 
 void CMainFrame::updateGameButtons()
@@ -101,6 +121,7 @@ CMainFrame::~CMainFrame()
 {
     // The widgets below go away after this part of the frame: they must not call back.
     disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
     m_mdi->viewport()->removeEventFilter(this);
     m_inputBar->inputLine()->disconnect(this);
 }

@@ -21,6 +21,7 @@
 #include "shell/terminal_frame.h"
 #include "session/client_context.h"
 #include "support/ports.h"
+#include "windows/lock_keys.h"
 #include "windows/who_window.h"
 
 namespace marovin::windows {
@@ -46,6 +47,8 @@ public:
     QToolBar* toolBar() const { return m_toolBar; }
     const std::array<QLabel*, 5>& statusPanes() const { return m_statusPanes; }
     bool closing() const { return m_closing; }
+    // The CAP and NUM panes light up while their lock is on; they stay grey while unknown.
+    void showLockKeys(const LockKeyState& state);
 
     // Start-up: the terminal window (maximised when its stored placement is unset), then
     // the tell and who windows, both hidden.
@@ -127,6 +130,7 @@ private:
     bool m_firstShow = true;
     bool m_gameButtonsDue = false;
     bool m_closing = false;
+    LockKeyState m_lockKeys;
 };
 
 } // namespace marovin::windows

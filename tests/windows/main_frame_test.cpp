@@ -200,6 +200,51 @@ protected:
     CMainFrame* frame = nullptr;
 };
 
+TEST(LockKeys, FollowTheKeyEventsAndTheLockKeysToggleOnTheirPress)
+{
+    constexpr std::uint32_t kCaps = kX11CapsLockBit;
+    constexpr std::uint32_t kNum = kX11NumLockBit;
+    // A session of key events, each with the X11 state just before it.
+    struct Step {
+        int key;
+        bool press;
+        std::uint32_t x11State;
+        bool caps;
+        bool num;
+    };
+    const Step steps[] = {
+        {Qt::Key_A, true, kNum, false, true},             // Num Lock was on already
+        {Qt::Key_CapsLock, true, kNum, true, true},       // pressing it turns Caps Lock on
+        {Qt::Key_CapsLock, false, kNum | kCaps, true, true},
+        {Qt::Key_A, true, kNum | kCaps, true, true},
+        {Qt::Key_CapsLock, true, kNum | kCaps, false, true}, // and off
+        {Qt::Key_CapsLock, false, kNum | kCaps, false, true}, // the release still shows it on
+        {Qt::Key_NumLock, true, kNum, false, false},
+        {Qt::Key_NumLock, false, kNum, false, false},
+        {Qt::Key_B, false, kCaps, true, false}, // toggled while another program had the keys
+    };
+    LockKeyState state;
+    for (const Step& step : steps) {
+        state = lockKeysAfter(state, step.key, step.press, step.x11State);
+        EXPECT_TRUE(state.known);
+        EXPECT_EQ(state.capsLock, step.caps) << "key " << step.key << (step.press ? " pressed" : " released");
+        EXPECT_EQ(state.numLock, step.num) << "key " << step.key << (step.press ? " pressed" : " released");
+    }
+}
+
+TEST_F(MainFrameCommands, TheLockPanesLightUpOnlyWhileTheirLockIsKnownToBeOn)
+{
+    QLabel* caps = frame->statusPanes()[3];
+    QLabel* num = frame->statusPanes()[4];
+    EXPECT_FALSE(caps->isEnabled() || num->isEnabled()) << "unknown at the start";
+    frame->showLockKeys({true, true, false});
+    EXPECT_TRUE(caps->isEnabled());
+    EXPECT_FALSE(num->isEnabled());
+    frame->showLockKeys({true, false, true});
+    EXPECT_FALSE(caps->isEnabled());
+    EXPECT_TRUE(num->isEnabled());
+}
+
 TEST_F(MainFrameCommands, ToolBarButtonsCarryTheirTips)
 {
     QStringList tips;
