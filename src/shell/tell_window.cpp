@@ -138,6 +138,11 @@ void CTellWindow::sendTell()
     const auto message = name ? platform::toBig5Checked(m_message->text(), desktop) : std::nullopt;
     if (!message)
         return; // the text stays in its field to be mended
+    if (!m_context.connection.isConnected()) {
+        // Said here, where the user is looking; the message stays to be sent once connected.
+        appendTellLine(session::kNotConnectedText, TextFormatId::Warning);
+        return;
+    }
     m_message->clear();
     const std::string line = "tell " + *name + " " + *message;
     appendTellLine(line, TextFormatId::Typed);

@@ -193,6 +193,14 @@ TEST_F(InTheProgram, TellsGatherInTheTellWindow)
     EXPECT_EQ(+app.options().tellCollectShout, 1);
     serve("!dora: anyone?\r\n");
     ASSERT_TRUE(waitFor([&] { return tell->conversation()->toPlainText().endsWith("!dora: anyone?"); }));
+
+    peer->close();
+    ASSERT_TRUE(waitFor([&] { return !context().connection.isConnected(); }));
+    tell->nameField()->setText("bob");
+    tell->messageField()->setText("are you there?");
+    QTest::keyClick(tell->messageField(), Qt::Key_Return);
+    EXPECT_EQ(tell->messageField()->text(), "are you there?") << "kept to be sent later";
+    EXPECT_TRUE(tell->conversation()->toPlainText().endsWith(session::kNotConnectedText));
 }
 
 TEST_F(InTheProgram, TheConversationDropsItsOldestQuarter)
