@@ -95,7 +95,8 @@ void CCommandDlg::selectRow(int row)
     m_selecting = false;
     // A longer entry from the file is shown, and sent, up to the field's limit: the field
     // refuses every edit of a text over its limit, even one that shortens it.
-    m_edit->setText(platform::fromBig5(platform::big5Prefix(m_commands.selectedText(), session::kCommandTextLimit)));
+    m_edit->setText(
+        platform::fromBig5(platform::big5Prefix(m_commands.selectedText(), session::kCommandTextLimit)));
     m_edit->setCursorPosition(static_cast<int>(m_edit->text().size()));
 }
 

@@ -21,7 +21,8 @@ LockKeyState lockKeysAfter(LockKeyState state, int qtKey, bool press, std::uint3
     after.known = true;
     after.capsLock =
         lockAfter(state.capsLock, qtKey == Qt::Key_CapsLock, press, (x11State & kX11CapsLockBit) != 0);
-    after.numLock = lockAfter(state.numLock, qtKey == Qt::Key_NumLock, press, (x11State & kX11NumLockBit) != 0);
+    after.numLock =
+        lockAfter(state.numLock, qtKey == Qt::Key_NumLock, press, (x11State & kX11NumLockBit) != 0);
     return after;
 }
 
