@@ -80,6 +80,7 @@ bool CMarovinApp::initInstance()
     m_gameDocuments =
         std::make_unique<windows::GameDocuments>(*m_mainFrame, *m_session->gameWindows(), *m_recentFiles);
     m_gameCommands->setMerger([documents = m_gameDocuments.get()](board::CGameFrame& window) { documents->merge(window); });
+    m_session->context().terminal.writeClientText(kStartHintText, true);
     m_session->setLoginWindowOpener([this] { openLoginWindow(); });
     QAction* login = m_mainFrame->action(QStringLiteral("actionLoginDialog"));
     login->setEnabled(true);

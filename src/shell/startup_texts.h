@@ -21,4 +21,8 @@ inline constexpr std::string_view kScreenTooNarrowText =
 
 inline constexpr std::string_view kSocketsFailedText = "Windows sockets initialization failed.";
 
+// The terminal's first line (one row), so that an empty window still says where to begin.
+inline constexpr std::string_view kStartHintText =
+    "Not connected: press Connect (the first button) or Ctrl+L to log in.";
+
 } // namespace marovin::shell

@@ -14,6 +14,7 @@
 #include "platform/big5_text.h"
 #include "shell/application.h"
 #include "shell/client_session.h"
+#include "shell/output_view.h"
 #include "shell/startup_texts.h"
 #include "support/fixed_text.h"
 #include "support/guarded_file.h"
@@ -79,6 +80,11 @@ TEST_F(StartUp, ShowsTheMainWindowWithItsMenusAndTheTerminal)
     EXPECT_TRUE(children[0]->isMaximized()) << "an unset terminal placement shows it maximised";
     EXPECT_FALSE(frame->tellWindow()->isVisible());
     EXPECT_FALSE(frame->whoWindow()->isVisible());
+    const shell::COutputView* view = frame->terminal()->view();
+    ASSERT_EQ(view->rowCount(), 1) << "one line says how to begin";
+    const shell::TerminalSlot& hint =
+        view->slotAt((view->currentRow() + shell::kTerminalRows - 1) % shell::kTerminalRows);
+    EXPECT_EQ(std::string_view(hint.text, static_cast<std::size_t>(hint.length)), shell::kStartHintText);
     ASSERT_NE(app.listFont(), nullptr);
     EXPECT_EQ(app.listFont()->pixelSize(), 20);
     EXPECT_EQ(frame->whoWindow()->listFont(), *app.listFont());
