@@ -14,6 +14,7 @@
 
 #include "shell/fast_key_dialog.h"
 #include "shell/input_bar.h"
+#include "shell/output_view.h"
 #include "shell/output_windows_dialog.h"
 #include "shell/tell_window.h"
 #include "shell/terminal_frame.h"
@@ -216,7 +217,9 @@ void CMainFrame::showOutputWindowsDialog()
 
 void CMainFrame::saveSettings()
 {
-    m_settings.save(m_options);
+    // A failure has its own box; a success is said where the user looks anyway.
+    if (m_settings.save(m_options) && m_terminal)
+        m_terminal->view()->writeClientText("The settings were saved in " + m_settings.path() + ".", true);
 }
 
 void CMainFrame::showAbout()

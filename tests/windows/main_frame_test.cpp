@@ -336,12 +336,21 @@ TEST_F(MainFrameCommands, EditCommandsActOnTheInputLineWhileItHasTheFocus)
     EXPECT_EQ(input->maxLength(), 1400);
 }
 
-TEST_F(MainFrameCommands, SaveNewFormatToggles)
+TEST_F(MainFrameCommands, SaveNewFormatTogglesAndSaveSettingsWritesItAtOnce)
 {
     QAction* toggle = frame->action("actionSaveNewFormat");
     EXPECT_TRUE(toggle->isChecked());
     toggle->trigger();
     EXPECT_EQ(+app.options().saveNewFormat, 0);
+    frame->action("actionSaveSettings")->trigger();
+    Options saved;
+    FakeDesktop reader;
+    loadOptions(saved, platformOfWidth(800), path, reader);
+    EXPECT_EQ(+saved.saveNewFormat, 0);
+    const shell::COutputView* view = frame->terminal()->view();
+    const shell::TerminalSlot& said =
+        view->slotAt((view->currentRow() + shell::kTerminalRows - 1) % shell::kTerminalRows);
+    EXPECT_TRUE(std::string_view(said.text, static_cast<std::size_t>(said.length)).starts_with("The settings were"));
     toggle->trigger();
     EXPECT_EQ(+app.options().saveNewFormat, 1);
 }
