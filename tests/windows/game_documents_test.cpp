@@ -26,6 +26,7 @@
 #include "test_platform.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
+#include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "windows/game_documents.h"
 #include "windows/main_frame.h"
@@ -53,8 +54,10 @@ struct Documents : ::testing::Test {
     void SetUp() override
     {
         testkit::qtApplication();
-        app = std::make_unique<shell::CMarovinApp>(desktop, testPlatform(), deriveSystemMetrics(16, 7),
-                                                   folder.file("config/Marovin.dat"));
+        // An existing settings file: not a first start, so no login window opens.
+        app = std::make_unique<shell::CMarovinApp>(
+            desktop, testPlatform(), deriveSystemMetrics(16, 7),
+            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
         ASSERT_TRUE(app->initInstance());
         // The program is the active one, as when the user works in it.
         app->mainFrame()->activateWindow();
