@@ -34,6 +34,20 @@ std::string toBig5(const QString& text)
     return utf8ToBig5(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
+QString fromBig5Lines(std::string_view big5)
+{
+    QString text = fromBig5(big5);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+QString withCrLf(const QString& shown)
+{
+    QString text = shown;
+    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return text;
+}
+
 std::string unencodableMessage(const std::vector<std::string>& characters)
 {
     std::string names;

@@ -22,8 +22,7 @@ CFingerDlg::CFingerDlg(const QString& title, std::string_view answer, const QFon
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setFont(listFont);
     // The answer's lines end in CR LF; the edit keeps lines, not line ends.
-    QString text = platform::fromBig5(answer);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QString text = platform::fromBig5Lines(answer);
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     m_text->setPlainText(text);

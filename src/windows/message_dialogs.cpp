@@ -13,17 +13,6 @@
 
 namespace marovin::windows {
 
-namespace {
-
-QString shownText(std::string_view big5)
-{
-    QString text = platform::fromBig5(big5);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-} // namespace
-
 CPacedTextDlg::CPacedTextDlg(session::ClientContext& context, session::PacedKind kind, const QString& sendCaption,
                              QWidget* parent)
     : QDialog(parent), m_context(context), m_text(new QPlainTextEdit(this)), m_send(makeButton(sendCaption, this)),
@@ -137,7 +126,7 @@ CMessageDlg::CMessageDlg(session::ClientContext& context, std::optional<std::str
     m_name->setValidator(new platform::Big5LengthValidator(static_cast<int>(session::kRecipientLimit), m_name));
     m_text->setFont(listFont);
     if (received) {
-        m_received->setPlainText(shownText(*received));
+        m_received->setPlainText(platform::fromBig5Lines(*received));
         m_name->setText(
             platform::fromBig5(platform::big5Prefix(session::replyRecipient(*received), session::kRecipientLimit)));
     }

@@ -16,25 +16,6 @@
 
 namespace marovin::windows {
 
-namespace {
-
-// The box keeps lines; the record and the clipboard's Big5 copy end them in CR LF.
-QString shownText(std::string_view big5)
-{
-    QString text = platform::fromBig5(big5);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
-}
-
-std::string big5Text(const QString& shown)
-{
-    QString text = shown;
-    text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return platform::toBig5(text);
-}
-
-} // namespace
-
 CTextRecordDlg::CTextRecordDlg(const model::CGame& game, const QFont& listFont, DesktopPort& desktop, QWidget* parent)
     : QDialog(parent), m_game(game), m_desktop(desktop), m_text(new QPlainTextEdit(this)),
       m_moveText(new QPushButton(QStringLiteral("將游標之後文字移到下一列"), this)),
@@ -48,7 +29,7 @@ CTextRecordDlg::CTextRecordDlg(const model::CGame& game, const QFont& listFont, 
     m_text->setFont(listFont);
     model::StringSink record;
     model::WriteTextRecord(game, record);
-    m_text->setPlainText(shownText(record.text));
+    m_text->setPlainText(platform::fromBig5Lines(record.text));
 
     auto* group = new QGroupBox(QStringLiteral("在下方編輯窗中的游標處插入目前的文字棋盤"), this);
     auto* groupLayout = new QHBoxLayout(group);
@@ -73,21 +54,19 @@ CTextRecordDlg::CTextRecordDlg(const model::CGame& game, const QFont& listFont, 
 
 void CTextRecordDlg::insertDiagram(model::DiagramInsertion how)
 {
-    const QString shown = m_text->toPlainText();
     // The diagram goes in by Big5 columns: text that Big5 cannot carry would be lost.
-    if (platform::fromBig5(platform::toBig5(shown)) != shown) {
-        m_desktop.messageBox("The diagram cannot be put in: the text holds characters that Big5 does not have.");
+    const std::optional<std::string> text =
+        platform::toBig5Checked(platform::withCrLf(m_text->toPlainText()), m_desktop);
+    if (!text)
         return;
-    }
     const QTextCursor cursor = m_text->textCursor();
     const int line = cursor.blockNumber();
     const int column =
         static_cast<int>(platform::toBig5(cursor.block().text().left(cursor.positionInBlock())).size());
-    const std::string result =
-        model::InsertDiagram(big5Text(shown), line, column, model::TextDiagram(m_game), how);
-    m_text->setPlainText(shownText(result));
+    const std::string result = model::InsertDiagram(*text, line, column, model::TextDiagram(m_game), how);
+    m_text->setPlainText(platform::fromBig5Lines(result));
     QTextCursor back(m_text->document()->findBlockByNumber(line));
-    back.setPosition(std::min(back.position() + cursor.positionInBlock(), back.block().position() + back.block().length() - 1));
+    back.setPosition(std::min(back.position() + cursor.positionInBlock(), back.position() + back.block().length() - 1));
     m_text->setTextCursor(back);
     m_text->setFocus();
 }
@@ -98,7 +77,8 @@ void CTextRecordDlg::copyToClipboard()
     const QString shown = m_text->toPlainText();
     auto* data = new QMimeData;
     data->setText(shown);
-    data->setData(QStringLiteral("text/plain;charset=big5"), QByteArray::fromStdString(big5Text(shown)));
+    const std::string big5 = platform::toBig5(platform::withCrLf(shown));
+    data->setData(QStringLiteral("text/plain;charset=big5"), QByteArray::fromStdString(big5));
     QApplication::clipboard()->setMimeData(data);
     QTextCursor end = m_text->textCursor();
     end.movePosition(QTextCursor::End);
