@@ -211,6 +211,14 @@ bool QtGameWindows::closeAll()
     return true;
 }
 
+void QtGameWindows::redrawBoards()
+{
+    // The painters see which settings changed and rebuild their piece images for them.
+    for (const Entry& entry : m_entries)
+        if (entry.frame)
+            entry.frame->view()->fullRepaint();
+}
+
 void QtGameWindows::requestInputFocus() const
 {
     if (m_input.requestFocus)

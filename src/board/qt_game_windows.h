@@ -83,6 +83,10 @@ public:
     // ---- for the frames ----
     session::ClientContext& context() const { return m_context; }
     const BoardResources& resources() const { return m_resources; }
+    // The process's board bitmap, which the board settings load and restore.
+    BoardBitmap& boardBitmap() { return m_bitmap; }
+    // Every board drawn again after a board setting changed (colours, texts, font, bitmap).
+    void redrawBoards();
     model::GameHeaderMemory& headerMemory() { return m_headerMemory; }
     QMdiArea* area() const { return m_area; }
     // "observe %d\n" for an observed game, "adjourn %d\n" for a played one, with echo.

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "platform/big5_text.h"
 #include "support/fixed_text.h"
 #include "support/paths.h"
@@ -24,19 +26,6 @@ std::string languageCode(const QLocale& locale)
                    locale.territory() == QLocale::HongKong || locale.territory() == QLocale::Macao
                ? "cht"
                : "chs";
-}
-
-FontDescription describeFont(const QFont& font)
-{
-    const QFontInfo info(font);
-    FontDescription description{};
-    description.height = -info.pixelSize(); // negative: the character height
-    description.weight = info.bold() ? 700 : 400;
-    description.italic = info.italic() ? 1 : 0;
-    description.charSet = kCharSetBig5;
-    description.pitchAndFamily = info.fixedPitch() ? kFixedPitchModern : kVariablePitchSwiss;
-    copyBounded(description.faceName, toBig5(info.family()));
-    return description;
 }
 
 } // namespace
@@ -86,6 +75,35 @@ std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& fontSpec)
 std::optional<QFont> fontFromTextFormat(const TextFormat& format)
 {
     return fontFromSpec(listFontSpec(format));
+}
+
+FontDescription describeFont(const QFont& font)
+{
+    const QFontInfo info(font);
+    FontDescription description{};
+    description.height = -info.pixelSize(); // negative: the character height
+    description.weight = info.bold() ? 700 : 400;
+    description.italic = info.italic() ? 1 : 0;
+    description.charSet = kCharSetBig5;
+    description.pitchAndFamily = info.fixedPitch() ? kFixedPitchModern : kVariablePitchSwiss;
+    copyBounded(description.faceName, toBig5(info.family()));
+    return description;
+}
+
+QFont fontOfDescription(const FontDescription& description)
+{
+    constexpr int kLargestPixels = 500; // whatever the file holds, a font the screen can draw
+    QFont font(fromBig5(fieldText(description.faceName)));
+    const std::int64_t height = description.height; // copies: the record is packed
+    const std::int32_t weight = description.weight;
+    if (height != 0)
+        font.setPixelSize(static_cast<int>(std::clamp<std::int64_t>(height < 0 ? -height : height, 1, kLargestPixels)));
+    if (weight > 0)
+        font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 100, 900)));
+    font.setItalic(description.italic != 0);
+    font.setUnderline(description.underline != 0);
+    font.setStrikeOut(description.strikeOut != 0);
+    return font;
 }
 
 } // namespace marovin::platform

@@ -23,4 +23,9 @@ QColor qColour(Colour colour);
 std::optional<QFont> fontFromSpec(const std::optional<ListFontSpec>& fontSpec);
 std::optional<QFont> fontFromTextFormat(const TextFormat& format);
 
+// A font as the options record describes it (negative height: the character height in
+// pixels; Big5 face name), and back. The face of a described font is cut to its field.
+FontDescription describeFont(const QFont& font);
+QFont fontOfDescription(const FontDescription& description);
+
 } // namespace marovin::platform

@@ -55,9 +55,9 @@ model::CGame* GameList::open(bool looking)
     return nullptr;
 }
 
-model::CGame* GameList::openForUser()
+model::CGame* GameList::openForUser(bool looking)
 {
-    if (model::CGame* game = create(true))
+    if (model::CGame* game = create(looking))
         return game;
     reportCannotCreate();
     return nullptr;

@@ -67,9 +67,10 @@ public:
     // kGameWindowLimit windows open, no window is opened: a warning line says so each time,
     // and "Cannot create GAME!" is reported only the first time until a window closes.
     model::CGame* open(bool looking);
-    // A window the user asked for (a new game, a file): the looking size, whatever the
-    // number of windows the server opened; "Cannot create GAME!" when it fails.
-    model::CGame* openForUser();
+    // A window the user asked for (a new game, a file, a preview): the looking size unless
+    // looking is false, whatever the number of windows the server opened; "Cannot create
+    // GAME!" when it fails.
+    model::CGame* openForUser(bool looking = true);
     // The model's request for a new window (the game file reader, which reports a failure
     // itself): a looking window; only the warning of a full list is written.
     model::CGame* openGameWindow() override;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 
+#include "board/board_settings_dialog.h"
 #include "board/qt_game_windows.h"
 #include "platform/big5_text.h"
 #include "session/command_list.h"
@@ -186,6 +187,9 @@ void ClientSession::attach(windows::CMainFrame& frame, const SystemMetrics& metr
     QAction* settingsAction = frame.action(QStringLiteral("actionTerminalSettings"));
     settingsAction->setEnabled(true);
     connect(settingsAction, &QAction::triggered, this, &ClientSession::terminalSettingsCommand);
+    QAction* boardAction = frame.action(QStringLiteral("actionBoardSettings"));
+    boardAction->setEnabled(true);
+    connect(boardAction, &QAction::triggered, this, &ClientSession::boardSettingsCommand);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ClientSession::shutdown);
     refreshConnectionState();
 }
@@ -244,6 +248,17 @@ void ClientSession::terminalSettingsCommand()
         if (m_frame->tellWindow())
             m_frame->tellWindow()->refreshTellColours();
     }
+    m_frame->focusInputLine();
+}
+
+void ClientSession::boardSettingsCommand()
+{
+    if (!m_frame || !m_gameWindows)
+        return;
+    board::CBoardSettingsDlg dialog(*m_gameWindows, m_settings, m_fontColourMemory, m_frame);
+    // The preview opens at the area's right edge: the dialog keeps to its left.
+    dialog.move(m_frame->mdiArea()->mapToGlobal(QPoint(0, 0)));
+    dialog.exec();
     m_frame->focusInputLine();
 }
 

@@ -77,6 +77,8 @@ public:
     void connectCommand();
     // "&Terminal Window Settings": the dialog; on a change every format is applied anew.
     void terminalSettingsCommand();
+    // "&Chess Board Settings": the dialog, changing every board live.
+    void boardSettingsCommand();
     // "<quit> Disconncet from OMRA": byte 04, then "\r\nquit\r\n".
     void disconnectCommand();
     // Connects with the account that answers the login prompts (empty: the user types it).
