@@ -9,13 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 
+#include "board/board_settings_dialog.h"
+#include "board/qt_game_windows.h"
 #include "platform/big5_text.h"
 #include "session/frame_commands.h"
 #include "session/paced_text.h"
@@ -327,6 +331,25 @@ TEST_F(InTheProgram, OtherOptionsShowMinutesAndAskBeforeDroppingAChange)
     EXPECT_EQ(+saved.autoCommandInterval, 300) << "a change is written";
 }
 
+TEST_F(InTheProgram, ChessBoardSettingsOpenAPreviewInThePlayingSizeAndCloseIt)
+{
+    const board::WindowRect playing = board::appliedSize(app.options().playingSize, 0);
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<board::CBoardSettingsDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        opened = true;
+        EXPECT_EQ(dialog->windowTitle(), "Chess Board Settings");
+        ASSERT_NE(dialog->preview(), nullptr);
+        EXPECT_EQ(dialog->preview()->size(), QSize(playing.width, playing.height));
+        EXPECT_EQ(session->gameWindows()->frames().size(), 1u);
+        dialog->reject();
+    });
+    frame->action("actionBoardSettings")->trigger();
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(waitFor([&] { return session->gameWindows()->frames().empty(); })) << "the preview closed";
+}
+
 TEST_F(InTheProgram, ConvertingFilesKeepsTheStoredFormatSetting)
 {
     const std::string game = folder.write("game.txt", "GAME\r\nSTART\r\nH2-E2\r\nH9-G7\r\n");
@@ -347,7 +370,7 @@ TEST_F(InTheProgram, NoCommandOfTheFrameIsGreyedWithoutAReason)
     // The game windows' commands and documents come with the game windows.
     const QStringList later = {"actionFileNew", "actionFileOpen", "actionFileClose", "actionFileSave",
                                "actionFileSaveAs", "actionMergeGame", "actionFlipBoard", "actionNextWindow",
-                               "actionNewChessWindow", "actionBoardSettings", "actionKibitz"};
+                               "actionNewChessWindow", "actionKibitz"};
     for (QAction* command : frame->findChildren<QAction*>()) {
         const QString name = command->objectName();
         if (!name.startsWith("action") || later.contains(name) || command->data().toInt() >= 32700 ||
