@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -232,7 +233,9 @@ QGroupBox* CBoardSettingsDlg::buildCustomGroup()
     m_refusal = new QLabel;
     m_refusal->setObjectName(QStringLiteral("pieceTextRefusal"));
     m_refusal->setWordWrap(true);
-    m_refusal->setMaximumWidth(220);
+    m_refusal->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for a message is kept, so that the window does not jump when one shows.
+    m_refusal->setMinimumHeight(5 * m_refusal->fontMetrics().lineSpacing());
     QPalette warning = m_refusal->palette();
     warning.setColor(QPalette::WindowText, Qt::red);
     m_refusal->setPalette(warning);
@@ -241,6 +244,8 @@ QGroupBox* CBoardSettingsDlg::buildCustomGroup()
     setFont->setObjectName(idName(kSetCustomFontButton));
     connect(setFont, &QPushButton::clicked, this, &CBoardSettingsDlg::onSetCustomFont);
     grid->addWidget(setFont, kPiecesPerColumn + 2, 0, 1, 4);
+    // As wide as the boxes need: a message wraps within it.
+    m_customGroup->setFixedWidth(m_customGroup->sizeHint().width());
     return m_customGroup;
 }
 
@@ -253,6 +258,7 @@ QWidget* CBoardSettingsDlg::control(int id) const
 
 void CBoardSettingsDlg::openPreview()
 {
+    QMdiSubWindow* before = m_windows.area() ? m_windows.area()->currentSubWindow() : nullptr;
     model::CGame* game = m_windows.context().gameList.openForUser(false);
     if (!game)
         return; // "Cannot create GAME!" has been said; the settings work without a preview
@@ -260,6 +266,13 @@ void CBoardSettingsDlg::openPreview()
         game->PlayMove(move->from, move->to, model::MoveKind::User);
     game->modified = false;
     m_preview = m_windows.frameOf(game);
+    // Once the preview has gone, the window that was active before it is again, rather
+    // than whichever the area picks (often the terminal, over every game window).
+    if (m_preview && before)
+        connect(m_preview, &QObject::destroyed, before, [before] {
+            if (QMdiArea* area = before->mdiArea())
+                area->setActiveSubWindow(before);
+        });
 }
 
 void CBoardSettingsDlg::closePreview()
@@ -374,7 +387,9 @@ void CBoardSettingsDlg::onPieceTextEdited(int type)
 
 void CBoardSettingsDlg::onSetCustomFont()
 {
-    const QFont current = platform::fontOfDescription(m_options.customFont);
+    QFont current = platform::fontOfDescription(m_options.customFont);
+    // The chooser picks its style by name; the font as it resolves here names it.
+    current.setStyleName(QFontInfo(current).styleName());
     std::optional<QFont> chosen;
     if (m_chooseFont) {
         chosen = m_chooseFont(current);

@@ -352,6 +352,8 @@ TEST_F(BoardSettings, TheBitmapBoxAsksForAFileAndIsOnOnlyWhenOneLoads)
 
 TEST_F(BoardSettings, ThePreviewShowsARedCannonOnTheHighlightedSquareH4)
 {
+    CGameFrame* active = windows.newGame();
+    area.setActiveSubWindow(active);
     auto dialog = openDialog();
     CGameFrame* preview = dialog->preview();
     ASSERT_NE(preview, nullptr);
@@ -366,7 +368,8 @@ TEST_F(BoardSettings, ThePreviewShowsARedCannonOnTheHighlightedSquareH4)
     EXPECT_EQ(preview->view()->screen().pixel(corner), platform::qColour(cursor).rgb()) << "the highlight";
     dialog.reset(); // destroyed without being closed: the preview goes all the same
     settle();
-    EXPECT_EQ(windows.frames().size(), 1u);
+    EXPECT_EQ(windows.frames().size(), 2u);
+    EXPECT_EQ(area.activeSubWindow(), active) << "the window active before is again";
 }
 
 } // namespace
