@@ -2,6 +2,9 @@
 
 #include <QTimer>
 
+#include <cstring>
+#include <limits>
+
 #include "platform/big5_text.h"
 #include "platform/platform_defaults.h"
 #include "platform/qt_clock.h"
@@ -48,6 +51,39 @@ TEST(PlatformDefaults, AreMeasuredFromTheRunningPlatform)
     EXPECT_EQ(metrics.statusPart3Right, 31 * metrics.averageCharWidth + 4);
 
     EXPECT_EQ(qColour(0x00CCFF), QColor(0xFF, 0xCC, 0x00)) << "0x00BBGGRR";
+}
+
+TEST(FontDescriptions, BecomeDrawableFontsWhateverTheFileHolds)
+{
+    testkit::qtApplication();
+    struct Case {
+        std::int32_t height;
+        std::int32_t weight;
+        int pixels; // -1: the size is left as it was
+        QFont::Weight shownWeight;
+    };
+    const Case cases[] = {
+        {-13, 400, 13, QFont::Normal},
+        {20, 700, 20, QFont::Bold},
+        {0, 0, -1, QFont::Normal},
+        {std::numeric_limits<std::int32_t>::min(), 5000, 500, QFont::Black},
+        {std::numeric_limits<std::int32_t>::max(), -7, 500, QFont::Normal},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.height);
+        FontDescription description{};
+        description.height = c.height;
+        description.weight = c.weight;
+        description.italic = 1;
+        std::memcpy(description.faceName, "DejaVu Serif", 12);
+        const QFont font = fontOfDescription(description);
+        EXPECT_EQ(font.family(), "DejaVu Serif");
+        if (c.pixels > 0) {
+            EXPECT_EQ(font.pixelSize(), c.pixels);
+        }
+        EXPECT_EQ(font.weight(), c.shownWeight);
+        EXPECT_TRUE(font.italic());
+    }
 }
 
 } // namespace
