@@ -18,6 +18,8 @@
 #include <QValidator>
 #include <QVBoxLayout>
 
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -31,23 +33,38 @@
 
 namespace marovin::board {
 
-// A colour button: the pair of colours it edits and the font and colour dialog's mode.
+// A colour button: the pair of colours it edits (by their offsets in the record) and the
+// font and colour dialog's mode.
 struct BoardColourPair {
     int id;
     const char* text;
     int mode;
-    Colour Options::*first;  // the dialog's text colour
-    Colour Options::*second; // the dialog's background colour
+    std::size_t first;  // the dialog's text colour
+    std::size_t second; // the dialog's background colour
 };
 
 namespace {
 
 constexpr BoardColourPair kColourPairs[] = {
-    {kRedSideButton, "RED  Side", 1, &Options::redTextColour, &Options::redFaceColour},
-    {kBlackSideButton, "BLACK  Side", 1, &Options::blackTextColour, &Options::blackFaceColour},
-    {kChessBoardButton, "Chess Board", 2, &Options::lineColour, &Options::boardColour},
-    {kPieceCursorButton, "Piece Cursor", 3, &Options::pieceCursorColour, &Options::boardColour},
+    {kRedSideButton, "RED  Side", 1, offsetof(Options, redTextColour), offsetof(Options, redFaceColour)},
+    {kBlackSideButton, "BLACK  Side", 1, offsetof(Options, blackTextColour), offsetof(Options, blackFaceColour)},
+    {kChessBoardButton, "Chess Board", 2, offsetof(Options, lineColour), offsetof(Options, boardColour)},
+    {kPieceCursorButton, "Piece Cursor", 3, offsetof(Options, pieceCursorColour), offsetof(Options, boardColour)},
 };
+
+// A 32-bit field of the record at an offset. The record is packed: most of its integers
+// are not aligned, so they are copied, never reached through a typed pointer.
+std::uint32_t fieldAt(const Options& options, std::size_t offset)
+{
+    std::uint32_t value = 0;
+    std::memcpy(&value, reinterpret_cast<const char*>(&options) + offset, sizeof value);
+    return value;
+}
+
+void setFieldAt(Options& options, std::size_t offset, std::uint32_t value)
+{
+    std::memcpy(reinterpret_cast<char*>(&options) + offset, &value, sizeof value);
+}
 
 // The move the preview plays, so that its board shows the last-move highlight.
 constexpr std::string_view kPreviewMove = "H2-H4";
@@ -136,9 +153,10 @@ QWidget* CBoardSettingsDlg::buildMainColumn()
     auto* column = new QWidget;
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(addCheckBox(kTwoClickMoveBox, "Two-Click Move Piece", &Options::twoClickMove));
-    layout->addWidget(addCheckBox(kPromptGameOverBox, "Prompt Game Over", &Options::promptGameOver));
-    layout->addWidget(addCheckBox(kHandCursorBox, "Hand Mouse on Picking Piece ", &Options::handCursorOnPick));
+    layout->addWidget(addCheckBox(kTwoClickMoveBox, "Two-Click Move Piece", offsetof(Options, twoClickMove)));
+    layout->addWidget(addCheckBox(kPromptGameOverBox, "Prompt Game Over", offsetof(Options, promptGameOver)));
+    layout->addWidget(
+        addCheckBox(kHandCursorBox, "Hand Mouse on Picking Piece ", offsetof(Options, handCursorOnPick)));
 
     m_bitmapBox = new QCheckBox(QStringLiteral("Bitmap (BMP) Chess Board"));
     m_bitmapBox->setObjectName(idName(kBitmapBoardBox));
@@ -188,12 +206,12 @@ QWidget* CBoardSettingsDlg::buildMainColumn()
     return column;
 }
 
-QCheckBox* CBoardSettingsDlg::addCheckBox(int id, const char* text, std::int32_t Options::*option)
+QCheckBox* CBoardSettingsDlg::addCheckBox(int id, const char* text, std::size_t option)
 {
     auto* box = new QCheckBox(QString::fromLatin1(text));
     box->setObjectName(idName(id));
-    box->setChecked(m_options.*option != 0);
-    connect(box, &QCheckBox::toggled, this, [this, option](bool on) { m_options.*option = on ? 1 : 0; });
+    box->setChecked(fieldAt(m_options, option) != 0);
+    connect(box, &QCheckBox::toggled, this, [this, option](bool on) { setFieldAt(m_options, option, on ? 1 : 0); });
     return box;
 }
 
@@ -308,7 +326,8 @@ void CBoardSettingsDlg::refreshBitmapControls()
 void CBoardSettingsDlg::refreshColourIcons()
 {
     for (std::size_t i = 0; i < std::size(kColourPairs); ++i)
-        m_colourButtons[i]->setIcon(swatchOf(m_options.*kColourPairs[i].first, m_options.*kColourPairs[i].second));
+        m_colourButtons[i]->setIcon(
+            swatchOf(fieldAt(m_options, kColourPairs[i].first), fieldAt(m_options, kColourPairs[i].second)));
 }
 
 void CBoardSettingsDlg::redrawBoards()
@@ -355,8 +374,8 @@ void CBoardSettingsDlg::editColours(const BoardColourPair& pair)
 {
     const Options before = m_options;
     TextFormat sample = m_options.outputTextFormat;
-    sample.textColour = m_options.*pair.first;
-    Colour second = m_options.*pair.second;
+    sample.textColour = fieldAt(m_options, pair.first);
+    Colour second = fieldAt(m_options, pair.second);
     bool accepted = false;
     if (m_runFontColour) {
         accepted = m_runFontColour(sample, second, pair.mode);
@@ -370,8 +389,8 @@ void CBoardSettingsDlg::editColours(const BoardColourPair& pair)
         m_options = before;
         return;
     }
-    m_options.*pair.first = sample.textColour;
-    m_options.*pair.second = second;
+    setFieldAt(m_options, pair.first, sample.textColour);
+    setFieldAt(m_options, pair.second, second);
     refreshColourIcons();
     redrawBoards();
 }

@@ -99,7 +99,7 @@ public:
 private:
     QWidget* buildMainColumn();
     QGroupBox* buildCustomGroup();
-    QCheckBox* addCheckBox(int id, const char* text, std::int32_t Options::*option);
+    QCheckBox* addCheckBox(int id, const char* text, std::size_t option);
     QPushButton* addColourButton(const BoardColourPair& pair);
     void openPreview();
     void layoutWindow();

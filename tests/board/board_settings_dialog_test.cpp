@@ -162,7 +162,7 @@ TEST_F(BoardSettings, EveryChangeShowsAtOnceAndCancelPutsEverythingBack)
          [](const Options& o) { return o.lineColour == 0x0000FF && o.boardColour == 0xC0C0C0; }},
         {"piece cursor",
          [](BoardSettings& t, CBoardSettingsDlg& d) {
-             t.colourAnswer = {0x00FF00, t.options().boardColour};
+             t.colourAnswer = {0x00FF00, Colour(t.options().boardColour)};
              controlOf(d, kPieceCursorButton)->click();
          },
          [](const Options& o) { return o.pieceCursorColour == 0x00FF00; }},
@@ -238,11 +238,11 @@ TEST_F(BoardSettings, CancelAfterManyChangesAndACancelledColourWindowPutsBackThe
     controlOf(*dialog, kCustomFontBox)->click();
     typeInto(dialog->pieceTextEdit(0), QStringLiteral("A"));
     controlOf(*dialog, kRedSideButton)->click(); // the colour window cancelled
-    EXPECT_EQ(options().twoClickMove, 1);
-    EXPECT_EQ(options().promptGameOver, 0);
-    EXPECT_EQ(options().handCursorOnPick, 0);
-    EXPECT_EQ(options().useBitmapBoard, 0);
-    EXPECT_EQ(options().redTextColour, before.redTextColour);
+    EXPECT_EQ(+options().twoClickMove, 1);
+    EXPECT_EQ(+options().promptGameOver, 0);
+    EXPECT_EQ(+options().handCursorOnPick, 0);
+    EXPECT_EQ(+options().useBitmapBoard, 0);
+    EXPECT_EQ(+options().redTextColour, +before.redTextColour);
     EXPECT_NE(board(), pixelsBefore);
 
     dialog->reject();
@@ -260,7 +260,7 @@ TEST_F(BoardSettings, OkKeepsTheChangesAndWritesTheSettingsFile)
     typeInto(dialog->pieceTextEdit(3), QString());
     dialog->accept();
     settle();
-    EXPECT_EQ(options().twoClickMove, 1);
+    EXPECT_EQ(+options().twoClickMove, 1);
     EXPECT_EQ(std::string_view(options().pieceText[3]), "") << "a cleared box leaves no text";
     const std::string written = testkit::TempFolder::read(settings.path());
     ASSERT_EQ(written.size(), kOptionsSize);
@@ -339,7 +339,7 @@ TEST_F(BoardSettings, TheBitmapBoxAsksForAFileAndIsOnOnlyWhenOneLoads)
         auto dialog = openDialog();
         bitmapAnswer = c.answer;
         controlOf(*dialog, kBitmapBoardBox)->click();
-        EXPECT_EQ(options().useBitmapBoard, c.on ? 1 : 0);
+        EXPECT_EQ(+options().useBitmapBoard, c.on ? 1 : 0);
         EXPECT_EQ(controlOf(*dialog, kBitmapBoardBox)->isChecked(), c.on);
         for (int id : {kOpenBitmapButton, kStretchBitmapRadio, kCopyBitmapRadio})
             EXPECT_EQ(dialog->control(id)->isEnabled(), c.on) << "control " << id;
