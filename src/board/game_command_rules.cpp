@@ -46,6 +46,8 @@ bool gameCommandEnabled(GameCommand command, const model::CGame& game)
         return game.mode == model::kModeReceiving;
     case GameCommand::Merge:
         return !live && !game.customPosition && game.mode == model::kModeNormal;
+    case GameCommand::SetupPosition:
+        return !live && game.mode == model::kModeNormal;
     }
     return false;
 }

@@ -24,6 +24,7 @@ enum class GameCommand {
     StopSend,     // the game being sent
     StopReceive,  // the game being received
     Merge,        // game files into this game, or this game into game files
+    SetupPosition, // editing the start position
 };
 
 // Whether the command may act on game: Adjourn, Pass, Resign, Undo and Add Time while the
@@ -32,7 +33,8 @@ enum class GameCommand {
 // local game with moves in the normal mode; Refresh Game by canRefreshGame; Send Game for a
 // local game with moves or a set-up start in the normal mode (and, beyond the game, only
 // while logged in); Stop Send and Stop Receive while the game is sent or received; Merge
-// for a local game in the normal mode that does not start from a set-up position.
+// for a local game in the normal mode that does not start from a set-up position; Setup
+// Position for a local game in the normal mode.
 bool gameCommandEnabled(GameCommand command, const model::CGame& game);
 
 // The line a sending command sends for game number n, "\r\n" included ("pass 12\r\n");

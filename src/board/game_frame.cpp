@@ -59,6 +59,8 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
         if (m_game && isLive(*m_game))
             openGameCommands(false);
     });
+    connect(m_view, &CGameView::editCommand, this, &CGameFrame::runEditCommand);
+    m_view->setMoveSender([this](std::string_view line) { sendLine(line); });
     game.setObserver(this);
     updateCaption();
     m_view->refreshStatus();
@@ -267,6 +269,9 @@ void CGameFrame::runCommand(GameCommand command)
         break;
     case GameCommand::Merge:
         break; // the files are the main frame's: see the documents
+    case GameCommand::SetupPosition:
+        enterEditing();
+        break;
     }
     emit stateChanged();
 }
@@ -280,6 +285,84 @@ void CGameFrame::sendGameLine(GameCommand command)
 void CGameFrame::sendLine(std::string_view line)
 {
     m_host.send(line);
+}
+
+// ---- editing a position ----------------------------------------------------------------------
+
+void CGameFrame::enterEditing()
+{
+    const ModalScope scope(*this);
+    model::EnterEditMode(*m_game, *this);
+}
+
+void CGameFrame::runEditCommand(int id)
+{
+    if (m_game && m_game->mode == model::kModeEditing) {
+        const ModalScope scope(*this); // Finish may show a message
+        switch (id) {
+        case model::kEditClearAllId: model::EditClearAll(*m_game); break;
+        case model::kEditAllPiecesId: model::EditAllPieces(*m_game); break;
+        case model::kEditBlackTurnId: model::EditToggleFirstMover(*m_game); break;
+        case model::kEditFinishId: model::FinishEdit(*m_game, *this); break;
+        default: break;
+        }
+    }
+    emit stateChanged();
+    m_host.requestInputFocus();
+}
+
+bool CGameFrame::askQuitGame(model::CGame& game, std::string_view text)
+{
+    return m_host.askQuitGame(game, text);
+}
+
+void CGameFrame::beginEditLayout(model::CGame&)
+{
+    m_view->cancelCarry();
+    m_view->setControlsVisible(false);
+    m_view->setEditButtonsShown(true);
+    showEditPalette();
+}
+
+void CGameFrame::endEditLayout(model::CGame&)
+{
+    m_view->cancelCarry();
+    hideEditPalette();
+    m_view->setEditButtonsShown(false);
+    m_view->setControlsVisible(true);
+}
+
+void CGameFrame::markPiece(model::CGame&, int screenSquare)
+{
+    m_view->markPiece(screenSquare);
+}
+
+void CGameFrame::showEditPalette()
+{
+    m_beforeEditing = Placement{isMaximized() ? normalGeometry() : geometry(), isMaximized(), m_splitter->sizes()};
+    const BoardGeometry& board = m_view->painter().geometry();
+    const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
+    if (!isMaximized())
+        resize(width, height());
+    const int available = m_splitter->width() - m_splitter->handleWidth();
+    const int boardPane = std::max(width, 100);
+    m_splitter->setSizes({boardPane, std::max(available - boardPane, 0)});
+    moveWindow(WindowMove::Centre);
+}
+
+void CGameFrame::hideEditPalette()
+{
+    if (!m_beforeEditing)
+        return;
+    const Placement placement = *std::exchange(m_beforeEditing, std::nullopt);
+    if (placement.maximized) {
+        showMaximized();
+    } else {
+        if (isMaximized())
+            showNormal();
+        setGeometry(placement.rect);
+    }
+    m_splitter->setSizes(placement.panes);
 }
 
 void CGameFrame::resign()

@@ -9,11 +9,16 @@
 // until the server ends the game, unless the whole program is closing); a local game
 // with unsaved changes asks the quit-game question. A close asked for while one of the
 // window's dialogs is open waits for it: the dialog is closed first, the window after it.
+//
+// Editing a position: the frame keeps its placement, widens itself so that the palette
+// fits beside the board (centred in the area) and shows the edit buttons; finishing puts
+// the placement back.
 
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QSplitter>
 
+#include <optional>
 #include <vector>
 
 #include "board/game_command_rules.h"
@@ -21,6 +26,7 @@
 #include "board/note_edit.h"
 #include "board/window_sizes.h"
 #include "model/game.h"
+#include "model/position_editor.h"
 
 class QDialog;
 
@@ -28,7 +34,7 @@ namespace marovin::board {
 
 class QtGameWindows;
 
-class CGameFrame : public QMdiSubWindow, public model::GameObserver {
+class CGameFrame : public QMdiSubWindow, public model::GameObserver, private model::EditWindowPort {
     Q_OBJECT
 public:
     CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent = nullptr);
@@ -73,6 +79,15 @@ public:
     void openGameCommands(bool kibitz);
     // Sends a line of this game to the server, with echo.
     void sendLine(std::string_view line);
+    // An edit button's command (500..503) while the position is edited.
+    void runEditCommand(int id);
+
+    // ---- the palette ----
+    // Keeps the placement and the panes' widths, then (unless maximised) makes the window
+    // wide enough for the board and its palette, the board pane taking all of it, centred.
+    void showEditPalette();
+    // Puts back what showEditPalette kept.
+    void hideEditPalette();
 
     // ---- closing ----
     // Closes the window from the event loop (the server's request): at once, or, while one
@@ -112,6 +127,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // ---- EditWindowPort ----
+    bool askQuitGame(model::CGame& game, std::string_view text) override;
+    void beginEditLayout(model::CGame& game) override;
+    void endEditLayout(model::CGame& game) override;
+    void markPiece(model::CGame& game, int screenSquare) override;
+
+    void enterEditing();
     void applyPanes(const WindowSizeRecord& record);
     void updateCaption();
     void resign();
@@ -135,6 +157,12 @@ private:
     int m_modalDepth = 0;
     bool m_closePending = false;
     std::vector<QPointer<QDialog>> m_dialogs;
+    struct Placement {
+        QRect rect;
+        bool maximized = false;
+        QList<int> panes;
+    };
+    std::optional<Placement> m_beforeEditing;
 };
 
 } // namespace marovin::board

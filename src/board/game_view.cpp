@@ -1,15 +1,19 @@
 #include "board/game_view.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <optional>
 
 #include "board/board_scene.h"
 #include "board/game_navigation.h"
+#include "model/position_editor.h"
 
 namespace marovin::board {
 
@@ -59,14 +63,80 @@ QToolButton* goToButton(bool toEnd, const char* name, QWidget* parent)
     return button;
 }
 
+QPoint toPoint(CellPoint point)
+{
+    return {point.x, point.y};
+}
+
+// Which of the board's button kinds a button is: the left one, or the right and middle
+// ones alike; other buttons play no part.
+std::optional<bool> isLeftButton(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        return true;
+    if (button == Qt::RightButton || button == Qt::MiddleButton)
+        return false;
+    return std::nullopt;
+}
+
 } // namespace
+
+// The carry's drawing goes into the screen image and shows through the updated rectangles
+// (Qt paints them from the image in one go, so the piece never flickers).
+class CGameView::CarryGlue final : public CarryView {
+public:
+    explicit CarryGlue(CGameView& view) : m_view(view) {}
+
+    const BoardGeometry& geometry() const override { return m_view.m_painter.geometry(); }
+    CellPoint clientSize() const override { return {m_view.width(), m_view.height()}; }
+    void captureMouse(bool handCursor) override
+    {
+        m_view.grabMouse();
+        if (handCursor)
+            m_view.setCursor(Qt::ClosedHandCursor);
+    }
+    void releaseMouse() override
+    {
+        m_view.releaseMouse();
+        m_view.unsetCursor();
+    }
+    void movePointer(CellPoint point) override { QCursor::setPos(m_view.mapToGlobal(toPoint(point))); }
+    void redrawEmptySquare(int screenSquare) override
+    {
+        m_view.update(m_view.m_painter.redrawEmptySquare(m_view.m_screen, screenSquare));
+    }
+    void liftPiece(int piece, CellPoint topLeft) override
+    {
+        m_view.update(m_view.m_painter.liftPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft)));
+    }
+    void dragPiece(int piece, CellPoint topLeft, bool selected) override
+    {
+        m_view.update(m_view.m_painter.dragPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft), selected));
+    }
+    void restoreUnderPiece() override { m_view.update(m_view.m_painter.putDown(m_view.m_screen, m_view.m_drag)); }
+    void drawPiece(int piece, CellPoint topLeft) override
+    {
+        m_view.update(
+            m_view.m_painter.drawPiece(m_view.m_screen, piece, toPoint(topLeft), PieceBackground::screen));
+    }
+    void sendLine(std::string_view line) override
+    {
+        if (m_view.m_sendMove)
+            m_view.m_sendMove(line);
+    }
+    void requestInputFocus() override { m_view.returnFocus(); }
+
+private:
+    CGameView& m_view;
+};
 
 CGameView::CGameView(model::CGame& game, const BoardResources& resources, QWidget* parent)
     : QWidget(parent), m_game(&game), m_resources(resources),
       m_painter(resources.options, resources.bitmap, resources.glyphs, resources.metrics.textHeight),
       m_status(new CGameStatusBar(resources.metrics, this)), m_start(goToButton(false, "goToStart", this)),
       m_end(goToButton(true, "goToEnd", this)), m_moveStepper(new UpDownControl(Qt::Vertical, this)),
-      m_branchStepper(new UpDownControl(Qt::Horizontal, this)), m_scroll(new QScrollBar(Qt::Vertical, this))
+      m_branchStepper(new UpDownControl(Qt::Horizontal, this)), m_scroll(new QScrollBar(Qt::Vertical, this)),
+      m_glue(std::make_unique<CarryGlue>(*this))
 {
     setObjectName(QStringLiteral("gameView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -105,8 +175,26 @@ CGameView::CGameView(model::CGame& game, const BoardResources& resources, QWidge
     placeControls();
 }
 
+CGameView::~CGameView()
+{
+    m_carry.cancelCarry(*m_glue);
+}
+
+void CGameView::detach()
+{
+    cancelCarry();
+    m_game = nullptr;
+}
+
+void CGameView::cancelCarry()
+{
+    m_carry.cancelCarry(*m_glue);
+}
+
 void CGameView::fullRepaint()
 {
+    // A carried piece is drawn over the screen as it was: it goes back before the redraw.
+    cancelCarry();
     if (!m_game || !m_painter.geometry().laidOut())
         return;
     const BoardScene scene = sceneOf(*m_game);
@@ -119,6 +207,7 @@ void CGameView::fullRepaint()
 
 void CGameView::showMove(const model::PackedMove& move, bool forward)
 {
+    cancelCarry();
     if (!m_game || !m_painter.geometry().laidOut())
         return;
     const BoardScene scene = sceneOf(*m_game);
@@ -138,6 +227,7 @@ void CGameView::refreshStatus()
     session::refreshPlayers(m_record, *m_game);
     m_status->setRecord(m_record);
     m_status->gameButton()->setEnabled(m_game->participation <= model::kPlaying);
+    updateTurnButton();
 }
 
 void CGameView::refreshTurn()
@@ -171,6 +261,65 @@ void CGameView::setControlsVisible(bool visible)
         control->setVisible(visible);
     if (visible)
         placeControls();
+}
+
+void CGameView::setEditButtonsShown(bool shown)
+{
+    if (!shown) {
+        // A button may be removed from its own click: it goes once that has returned.
+        for (QPushButton*& button : m_editButtons) {
+            if (button) {
+                button->hide();
+                button->deleteLater();
+            }
+            button = nullptr;
+        }
+        return;
+    }
+    if (m_editButtons[0])
+        return;
+    // One row at the top left, each as wide as its text plus 5 and as high as it plus 3.
+    const QFontMetrics metrics(font());
+    int x = 5;
+    for (std::size_t i = 0; i < m_editButtons.size(); ++i) {
+        const QString text = QString::fromLatin1(model::kEditButtonCaptions[i]);
+        const int id = model::kEditClearAllId + static_cast<int>(i);
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QStringLiteral("editButton%1").arg(id));
+        button->setFocusPolicy(Qt::NoFocus);
+        const int width = metrics.horizontalAdvance(text) + 5;
+        button->setGeometry(x, 5, width, metrics.height() + 3);
+        x += width + 5;
+        connect(button, &QPushButton::clicked, this, [this, id] { emit editCommand(id); });
+        button->show();
+        m_editButtons[i] = button;
+    }
+    updateTurnButton();
+}
+
+QPushButton* CGameView::editButton(int id) const
+{
+    const int index = id - model::kEditClearAllId;
+    return index >= 0 && index < static_cast<int>(m_editButtons.size()) ? m_editButtons[static_cast<std::size_t>(index)]
+                                                                       : nullptr;
+}
+
+void CGameView::updateTurnButton()
+{
+    QPushButton* turn = editButton(model::kEditBlackTurnId);
+    if (turn && m_game)
+        turn->setText(m_game->firstMover != 0 ? QStringLiteral("Black Turn") : QStringLiteral("Red Turn"));
+}
+
+void CGameView::markPiece(int screenSquare)
+{
+    const BoardGeometry& g = m_painter.geometry();
+    if (!m_game || !g.laidOut() || screenSquare < 0 || screenSquare >= kScreenSquareCount)
+        return;
+    const int square = board::screenSquare(screenSquare, m_game->bottomSide != model::kBlack);
+    const int piece = m_game->browsedBoard[static_cast<std::size_t>(square)];
+    update(m_painter.drawPieceAtSquare(m_screen, piece, screenSquare, PieceBackground::highlight));
+    QCursor::setPos(mapToGlobal(toPoint(screenSquareCentre(g, screenSquare))));
 }
 
 // While the thumb is dragged or an arrow is held, the bar has already moved its slider to
@@ -249,8 +398,17 @@ void CGameView::returnFocus()
 void CGameView::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
-    if (!(QApplication::mouseButtons() & Qt::LeftButton))
+    // A press that may pick a piece keeps the focus until its carry ends (losing it would
+    // cancel the carry); the carry hands it back.
+    if (QApplication::mouseButtons() == Qt::NoButton && !m_carry.captured())
         returnFocus();
+}
+
+void CGameView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    if (m_carry.captured())
+        cancelCarry();
 }
 
 void CGameView::keyPressEvent(QKeyEvent* event)
@@ -264,23 +422,39 @@ void CGameView::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
+void CGameView::carryEvent(MouseEventKind kind, const QMouseEvent& event)
+{
+    if (!m_game) {
+        cancelCarry();
+        return;
+    }
+    const Qt::MouseButtons held = event.buttons();
+    int buttons = 0;
+    if (held & Qt::LeftButton)
+        buttons |= kLeftButton;
+    if (held & (Qt::RightButton | Qt::MiddleButton))
+        buttons |= kRightButton;
+    const QPoint at = event.position().toPoint();
+    m_carry.handleBoardMouse(*m_game, m_resources.options, *m_glue, {kind, buttons, at.x(), at.y()});
+}
+
 void CGameView::mousePressEvent(QMouseEvent* event)
 {
-    if (m_mouse)
-        m_mouse->mousePressed(*this, *event);
+    if (const auto left = isLeftButton(event->button()))
+        carryEvent(*left ? MouseEventKind::LeftDown : MouseEventKind::RightDown, *event);
 }
 
 void CGameView::mouseMoveEvent(QMouseEvent* event)
 {
-    if (m_mouse)
-        m_mouse->mouseMoved(*this, *event);
+    carryEvent(MouseEventKind::Move, *event);
 }
 
 void CGameView::mouseReleaseEvent(QMouseEvent* event)
 {
-    if (m_mouse)
-        m_mouse->mouseReleased(*this, *event);
-    if (hasFocus() && !(QApplication::mouseButtons() & Qt::LeftButton))
+    const auto left = isLeftButton(event->button());
+    if (left && m_carry.captured())
+        carryEvent(*left ? MouseEventKind::LeftUp : MouseEventKind::RightUp, *event);
+    if (hasFocus() && event->buttons() == Qt::NoButton && !m_carry.captured())
         returnFocus();
 }
 

@@ -9,20 +9,29 @@
 //   x: W-31 .. W   left-right   (T+111 .. T+145)   previous / next alternative
 //   x: W-29 .. W   scroll bar   (T+147 .. bottom)  position in the shown line
 //
-// The view never keeps the keyboard: when it gets the focus (the left button not down)
-// the focus goes back to the input line, and a key that reaches it is passed there.
-// Mouse events on the board go to a BoardMouseHandler when one is set.
+// The view never keeps the keyboard: when it gets the focus (no mouse button down) the
+// focus goes back to the input line, and a key that reaches it is passed there.
+// Mouse events on the board carry pieces (MouseCarry); a carry ends when the view loses
+// the keyboard, before a move is drawn and before the whole board is drawn again.
+//
+// While a position is edited the status bar and the controls are hidden; the four edit
+// buttons stand in one row at the top left instead, and the palette beside the board.
 
 #include <QImage>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWidget>
 
+#include <array>
 #include <functional>
+#include <memory>
+#include <string_view>
 
 #include "board/board_bitmap.h"
 #include "board/board_painter.h"
 #include "board/glyph_sets.h"
+#include "board/mouse_carry.h"
 #include "board/status_bar.h"
 #include "board/up_down_control.h"
 #include "model/game.h"
@@ -42,15 +51,6 @@ struct BoardResources {
     SystemMetrics metrics;
 };
 
-// Where the mouse goes on the board (moving pieces); every method defaults to nothing.
-class BoardMouseHandler {
-public:
-    virtual ~BoardMouseHandler() = default;
-    virtual void mousePressed(CGameView&, QMouseEvent&) {}
-    virtual void mouseMoved(CGameView&, QMouseEvent&) {}
-    virtual void mouseReleased(CGameView&, QMouseEvent&) {}
-};
-
 // How the view hands the keyboard back: a request to focus the input line (acted on after
 // the current event) and a key to type there.
 struct InputLineLink {
@@ -68,12 +68,14 @@ public:
     static constexpr int kBranchStepperId = 509;
 
     CGameView(model::CGame& game, const BoardResources& resources, QWidget* parent = nullptr);
+    ~CGameView() override;
 
     // The game shown; null once it has been let go.
     model::CGame* game() const { return m_game; }
-    void detach() { m_game = nullptr; }
+    void detach();
     void setInputLineLink(InputLineLink link) { m_input = std::move(link); }
-    void setMouseHandler(BoardMouseHandler* handler) { m_mouse = handler; }
+    // Where a move made on the board in a played game is sent (a whole line, with echo).
+    void setMoveSender(std::function<void(std::string_view)> send) { m_sendMove = std::move(send); }
 
     // The whole board drawn again, then the status and the scroll bar brought up to date.
     void fullRepaint();
@@ -88,6 +90,18 @@ public:
     void setMoveScroll(int maximum, int position);
     // Hides the status bar and the controls (while a position is edited) or shows them.
     void setControlsVisible(bool visible);
+
+    // The carry of a piece (see MouseCarry); cancelCarry puts a carried piece back.
+    const MouseCarry& carry() const { return m_carry; }
+    void cancelCarry();
+
+    // The edit buttons: made (in their row at the top left) or removed.
+    void setEditButtonsShown(bool shown);
+    // The button with an edit command id (500..503), or null when not shown.
+    QPushButton* editButton(int id) const;
+    // The piece on a screen square drawn on the highlight colour, and the pointer put onto
+    // it (a refused arrangement).
+    void markPiece(int screenSquare);
 
     const BoardPainter& painter() const { return m_painter; }
     const QImage& screen() const { return m_screen; }
@@ -105,11 +119,14 @@ signals:
     void headerRequested();
     // The status bar's "Game" button.
     void gameCommandsRequested();
+    // An edit button (its command id, 500..503).
+    void editCommand(int id);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -120,6 +137,9 @@ private:
     void placeControls();
     void onScrollAction(int action);
     void returnFocus();
+    void carryEvent(MouseEventKind kind, const QMouseEvent& event);
+    void updateTurnButton();
+    class CarryGlue;
 
     model::CGame* m_game;
     const BoardResources& m_resources;
@@ -134,8 +154,12 @@ private:
     UpDownControl* m_branchStepper;
     QScrollBar* m_scroll;
     InputLineLink m_input;
-    BoardMouseHandler* m_mouse = nullptr;
     bool m_controlsVisible = true;
+    MouseCarry m_carry;
+    DragImage m_drag;
+    std::unique_ptr<CarryGlue> m_glue;
+    std::function<void(std::string_view)> m_sendMove;
+    std::array<QPushButton*, 4> m_editButtons{};
 };
 
 } // namespace marovin::board

@@ -40,6 +40,7 @@ GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m
     bindCommand("actionRefreshGame", GameCommand::RefreshGame);
     bindCommand("actionHeader", GameCommand::Header);
     bindCommand("actionDeleteMoves", GameCommand::DeleteMoves);
+    bindCommand("actionSetupPosition", GameCommand::SetupPosition);
     bindCommand("actionStopSendGame", GameCommand::StopSend);
     bindCommand("actionStopReceiveGame", GameCommand::StopReceive);
     // Sending a game goes through the server: only while logged in.
