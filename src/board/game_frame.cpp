@@ -340,13 +340,19 @@ void CGameFrame::markPiece(model::CGame&, int screenSquare)
 void CGameFrame::showEditPalette()
 {
     m_beforeEditing = Placement{isMaximized() ? normalGeometry() : geometry(), isMaximized(), m_splitter->sizes()};
-    const BoardGeometry& board = m_view->painter().geometry();
-    const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
-    if (!isMaximized())
-        resize(width, height());
-    const int available = m_splitter->width() - m_splitter->handleWidth();
-    const int boardPane = std::max(width, 100);
-    m_splitter->setSizes({boardPane, std::max(available - boardPane, 0)});
+    // The board pane takes the whole width. A wider pane may lay the board out larger (when
+    // its width was what held it back), which needs a wider window again: a few rounds
+    // settle it.
+    for (int round = 0; round < 4; ++round) {
+        const BoardGeometry board = m_view->painter().geometry();
+        const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
+        if (!isMaximized() && width != this->width())
+            resize(width, height());
+        const int boardPane = std::max(width, 100);
+        m_splitter->setSizes({boardPane, std::max(m_splitter->width() - m_splitter->handleWidth() - boardPane, 0)});
+        if (isMaximized() || m_view->painter().geometry().squareSize == board.squareSize)
+            break;
+    }
     moveWindow(WindowMove::Centre);
 }
 

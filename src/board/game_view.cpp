@@ -91,6 +91,8 @@ public:
     CellPoint clientSize() const override { return {m_view.width(), m_view.height()}; }
     void captureMouse(bool handCursor) override
     {
+        // Moves with no button down (two clicks) come only to a tracking widget.
+        m_view.setMouseTracking(true);
         m_view.grabMouse();
         if (handCursor)
             m_view.setCursor(Qt::ClosedHandCursor);
@@ -98,6 +100,7 @@ public:
     void releaseMouse() override
     {
         m_view.releaseMouse();
+        m_view.setMouseTracking(false);
         m_view.unsetCursor();
     }
     void movePointer(CellPoint point) override { QCursor::setPos(m_view.mapToGlobal(toPoint(point))); }
