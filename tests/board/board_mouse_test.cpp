@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <string>
@@ -22,6 +24,7 @@
 #include "model/game_file.h"
 #include "model/position_editor.h"
 #include "testkit/game_fakes.h"
+#include "testkit/loopback_socket.h"
 #include "testkit/qt_application.h"
 
 namespace marovin::board {
@@ -236,6 +239,44 @@ TEST_F(Mouse, APlayedGameSendsOnlyALeftMoveAtTheLiveEndOnItsTurn)
     EXPECT_EQ(game.gamePly(), 2);
     EXPECT_EQ(game.browsedBoard[kE2], model::kStandardOpening[kRedCannonH2]);
     expectScreenIsFresh(view);
+}
+
+// The line of a move made with the mouse, as it reaches the server over a real connection.
+TEST(MouseOnLoopback, ALeftDragInGame12PutsItsMoveLineOnTheWire)
+{
+    testkit::qtApplication();
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost, 0));
+    testkit::LoopbackSocket socket;
+    testkit::GameRig rig{&socket};
+    QMdiArea area;
+    area.resize(1200, 800);
+    area.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&area));
+    QtGameWindows windows{&area, *rig.context, kMetrics};
+    rig.context->connection.connectToServer("127.0.0.1", listener.serverPort());
+    ASSERT_TRUE(socket.runUntil([&] { return rig.context->connection.isConnected(); }));
+    ASSERT_TRUE(listener.waitForNewConnection(5000));
+    QTcpSocket* peer = listener.nextPendingConnection();
+    rig.feed("Login as tester\r\nOMRA% ");
+    rig.feed("\r\nGame 12 tester vs bob created. 20 min 1200 1200 10 0 0 0\r\nOMRA% ");
+    CGameFrame* window = windows.frameOf(rig.live(12));
+    ASSERT_TRUE(window);
+    const std::string login = "set client on\r\n";
+    std::string received;
+    const auto receive = [&](std::size_t size) {
+        for (int i = 0; i < 100 && received.size() < size; ++i) {
+            peer->waitForReadyRead(20);
+            received += peer->readAll().toStdString();
+        }
+    };
+    receive(login.size());
+    received.clear();
+
+    drag(*window->view(), kRedCannonH2, kH4);
+    receive(std::string_view("H2-H4 12\r\n").size());
+    EXPECT_EQ(received, "H2-H4 12\r\n");
+    settle();
 }
 
 TEST_F(Mouse, AServerMoveInTheMiddleOfACarryPutsThePieceBackAndShowsTheMove)
