@@ -172,6 +172,11 @@ void MouseCarry::drop(const Context& c, const BoardMouseEvent& event, int destin
     m_state = CarryState::Idle;
     c.view.restoreUnderPiece();
     m_lastPoint = kNoPoint;
+    // The legality question may show a message box: the mouse is let go first.
+    if (m_captured) {
+        m_captured = false;
+        c.view.releaseMouse();
+    }
     if (c.editing)
         dropInEditor(c, destination);
     else
