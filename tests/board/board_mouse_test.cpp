@@ -241,6 +241,43 @@ TEST_F(Mouse, APlayedGameSendsOnlyALeftMoveAtTheLiveEndOnItsTurn)
     expectScreenIsFresh(view);
 }
 
+TEST_F(Mouse, PlayingBlackTheTurnedBoardPicksAndSendsTheRightSquares)
+{
+    rig.feed("\r\nGame 13 bob vs tester created. 20 min 1200 1200 10 0 0 0\r\nOMRA% ");
+    settle();
+    CGameFrame* frame = windows.frameOf(rig.live(13));
+    ASSERT_TRUE(frame);
+    CGameView& view = *frame->view();
+    ASSERT_EQ(frame->game()->bottomSide, model::kBlack);
+    EXPECT_GT(squarePoint(view, kBlackHorseH9).y(), squarePoint(view, kRedCannonH2).y()) << "Black at the bottom";
+    rig.feed("\r\nGame 13 bob vs tester 1 H2-E2 1190 1200 10 0 0 0\r\nOMRA% ");
+    rig.socket.sent.clear();
+    drag(view, kBlackHorseH9, kG7);
+    EXPECT_EQ(rig.socket.sent, "H9-G7 13\r\n");
+    EXPECT_EQ(frame->game()->gameBoard[kG7], model::kStandardOpening[kBlackHorseH9]);
+    expectScreenIsFresh(view);
+}
+
+TEST_F(Mouse, ThePointerCannotLeaveTheViewDuringACarry)
+{
+    CGameFrame* frame = localGame();
+    CGameView& view = *frame->view();
+    const QPoint from = squarePoint(view, kRedCannonH2);
+    QTest::mousePress(&view, Qt::LeftButton, {}, from);
+    for (const QPoint outside : {QPoint(-40, from.y()), QPoint(view.width() + 40, from.y()), QPoint(from.x(), -40),
+                                 QPoint(from.x(), view.height() + 40)}) {
+        QTest::mouseMove(&view, outside);
+        const QPoint at = view.mapFromGlobal(QCursor::pos());
+        EXPECT_TRUE(view.rect().contains(at)) << "moved to " << outside.x() << "," << outside.y() << ", kept at "
+                                              << at.x() << "," << at.y();
+        EXPECT_TRUE(view.carry().captured());
+    }
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(-40, from.y()));
+    settle();
+    EXPECT_EQ(frame->game()->pathLength(), 0) << "dropped outside: nothing moves";
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
 // The line of a move made with the mouse, as it reaches the server over a real connection.
 TEST(MouseOnLoopback, ALeftDragInGame12PutsItsMoveLineOnTheWire)
 {
