@@ -39,12 +39,13 @@ constexpr int kNetworkWaitMs = 15000;
 // The program logged in to a practice server with bots, as a newly registered player.
 class ProgramGames : public ::testing::Test {
 protected:
-    void startLoggedIn(const std::string& name, double clockSpeed)
+    // The clocks run five times as fast, and so do the bots.
+    void startLoggedIn(const std::string& name)
     {
         testkit::qtApplication();
         testing::ServerProcessOptions options;
         options.bots = true;
-        options.clockSpeed = clockSpeed;
+        options.clockSpeed = 5;
         server = std::make_unique<testing::ServerProcess>(options);
         ASSERT_GT(server->port(), 0) << server->startError();
         {
@@ -67,7 +68,7 @@ protected:
 
 TEST_F(ProgramGames, AnObservedGameOpensAWindowThatFollowsItWithClocksUntilItIsLeft)
 {
-    ASSERT_NO_FATAL_FAILURE(startLoggedIn("dora", 5));
+    ASSERT_NO_FATAL_FAILURE(startLoggedIn("dora"));
     CMarovinApp& app = *program;
     ClientSession& session = *app.clientSession();
 
@@ -122,7 +123,7 @@ std::vector<std::string> movesOf(const std::string& text)
 
 TEST_F(ProgramGames, AWholeGameAgainstABotPlayedWithTheMouseKeepsTheServersRecord)
 {
-    ASSERT_NO_FATAL_FAILURE(startLoggedIn("pat", 10));
+    ASSERT_NO_FATAL_FAILURE(startLoggedIn("pat"));
     windows::CMainFrame& frame = *program->mainFrame();
     frame.resize(1000, 800);
     frame.activateWindow();
