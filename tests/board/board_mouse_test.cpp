@@ -194,13 +194,17 @@ TEST_F(Mouse, APieceWithNoLegalMoveCannotBePickedUp)
     EXPECT_FALSE(view.carry().captured());
     EXPECT_EQ(view.carry().carriedPiece(), 0);
     QTest::mouseRelease(&view, Qt::LeftButton, {}, squarePoint(view, 76));
-    // The general has moves: it is picked, with the hand pointer, the pointer on its centre.
-    QTest::mousePress(&view, Qt::LeftButton, {}, squarePoint(view, 85) + QPoint(5, -4));
-    EXPECT_TRUE(view.carry().captured());
-    EXPECT_EQ(view.cursor().shape(), Qt::ClosedHandCursor);
-    EXPECT_EQ(QCursor::pos(), view.mapToGlobal(squarePoint(view, 85)));
-    QTest::mouseRelease(&view, Qt::LeftButton, {}, squarePoint(view, 85));
-    EXPECT_NE(view.cursor().shape(), Qt::ClosedHandCursor) << "the pointer is plain again";
+    // The general has moves: it is picked, the pointer put on its centre and shown as a hand
+    // when the option asks for it (read at each pick).
+    for (const int hand : {1, 0}) {
+        rig.options->handCursorOnPick = hand;
+        QTest::mousePress(&view, Qt::LeftButton, {}, squarePoint(view, 85) + QPoint(5, -4));
+        EXPECT_TRUE(view.carry().captured());
+        EXPECT_EQ(view.cursor().shape() == Qt::ClosedHandCursor, hand == 1);
+        EXPECT_EQ(QCursor::pos(), view.mapToGlobal(squarePoint(view, 85)));
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, squarePoint(view, 85));
+        EXPECT_NE(view.cursor().shape(), Qt::ClosedHandCursor) << "the pointer is plain again";
+    }
 }
 
 TEST_F(Mouse, APlayedGameSendsOnlyALeftMoveAtTheLiveEndOnItsTurn)
