@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-noto-cjk fonts-dejavu-core
+    fairy-stockfish
 )
 
 missing=()

@@ -1,0 +1,57 @@
+#include "engine/engine_position.h"
+
+#include <algorithm>
+
+#include "model/fen.h"
+#include "model/legality.h"
+
+namespace marovin::engine {
+
+bool IsLegalEngineMove(const model::Board& board, bool redToMove, model::SquarePair move)
+{
+    const auto legal = model::GenerateLegalMoves(board, redToMove);
+    return std::find(legal.begin(), legal.end(), move) != legal.end();
+}
+
+std::optional<ResolvedPosition> ResolvePosition(const EnginePosition& position, RankBase base,
+                                                std::string& error)
+{
+    // Reading our own FEN back runs the start-position checks (generals present, piece
+    // counts, pieces on their points, the side to move cannot capture a general).
+    const std::string fen = model::WriteFen(position.start, position.redToMove);
+    if (!model::ReadFen(fen, error))
+        return std::nullopt;
+    ResolvedPosition resolved;
+    resolved.board = position.start;
+    resolved.redToMove = position.redToMove;
+    resolved.command = "position fen " + fen;
+    for (const model::SquarePair move : position.moves) {
+        if (!IsLegalEngineMove(resolved.board, resolved.redToMove, move))
+            break;
+        resolved.command += resolved.movesKept == 0 ? " moves " : " ";
+        resolved.command += FormatUciMove(move, base);
+        model::ApplyMove(resolved.board, move.from, move.to);
+        resolved.redToMove = !resolved.redToMove;
+        ++resolved.movesKept;
+    }
+    return resolved;
+}
+
+std::vector<model::SquarePair> ReplayVariation(const model::Board& board, bool redToMove,
+                                               const std::vector<std::string>& moves, RankBase base)
+{
+    std::vector<model::SquarePair> line;
+    model::Board scratch = board;
+    bool red = redToMove;
+    for (const std::string& text : moves) {
+        const auto move = ParseUciMove(text, base);
+        if (!move || !IsLegalEngineMove(scratch, red, *move))
+            break;
+        line.push_back(*move);
+        model::ApplyMove(scratch, move->from, move->to);
+        red = !red;
+    }
+    return line;
+}
+
+} // namespace marovin::engine

@@ -1,0 +1,36 @@
+#pragma once
+// The engine process for programs without an event loop (the command-line tool and the
+// tests of the core): the engine runs as a child on one end of a socket pair, and pump()
+// waits for its output for a bounded time and hands it to the client.
+
+#include <string>
+#include <sys/types.h>
+
+#include "engine/engine_client.h"
+
+namespace marovin::engine {
+
+class PosixEngineProcess : public EngineProcessPort {
+public:
+    PosixEngineProcess() = default;
+    ~PosixEngineProcess() override;
+    PosixEngineProcess(const PosixEngineProcess&) = delete;
+    PosixEngineProcess& operator=(const PosixEngineProcess&) = delete;
+
+    bool start(const std::string& program, std::string& error) override;
+    void writeLine(std::string_view line) override;
+    void release() override;
+
+    // Waits up to timeoutMs for output and gives it to client (its end too). Returns false
+    // when no engine is running.
+    bool pump(EngineClient& client, int timeoutMs);
+    bool running() const { return m_pid > 0; }
+
+private:
+    void reap(bool kill);
+
+    pid_t m_pid = -1;
+    int m_socket = -1;
+};
+
+} // namespace marovin::engine
