@@ -219,8 +219,7 @@ void EngineClient::processEnded(std::string_view description)
 {
     if (m_state == EngineState::Off)
         return;
-    fail("The engine stopped unexpectedly (" + std::string(description) +
-         "). It will be started again for the next request.");
+    fail("The engine stopped unexpectedly (" + std::string(description) + ").");
 }
 
 void EngineClient::checkDeadline()

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 #include <cstring>
 
 namespace marovin::engine {
@@ -144,6 +146,71 @@ bool PosixEngineProcess::pump(EngineClient& client, int timeoutMs)
         description = "exit status " + std::to_string(WEXITSTATUS(status));
     client.processEnded(description);
     return false;
+}
+
+namespace {
+
+class SteadyClock : public ClockPort {
+public:
+    std::int64_t nowSeconds() override { return nowMilliseconds() / 1000; }
+    std::int64_t nowMilliseconds() override
+    {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+    void pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+    void waitUntil(const std::function<bool()>& done) override
+    {
+        while (!done())
+            pause(10);
+    }
+};
+
+class ResultListener : public EngineListener {
+public:
+    explicit ResultListener(BestMoveResult& result) : m_result(result) {}
+    void engineInfo(const EngineAnalysis&) override {}
+    void engineBestMove(int, std::optional<model::SquarePair> move) override
+    {
+        m_result.move = move;
+        if (!move)
+            m_result.error = "the engine named no legal move";
+        done = true;
+    }
+    void engineFailed(std::string_view message) override
+    {
+        m_result.error = std::string(message);
+        done = true;
+    }
+    bool done = false;
+
+private:
+    BestMoveResult& m_result;
+};
+
+} // namespace
+
+BestMoveResult SearchBestMove(const EngineOptions& options, const EnginePosition& position, SearchLimits limits)
+{
+    BestMoveResult result;
+    PosixEngineProcess process;
+    SteadyClock clock;
+    ResultListener listener(result);
+    EngineClient client(process, clock, listener);
+    client.setOptions(options);
+    if (client.search(position, limits) == 0)
+        return result; // the listener holds the reason
+    while (!listener.done) {
+        if (!process.pump(client, 50) && !listener.done) {
+            result.error = "the engine ended without an answer";
+            break;
+        }
+        client.checkDeadline();
+    }
+    result.engineName = client.engineName();
+    client.quit();
+    return result;
 }
 
 } // namespace marovin::engine

@@ -33,4 +33,16 @@ private:
     int m_socket = -1;
 };
 
+// The result of one search run to its end.
+struct BestMoveResult {
+    std::optional<model::SquarePair> move; // none: the engine failed or named no legal move
+    std::string error;                     // why there is no move
+    std::string engineName;
+};
+
+// Starts the engine of options, searches position within limits and waits for its best
+// move, then lets the engine go. Every wait is bounded by the client's deadlines, except
+// a search by depth alone, which lasts as long as the engine needs.
+BestMoveResult SearchBestMove(const EngineOptions& options, const EnginePosition& position, SearchLimits limits);
+
 } // namespace marovin::engine

@@ -20,6 +20,9 @@ constexpr Subcommand kSubcommands[] = {
      RunDiagram},
     {"merge", "OUT FILE... [--old] [--notes]", "merge game files into one tree of variations written to OUT",
      RunMerge},
+    {"bestmove", "[FEN] [--movetime MS] [--depth N] [--engine PATH]",
+     "the engine's best move (fairy-stockfish unless the engine settings or PATH say otherwise)",
+     RunBestMove},
 #ifdef MAROVIN_TOOL_IMAGE
     {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
      "the board as a game window of that size draws it, as a PNG file", RunImage},

@@ -69,6 +69,7 @@ int RunConvert(Arguments arguments, Streams& streams);
 int RunRecord(Arguments arguments, Streams& streams);
 int RunDiagram(Arguments arguments, Streams& streams);
 int RunMerge(Arguments arguments, Streams& streams);
+int RunBestMove(Arguments arguments, Streams& streams);
 int RunImage(Arguments arguments, Streams& streams); // only in builds with the GUI
 
 } // namespace marovin::tool
