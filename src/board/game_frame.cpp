@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "board/board_scene.h"
 #include "board/game_command_dialog.h"
@@ -34,7 +35,8 @@ bool isLive(const model::CGame& game)
 
 CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent)
     : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
-      m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)), m_size(size)
+      m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)), m_strip(new AnalysisStrip),
+      m_engine(new GameEngine(game, *m_strip, this)), m_size(size)
 {
     setObjectName(QStringLiteral("gameWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -42,7 +44,15 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     m_note->field()->setFocusReturn([&host] { host.requestInputFocus(); });
     m_splitter->setObjectName(QStringLiteral("gameSplitter"));
     m_splitter->addWidget(m_view);
-    m_splitter->addWidget(m_note);
+    // The note pane's column: the engine's strip (shown while it is used) above the note.
+    auto* noteColumn = new QWidget;
+    noteColumn->setObjectName(QStringLiteral("noteColumn"));
+    auto* columnLayout = new QVBoxLayout(noteColumn);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->setSpacing(0);
+    columnLayout->addWidget(m_strip);
+    columnLayout->addWidget(m_note, 1);
+    m_splitter->addWidget(noteColumn);
     m_splitter->setCollapsible(0, false);
     m_splitter->setCollapsible(1, true);
     m_splitter->setStretchFactor(0, 0);
@@ -54,6 +64,8 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     setFocusProxy(m_view);
 
     connect(m_view, &CGameView::refreshRequested, this, &CGameFrame::refreshGameCommand);
+    // Every change of the shown position passes through stateChanged.
+    connect(this, &CGameFrame::stateChanged, m_engine, &GameEngine::positionChanged);
     connect(m_view, &CGameView::headerRequested, this, [this] { runCommand(GameCommand::Header); });
     connect(m_view, &CGameView::gameCommandsRequested, this, [this] {
         if (m_game && isLive(*m_game))
@@ -68,6 +80,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
 
 CGameFrame::~CGameFrame()
 {
+    m_engine->detach();
     if (model::CGame* game = std::exchange(m_game, nullptr)) {
         game->setObserver(nullptr);
         m_host.frameClosed(this, game);
@@ -81,6 +94,7 @@ void CGameFrame::detach()
     m_game = nullptr;
     m_view->detach();
     m_note->detach();
+    m_engine->detach();
 }
 
 // ---- the document --------------------------------------------------------------------
@@ -224,6 +238,13 @@ void CGameFrame::showEvent(QShowEvent* event)
         m_panesApplied = true;
         applyPanes(m_size);
     }
+    m_engine->setSuspended(false);
+}
+
+void CGameFrame::hideEvent(QHideEvent* event)
+{
+    QMdiSubWindow::hideEvent(event);
+    m_engine->setSuspended(true);
 }
 
 // ---- commands --------------------------------------------------------------------------

@@ -21,7 +21,9 @@
 #include <optional>
 #include <vector>
 
+#include "board/analysis_strip.h"
 #include "board/game_command_rules.h"
+#include "board/game_engine.h"
 #include "board/game_view.h"
 #include "board/note_edit.h"
 #include "board/window_sizes.h"
@@ -44,6 +46,9 @@ public:
     model::CGame* game() const { return m_game; }
     CGameView* view() const { return m_view; }
     CNoteEdit* notePane() const { return m_note; }
+    // The window's engine (analysis, play) and the strip that shows it above the note.
+    GameEngine* engine() const { return m_engine; }
+    AnalysisStrip* analysisStrip() const { return m_strip; }
     QSplitter* splitter() const { return m_splitter; }
 
     // ---- the document ----
@@ -125,6 +130,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // ---- EditWindowPort ----
@@ -148,6 +154,8 @@ private:
     QSplitter* m_splitter;
     CGameView* m_view;
     CNoteEdit* m_note;
+    AnalysisStrip* m_strip;
+    GameEngine* m_engine;
     WindowSizeRecord m_size;
     QString m_filePath;
     bool m_readIncomplete = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/chinese_notation.h"
 #include "model/fen.h"
 #include "model/legality.h"
 
@@ -52,6 +53,23 @@ std::vector<model::SquarePair> ReplayVariation(const model::Board& board, bool r
         red = !red;
     }
     return line;
+}
+
+std::string ChineseVariation(const model::Board& board, const std::vector<model::SquarePair>& moves,
+                             std::size_t maxMoves)
+{
+    std::string text;
+    model::Board scratch = board;
+    for (std::size_t i = 0; i < moves.size() && i < maxMoves; ++i) {
+        const model::SquarePair move = moves[i];
+        model::MoveEntry entry;
+        entry.tag = model::ComputeNotationTag(scratch, move.from);
+        entry.move = model::ApplyMove(scratch, move.from, move.to);
+        if (!text.empty())
+            text += ' ';
+        text += model::ChineseMoveText(entry);
+    }
+    return text;
 }
 
 } // namespace marovin::engine

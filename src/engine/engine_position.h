@@ -40,6 +40,11 @@ std::optional<ResolvedPosition> ResolvePosition(const EnginePosition& position, 
 std::vector<model::SquarePair> ReplayVariation(const model::Board& board, bool redToMove,
                                                const std::vector<std::string>& moves, RankBase base);
 
+// A variation in the Chinese notation (Big5), its moves separated by blanks; at most
+// maxMoves of them, the rest left out. The moves must be legal in turn from board.
+std::string ChineseVariation(const model::Board& board, const std::vector<model::SquarePair>& moves,
+                             std::size_t maxMoves);
+
 // Whether the side to move may play move on board.
 bool IsLegalEngineMove(const model::Board& board, bool redToMove, model::SquarePair move);
 

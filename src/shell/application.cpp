@@ -13,6 +13,7 @@
 #include "shell/startup_texts.h"
 #include "support/guarded_file.h"
 #include "windows/auto_login_dialog.h"
+#include "windows/engine_commands.h"
 #include "windows/game_commands.h"
 #include "windows/game_documents.h"
 #include "windows/main_frame.h"
@@ -79,6 +80,7 @@ bool CMarovinApp::initInstance()
     m_gameCommands = std::make_unique<windows::GameCommands>(*m_mainFrame, *m_session->gameWindows());
     m_gameDocuments =
         std::make_unique<windows::GameDocuments>(*m_mainFrame, *m_session->gameWindows(), *m_recentFiles);
+    m_engineCommands = std::make_unique<windows::EngineCommands>(*m_mainFrame, *m_session->gameWindows());
     m_gameCommands->setMerger([documents = m_gameDocuments.get()](board::CGameFrame& window) { documents->merge(window); });
     m_session->context().terminal.writeClientText(kStartHintText, true);
     m_session->setLoginWindowOpener([this] { openLoginWindow(); });

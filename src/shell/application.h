@@ -19,6 +19,7 @@ namespace marovin::windows {
 class CAutoLoginDlg;
 class CMainFrame;
 class GameCommands;
+class EngineCommands;
 class GameDocuments;
 class RecentFileList;
 } // namespace marovin::windows
@@ -83,6 +84,7 @@ private:
     std::unique_ptr<ClientSession> m_session;
     std::unique_ptr<windows::CMainFrame> m_mainFrame;
     std::unique_ptr<windows::GameCommands> m_gameCommands;
+    std::unique_ptr<windows::EngineCommands> m_engineCommands;
     std::unique_ptr<windows::GameDocuments> m_gameDocuments;
     QPointer<windows::CAutoLoginDlg> m_loginWindow;
 };

@@ -7,6 +7,7 @@
 #include "engine/engine_position.h"
 #include "engine/uci_line.h"
 #include "engine/uci_move.h"
+#include "model/chinese_notation.h"
 #include "model/fen.h"
 
 namespace marovin::engine {
@@ -189,6 +190,11 @@ TEST(EnginePositionCheck, CutsMoveListsAndVariationsAtTheFirstIllegalMove)
     EXPECT_EQ(line[1], (SquarePair{SquareOf(0, 1), SquareOf(2, 2)}));
     // The same texts in the other numbering do not fit the position: nothing is kept.
     EXPECT_TRUE(ReplayVariation(resolved->board, true, pv, RankBase::FromZero).empty());
+
+    // The variation in the Chinese notation: 傌八進七 (b1c3) 馬２進３ (b10c8).
+    EXPECT_EQ(ChineseVariation(resolved->board, line, 10),
+              "\xD8\x58\xA4\x4B\xB6\x69\xA4\x43 \xB0\xA8\xA2\xB1\xB6\x69\xA2\xB2");
+    EXPECT_EQ(ChineseVariation(resolved->board, line, 1).size(), 8u);
 
     position.start.fill(0); // no generals
     EXPECT_FALSE(ResolvePosition(position, RankBase::FromOne, error));

@@ -1,0 +1,92 @@
+#pragma once
+// GameEngine: a game window's engine, for analysis and for play against it.
+//
+// Analysis follows the shown position: whenever the browsed board or its side to move
+// changes (browsing, playing, editing), the running search is replaced by one of the new
+// position and the strip shows its lines. Play: the engine takes one side of a local game
+// and, whenever that side is to move at the end of the record, thinks for its time and
+// plays its move into the record as an ordinary move; the game ends by our own mate and
+// stalemate rules with a message. Both pause while the window is hidden and end with it.
+// Nothing here waits for the engine: its answers arrive as signals.
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+#include "engine/engine_client.h"
+#include "model/game.h"
+#include "model/legality.h"
+#include "platform/qt_engine.h"
+
+namespace marovin::board {
+
+class AnalysisStrip;
+
+struct EnginePlaySettings {
+    int engineSide = model::kBlack; // kRed or kBlack
+    int movetimeMs = 2000;
+};
+
+class GameEngine : public QObject {
+    Q_OBJECT
+public:
+    // The game and the strip must outlive this object (the window owns all three).
+    GameEngine(model::CGame& game, AnalysisStrip& strip, QObject* parent = nullptr);
+
+    // The window lets its game go: nothing is asked or played any more.
+    void detach();
+
+    bool analysing() const { return m_analysing; }
+    void setAnalysing(bool on);
+    bool playing() const { return m_play.has_value(); }
+    // Whether the game may be played against the engine: a local game.
+    bool canPlay() const;
+    void startPlaying(const EnginePlaySettings& settings);
+    void stopPlaying();
+    // The window was hidden (true) or shown again.
+    void setSuspended(bool suspended);
+    // The engine settings changed: they apply from the next search.
+    void setOptions(const engine::EngineOptions& options);
+    // The browsed position may have changed: analysis and play catch up.
+    void positionChanged();
+    // Plays the first move of the variation shown (a branch where the record differs).
+    void playFirstMove();
+
+    platform::EngineSession& session() { return m_session; }
+
+signals:
+    // Analysis or play was switched on or off.
+    void modeChanged();
+
+private:
+    struct Position {
+        model::Board board{};
+        bool redToMove = true;
+        friend bool operator==(const Position&, const Position&) = default;
+    };
+    std::optional<Position> shownPosition() const;
+    bool engineActive() const { return (m_analysing || m_play) && !m_suspended && m_game; }
+    void askEngine(const Position& position);
+    void onAnalysis(const engine::EngineAnalysis& analysis);
+    void onBestMove(int searchId, std::optional<model::SquarePair> move);
+    void onFailed(const QString& message);
+    bool checkGameEnd(const Position& position);
+    void updateStripVisibility();
+
+    model::CGame* m_game;
+    AnalysisStrip& m_strip;
+    platform::EngineSession m_session;
+    bool m_analysing = false;
+    bool m_suspended = false;
+    std::optional<EnginePlaySettings> m_play;
+    std::optional<Position> m_asked; // the position of the search in progress
+    int m_searchId = 0;
+    bool m_thinking = false;         // the search is the engine's move in play
+    std::vector<model::SquarePair> m_variation; // shown, legal from m_asked
+};
+
+// The message for the end of a game: who won and how, or an empty text while it goes on.
+QString gameEndMessage(model::GameStatus status, bool redToMove);
+
+} // namespace marovin::board

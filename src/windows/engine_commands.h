@@ -1,0 +1,49 @@
+#pragma once
+// The Engine menu and the analysis button of the tool bar, acting on the active game
+// window's engine: Analysis (a toggle, F9), Play Against Engine..., Stop Playing and
+// Engine Settings.... Settings are kept in the data folder's engine file and apply to
+// every window's engine at once.
+
+#include <QObject>
+#include <QPointer>
+
+#include "board/game_engine.h"
+#include "board/qt_game_windows.h"
+
+class QAction;
+class QMenu;
+
+namespace marovin::windows {
+
+class CMainFrame;
+
+class EngineCommands : public QObject {
+    Q_OBJECT
+public:
+    // Both must outlive this object.
+    EngineCommands(CMainFrame& frame, board::QtGameWindows& windows);
+
+    QMenu* menu() const { return m_menu; }
+    // Brings the commands' enabled and checked states up to date.
+    void update();
+    // The settings dialog (also reached from the menu).
+    void editSettings();
+
+private:
+    QAction* makeAction(const char* name, const QString& text);
+    void scheduleUpdate();
+    void watchActiveEngine();
+
+    CMainFrame& m_frame;
+    board::QtGameWindows& m_windows;
+    QMenu* m_menu;
+    QAction* m_analysis;
+    QAction* m_play;
+    QAction* m_stopPlaying;
+    QAction* m_settings;
+    QPointer<board::GameEngine> m_watched;
+    board::EnginePlaySettings m_lastPlay;
+    bool m_updateDue = false;
+};
+
+} // namespace marovin::windows
