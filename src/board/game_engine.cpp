@@ -211,7 +211,9 @@ void GameEngine::onBestMove(int searchId, std::optional<model::SquarePair> move)
 
 void GameEngine::onFailed(const QString& message)
 {
-    m_asked.reset();
+    // The position stays asked: the engine starts again for the next position, not over
+    // and over for this one.
+    m_thinking = false;
     m_strip.showMessage(message);
     if (m_play && m_game) {
         stopPlaying();

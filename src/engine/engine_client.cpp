@@ -199,6 +199,11 @@ void EngineClient::handleInfo(const InfoLine& info)
 void EngineClient::handleBestMove(const BestMoveLine& line)
 {
     const bool stale = m_state == EngineState::Stopping;
+    if (!m_current) { // cannot happen while searching or stopping; stay safe regardless
+        m_state = EngineState::Idle;
+        launchPending();
+        return;
+    }
     const Request finished = std::move(*m_current);
     m_current.reset();
     m_state = EngineState::Idle;

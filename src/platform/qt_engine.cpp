@@ -1,6 +1,7 @@
 #include "platform/qt_engine.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace marovin::platform {
 
@@ -18,6 +19,12 @@ QtEngineProcess::~QtEngineProcess()
 bool QtEngineProcess::start(const std::string& program, std::string& error)
 {
     release();
+    // Checked here so that a wrong path gets a plain message rather than a failed start.
+    const QFileInfo file(QString::fromStdString(program));
+    if (!file.isFile() || !file.isExecutable()) {
+        error = file.exists() ? "it is not an executable program" : "there is no such file";
+        return false;
+    }
     auto* process = new QProcess(m_owner);
     process->setProgram(QString::fromStdString(program));
     process->setProcessChannelMode(QProcess::SeparateChannels);
@@ -44,8 +51,7 @@ bool QtEngineProcess::start(const std::string& program, std::string& error)
         m_client->processEnded("it could not be started: " + process->errorString().toStdString());
     });
     m_process = process;
-    process->start(QIODevice::ReadWrite);
-    static_cast<void>(error); // a failure to start arrives as a signal
+    process->start(QIODevice::ReadWrite); // a failure to start after all arrives as a signal
     return true;
 }
 

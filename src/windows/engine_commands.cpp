@@ -15,24 +15,35 @@
 
 namespace marovin::windows {
 
+namespace {
+
+QMenu* menuTitled(CMainFrame& frame, const QString& title)
+{
+    for (QAction* entry : frame.menuBar()->actions())
+        if (entry->text() == title)
+            return entry->menu();
+    return nullptr;
+}
+
+} // namespace
+
 EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
-    : m_frame(frame), m_windows(windows), m_menu(new QMenu(tr("&Engine"), &frame)),
+    : m_frame(frame), m_windows(windows),
       m_analysis(makeAction("actionAnalysis", tr("&Analysis\tF9"))),
       m_play(makeAction("actionPlayEngine", tr("&Play Against Engine..."))),
-      m_stopPlaying(makeAction("actionStopPlaying", tr("&Stop Playing"))),
-      m_settings(makeAction("actionEngineSettings", tr("Engine &Settings...")))
+      m_stopPlaying(makeAction("actionStopPlaying", tr("Stop Playing"))),
+      m_settings(makeAction("actionEngineSettings", tr("&Engine Settings")))
 {
-    m_menu->setObjectName(QStringLiteral("engineMenu"));
-    m_menu->addAction(m_analysis);
-    m_menu->addSeparator();
-    m_menu->addAction(m_play);
-    m_menu->addAction(m_stopPlaying);
-    m_menu->addSeparator();
-    m_menu->addAction(m_settings);
-    // Before the Help menu, which stays last.
-    QMenuBar* bar = frame.menuBar();
-    const QList<QAction*> menus = bar->actions();
-    bar->insertMenu(menus.isEmpty() ? nullptr : menus.back(), m_menu);
+    // The engine's commands join the menus that hold their kind: the window's game
+    // commands, and the settings.
+    if (QMenu* game = menuTitled(frame, QStringLiteral("&Game"))) {
+        game->addSeparator();
+        game->addAction(m_analysis);
+        game->addAction(m_play);
+        game->addAction(m_stopPlaying);
+    }
+    if (QMenu* option = menuTitled(frame, QStringLiteral("&Option")))
+        option->addAction(m_settings);
 
     m_analysis->setCheckable(true);
     m_analysis->setShortcut(QKeySequence(Qt::Key_F9));

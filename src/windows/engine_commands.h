@@ -1,8 +1,8 @@
 #pragma once
-// The Engine menu and the analysis button of the tool bar, acting on the active game
-// window's engine: Analysis (a toggle, F9), Play Against Engine..., Stop Playing and
-// Engine Settings.... Settings are kept in the data folder's engine file and apply to
-// every window's engine at once.
+// The engine's commands: at the end of the Game menu Analysis (a toggle, F9, also on the
+// tool bar), Play Against Engine... and Stop Playing, acting on the active game window's
+// engine; at the end of the Option menu Engine Settings, kept in the data folder's engine
+// file and applied to every window's engine at once.
 
 #include <QObject>
 #include <QPointer>
@@ -23,7 +23,6 @@ public:
     // Both must outlive this object.
     EngineCommands(CMainFrame& frame, board::QtGameWindows& windows);
 
-    QMenu* menu() const { return m_menu; }
     // Brings the commands' enabled and checked states up to date.
     void update();
     // The settings dialog (also reached from the menu).
@@ -36,7 +35,6 @@ private:
 
     CMainFrame& m_frame;
     board::QtGameWindows& m_windows;
-    QMenu* m_menu;
     QAction* m_analysis;
     QAction* m_play;
     QAction* m_stopPlaying;

@@ -261,7 +261,8 @@ TEST_F(MainFrameCommands, ToolBarButtonsCarryTheirTips)
                                  "<who -f> Fast game rating", "List games being played", "shout game anyone?",
                                  "shout Thanks!", "Match a player", "Player(who) information[Ctrl W]", "-",
                                  "Refresh or Update game to the end [Ctrl+R]", "Next Window [Ctrl+Tab]", "Shout",
-                                 "Tell Window"}));
+                                 "Tell Window", "-",
+                                 "Engine analysis of the shown position [F9]"}));
 }
 
 TEST_F(MainFrameCommands, KeysAndIdsReachTheirCommands)
