@@ -88,6 +88,7 @@ void GameEngine::startPlaying(const EnginePlaySettings& settings)
         return;
     m_analysing = false;
     m_play = settings;
+    m_engineScore.clear();
     m_session.stop();
     m_asked.reset();
     m_strip.showMessage(tr("The engine plays %1.").arg(settings.engineSide == model::kRed ? tr("Red") : tr("Black")));
@@ -150,7 +151,12 @@ void GameEngine::positionChanged()
                 m_session.stop();
             m_asked.reset();
             m_thinking = false;
-            m_strip.showMessage(enginesTurn ? tr("The engine moves at the end of the game.") : tr("Your move."));
+            if (enginesTurn)
+                m_strip.showMessage(tr("The engine moves at the end of the game."));
+            else if (m_engineScore.isEmpty())
+                m_strip.showMessage(tr("Your move."));
+            else
+                m_strip.showMessage(tr("Your move. The engine's score: %1").arg(m_engineScore));
             return;
         }
     }
@@ -184,8 +190,11 @@ void GameEngine::onAnalysis(const engine::EngineAnalysis& analysis)
         const std::vector<model::SquarePair> tail(analysis.pv.begin() + 1, analysis.pv.end());
         rest = engine::ChineseVariation(after, tail, kShownMoves - 1);
     }
+    const QString score = QString::fromStdString(engine::FormatScore(analysis.score));
+    if (m_thinking)
+        m_engineScore = score;
     // While the engine plays, its line is not offered for playing by click.
-    m_strip.showAnalysis(QString::fromStdString(engine::FormatScore(analysis.score)), analysis.depth,
+    m_strip.showAnalysis(score, analysis.depth,
                          m_thinking ? QString() : platform::fromBig5(first),
                          platform::fromBig5(m_thinking ? first + (rest.empty() ? "" : " " + rest) : rest));
 }

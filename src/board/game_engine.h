@@ -84,6 +84,7 @@ private:
     int m_searchId = 0;
     bool m_thinking = false;         // the search is the engine's move in play
     std::vector<model::SquarePair> m_variation; // shown, legal from m_asked
+    QString m_engineScore;                      // its score at its last move in play
 };
 
 // The message for the end of a game: who won and how, or an empty text while it goes on.

@@ -42,8 +42,10 @@ EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
         game->addAction(m_play);
         game->addAction(m_stopPlaying);
     }
-    if (QMenu* option = menuTitled(frame, QStringLiteral("&Option")))
+    if (QMenu* option = menuTitled(frame, QStringLiteral("&Option"))) {
+        option->addSeparator();
         option->addAction(m_settings);
+    }
 
     m_analysis->setCheckable(true);
     m_analysis->setShortcut(QKeySequence(Qt::Key_F9));

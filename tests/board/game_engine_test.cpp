@@ -169,6 +169,8 @@ TEST_F(EngineWindow, TheEngineAnswersTheUsersMovesAtTheEndOfTheGame)
     ASSERT_TRUE(QTest::qWaitFor([&] { return game->browsedPly() == 2; }, kWaitMs));
     const model::PackedMove reply = game->currentEntry().move;
     EXPECT_EQ(model::SideOf(reply.piece), model::kBlack);
+    EXPECT_TRUE(frame->analysisStrip()->lineText().startsWith("Your move. The engine's score: "))
+        << frame->analysisStrip()->lineText().toStdString();
     // Browsing back while it is the engine's turn asks nothing; the engine waits for the end.
     game->PlayMove(SquareOf(9, 7), SquareOf(7, 6), model::MoveKind::User);
     game->Navigate(model::kStepBack);
