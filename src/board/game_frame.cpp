@@ -42,6 +42,12 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     setAttribute(Qt::WA_DeleteOnClose);
     m_view->setInputLineLink(host.inputLineLink());
     m_note->field()->setFocusReturn([&host] { host.requestInputFocus(); });
+    // A note written in this window shows in the game's other windows at once.
+    m_note->setNoteWritten([this] {
+        for (CGameFrame* other : m_host.framesOf(m_game))
+            if (other != this)
+                other->notePane()->showNote();
+    });
     m_splitter->setObjectName(QStringLiteral("gameSplitter"));
     m_splitter->addWidget(m_view);
     // The note pane's column: the engine's strip (shown while it is used) above the note.
@@ -73,7 +79,6 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     });
     connect(m_view, &CGameView::editCommand, this, &CGameFrame::runEditCommand);
     m_view->setMoveSender([this](std::string_view line) { sendLine(line); });
-    game.setObserver(this);
     updateCaption();
     m_view->refreshStatus();
 }
@@ -81,16 +86,12 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
 CGameFrame::~CGameFrame()
 {
     m_engine->detach();
-    if (model::CGame* game = std::exchange(m_game, nullptr)) {
-        game->setObserver(nullptr);
+    if (model::CGame* game = std::exchange(m_game, nullptr))
         m_host.frameClosed(this, game);
-    }
 }
 
 void CGameFrame::detach()
 {
-    if (m_game)
-        m_game->setObserver(nullptr);
     m_game = nullptr;
     m_view->detach();
     m_note->detach();
@@ -101,9 +102,24 @@ void CGameFrame::detach()
 
 void CGameFrame::setFilePath(const QString& path)
 {
-    m_filePath = path;
-    m_readIncomplete = false;
+    // The file is the game's: every window of it is saved to and named after it.
+    for (CGameFrame* frame : m_host.framesOf(m_game)) {
+        frame->m_filePath = path;
+        frame->m_readIncomplete = false;
+        frame->updateCaption();
+    }
+}
+
+void CGameFrame::takeDocumentOf(const CGameFrame& source)
+{
+    m_filePath = source.m_filePath;
+    m_readIncomplete = source.m_readIncomplete;
     updateCaption();
+}
+
+bool CGameFrame::canOpenView() const
+{
+    return m_game && !m_reading && m_game->mode != model::kModeEditing;
 }
 
 bool CGameFrame::readFile(const QString& path)
@@ -249,9 +265,18 @@ void CGameFrame::hideEvent(QHideEvent* event)
 
 // ---- commands --------------------------------------------------------------------------
 
-void CGameFrame::runCommand(GameCommand command)
+bool CGameFrame::commandEnabled(GameCommand command) const
 {
     if (!m_game || !gameCommandEnabled(command, *m_game))
+        return false;
+    // Editing lays out its window around the palette: with other windows on the game they
+    // would show a position being edited without one.
+    return command != GameCommand::SetupPosition || m_host.framesOf(m_game).size() == 1;
+}
+
+void CGameFrame::runCommand(GameCommand command)
+{
+    if (!commandEnabled(command))
         return;
     switch (command) {
     case GameCommand::Adjourn:
@@ -450,7 +475,9 @@ void CGameFrame::flipBoard()
     if (!m_game)
         return;
     m_game->bottomSide = m_game->bottomSide == model::kBlack ? model::kRed : model::kBlack;
-    m_view->fullRepaint();
+    // The side at the bottom is the game's: all its windows turn.
+    for (CGameFrame* frame : m_host.framesOf(m_game))
+        frame->view()->fullRepaint();
 }
 
 // ---- closing ----------------------------------------------------------------------------
@@ -514,6 +541,15 @@ void CGameFrame::closeEvent(QCloseEvent* event)
         if (m_modalDepth > 0 && !m_reading && !m_closing)
             requestClose();
         event->ignore();
+        return;
+    }
+    if (m_host.framesOf(game).size() > 1) {
+        // Another window still shows the game: only this view goes.
+        QMdiSubWindow::closeEvent(event);
+        if (event->isAccepted()) {
+            detach();
+            m_host.frameClosed(this, game);
+        }
         return;
     }
     if (isLive(*game)) {

@@ -1,14 +1,17 @@
 #pragma once
 // CGameFrame: one game window, a child window of the main frame's area split into the
-// board pane (CGameView) and the note pane (CNoteEdit). It is the game's observer: the
-// record's notices become drawing, the status, the caption, the note and the scroll bar.
+// board pane (CGameView) and the note pane (CNoteEdit). It observes its game (through the
+// windows object, which may show the game in several frames): the record's notices become
+// drawing, the status, the caption, the note and the scroll bar.
 // It holds the window's document (the game file it was read from or saved to) and acts
 // on the game window commands of the main frame.
 //
-// Closing: an observed game sends "observe N", a played one "adjourn N" (the window stays
-// until the server ends the game, unless the whole program is closing); a local game
-// with unsaved changes asks the quit-game question. A close asked for while one of the
-// window's dialogs is open waits for it: the dialog is closed first, the window after it.
+// Closing a window while another shows the same game closes only this view, silently.
+// Closing the game's last window: an observed game sends "observe N", a played one
+// "adjourn N" (the window stays until the server ends the game, unless the whole program
+// is closing); a local game with unsaved changes asks the quit-game question. A close
+// asked for while one of the window's dialogs is open waits for it: the dialog is closed
+// first, the window after it.
 //
 // Editing a position: the frame keeps its placement, widens itself so that the palette
 // fits beside the board (centred in the area) and shows the edit buttons; finishing puts
@@ -61,6 +64,11 @@ public:
     // saved over it unasked.
     bool readFile(const QString& path);
     bool readIncomplete() const { return m_readIncomplete; }
+    // A new window on this game takes its document (file and reading state) from source.
+    void takeDocumentOf(const CGameFrame& source);
+    // Whether another window may be opened on this game now (not while it is read or its
+    // position edited).
+    bool canOpenView() const;
 
     // ---- what the window shows ----
     // Caption, names, ratings, clocks and turn.
@@ -77,6 +85,9 @@ public:
     void moveWindow(WindowMove move);
 
     // ---- commands ----
+    // Whether a command of the table may act now: the game's rules, and setting up a
+    // position only while this is the game's one window.
+    bool commandEnabled(GameCommand command) const;
     // A command of the table; does nothing when it may not act now.
     void runCommand(GameCommand command);
     void flipBoard();

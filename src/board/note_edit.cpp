@@ -97,6 +97,8 @@ void CNoteEdit::onTextChanged()
     }
     m_shown = noteFromField(m_field->toPlainText());
     m_game->SetNote(m_shown, false);
+    if (m_written)
+        m_written();
 }
 
 void CNoteEdit::resizeEvent(QResizeEvent*)

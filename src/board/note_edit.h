@@ -44,6 +44,8 @@ public:
     CNoteField* field() const { return m_field; }
     // Shows the note of the game's current entry (nothing is written back).
     void showNote();
+    // Called after the field wrote a change into the record.
+    void setNoteWritten(std::function<void()> written) { m_written = std::move(written); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -55,6 +57,7 @@ private:
     QLabel* m_label;
     CNoteField* m_field;
     std::string m_shown; // the note as last shown or written, CR LF line ends (Big5)
+    std::function<void()> m_written;
 };
 
 // A note's text for the field (CR LF becomes a line feed) and back.

@@ -50,6 +50,7 @@ QtGameWindows::~QtGameWindows()
     if (m_context.gameList.windows() == this)
         m_context.gameList.setWindows(nullptr);
     for (const Entry& entry : std::exchange(m_entries, {})) {
+        entry.game->setObserver(nullptr);
         if (entry.frame) {
             entry.frame->detach();
             delete entry.frame.data();
@@ -80,15 +81,13 @@ QRect QtGameWindows::placeNewWindow(const WindowSizeRecord& record) const
     return QRect(place, QSize(size.width, size.height));
 }
 
-bool QtGameWindows::openWindow(model::CGame& game, bool looking)
+CGameFrame* QtGameWindows::addFrame(model::CGame& game, const WindowSizeRecord& record)
 {
-    if (!m_area)
-        return false;
-    const WindowSizeRecord record = sizeFor(m_context.options, looking);
     auto* frame = new CGameFrame(game, *this, record);
     m_area->addSubWindow(frame);
     frame->setGeometry(placeNewWindow(record));
     m_entries.push_back({&game, frame});
+    game.setObserver(&m_observer);
     connect(frame, &CGameFrame::stateChanged, this, &QtGameWindows::windowsChanged);
     frame->show();
     // The new window comes to the front, but the keyboard stays with the input line.
@@ -96,32 +95,50 @@ bool QtGameWindows::openWindow(model::CGame& game, bool looking)
     frame->raise();
     requestInputFocus();
     emit windowsChanged();
+    return frame;
+}
+
+bool QtGameWindows::openWindow(model::CGame& game, bool looking)
+{
+    if (!m_area)
+        return false;
+    addFrame(game, sizeFor(m_context.options, looking));
     return true;
+}
+
+CGameFrame* QtGameWindows::openView(CGameFrame& source)
+{
+    model::CGame* game = source.game();
+    if (!m_area || !game || !source.canOpenView())
+        return nullptr;
+    CGameFrame* view = addFrame(*game, source.currentSize());
+    view->takeDocumentOf(source);
+    return view;
 }
 
 void QtGameWindows::closeWindow(model::CGame& game)
 {
-    if (CGameFrame* frame = frameOf(&game))
-        frame->requestClose();
-    else
+    const std::vector<CGameFrame*> views = framesOf(&game);
+    if (views.empty())
         m_context.gameList.remove(&game);
+    for (CGameFrame* frame : views)
+        frame->requestClose();
 }
 
 void QtGameWindows::redraw(model::CGame& game)
 {
-    if (CGameFrame* frame = frameOf(&game))
-        frame->redraw(game);
+    m_observer.redraw(game);
 }
 
 void QtGameWindows::refreshStatus(model::CGame& game)
 {
-    if (CGameFrame* frame = frameOf(&game))
+    for (CGameFrame* frame : framesOf(&game))
         frame->refreshStatus();
 }
 
 void QtGameWindows::refreshClocks(model::CGame& game)
 {
-    if (CGameFrame* frame = frameOf(&game))
+    for (CGameFrame* frame : framesOf(&game))
         frame->refreshClocks();
 }
 
@@ -158,17 +175,27 @@ CGameFrame* QtGameWindows::newGame()
 
 CGameFrame* QtGameWindows::frameOf(const model::CGame* game) const
 {
+    CGameFrame* active = activeFrame();
+    if (active && game && active->game() == game)
+        return active;
+    const std::vector<CGameFrame*> views = framesOf(game);
+    return views.empty() ? nullptr : views.front();
+}
+
+std::vector<CGameFrame*> QtGameWindows::framesOf(const model::CGame* game) const
+{
+    std::vector<CGameFrame*> list;
     for (const Entry& entry : m_entries)
         if (entry.game == game && entry.frame)
-            return entry.frame;
-    return nullptr;
+            list.push_back(entry.frame);
+    return list;
 }
 
 std::vector<CGameFrame*> QtGameWindows::frames() const
 {
     std::vector<CGameFrame*> list;
     for (const model::CGame* game : m_context.gameList.games())
-        if (CGameFrame* frame = frameOf(game))
+        for (CGameFrame* frame : framesOf(game))
             list.push_back(frame);
     return list;
 }
@@ -241,8 +268,47 @@ void QtGameWindows::send(std::string_view line)
 void QtGameWindows::frameClosed(CGameFrame* frame, model::CGame* game)
 {
     std::erase_if(m_entries, [&](const Entry& entry) { return !entry.frame || entry.frame == frame; });
-    m_context.gameList.remove(game);
+    if (framesOf(game).empty())
+        m_context.gameList.remove(game);
     emit windowsChanged();
+}
+
+// ---- the games' observer --------------------------------------------------------------------
+
+void QtGameWindows::ViewsObserver::redraw(model::CGame& game)
+{
+    for (CGameFrame* frame : m_windows.framesOf(&game))
+        frame->redraw(game);
+}
+
+void QtGameWindows::ViewsObserver::moveMade(model::CGame& game, const model::PackedMove& move)
+{
+    for (CGameFrame* frame : m_windows.framesOf(&game))
+        frame->moveMade(game, move);
+}
+
+void QtGameWindows::ViewsObserver::moveTakenBack(model::CGame& game, const model::PackedMove& move)
+{
+    for (CGameFrame* frame : m_windows.framesOf(&game))
+        frame->moveTakenBack(game, move);
+}
+
+void QtGameWindows::ViewsObserver::showNote(model::CGame& game)
+{
+    for (CGameFrame* frame : m_windows.framesOf(&game))
+        frame->showNote(game);
+}
+
+void QtGameWindows::ViewsObserver::moveScroll(model::CGame& game, int maximum, int position)
+{
+    for (CGameFrame* frame : m_windows.framesOf(&game))
+        frame->moveScroll(game, maximum, position);
+}
+
+void QtGameWindows::ViewsObserver::nameChanged(model::CGame& game)
+{
+    for (CGameFrame* frame : m_windows.framesOf(&game))
+        frame->nameChanged(game);
 }
 
 } // namespace marovin::board

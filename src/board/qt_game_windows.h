@@ -4,6 +4,13 @@
 // through its game, which this object resolves; a closing window unregisters first, so
 // that a late server line finds no window instead of a dead one.
 //
+// A game may be shown in several windows (New Chess Window): they are views of one record,
+// so the browsed position, the orientation, the note and the document are the game's and
+// every view follows them; each view keeps its own piece carry. The game's observer is this
+// object, which passes every notice to each window of the game. Closing a window that is
+// not its game's last only closes that view; the last one closes the game as a single
+// window does.
+//
 // It also holds what all board views draw with (the process's board bitmap and glyphs,
 // the system font's metrics), the header dialog's memory, and the program's closing flag.
 
@@ -53,9 +60,16 @@ public:
     // File New: a local game in a new window (looking size), however many windows the
     // server opened; null after "Cannot create GAME!".
     CGameFrame* newGame();
-    // The window of game, or null.
+    // Another window on the game of source (same record, its own carry and size), opened
+    // and activated like a new one; null when source shows no game or the game is being
+    // edited or read.
+    CGameFrame* openView(CGameFrame& source);
+    // The window of game (the active one when it shows the game, else the first opened),
+    // or null.
     CGameFrame* frameOf(const model::CGame* game) const;
-    // Every window, newest first.
+    // Every window of game, in the order they were opened.
+    std::vector<CGameFrame*> framesOf(const model::CGame* game) const;
+    // Every window, newest game first (a game's windows in the order they were opened).
     std::vector<CGameFrame*> frames() const;
     // The active window of the area (while the program is inactive: the one that becomes
     // active with it) when it is a game window, else null.
@@ -93,8 +107,8 @@ public:
     void sendLeave(const model::CGame& game);
     // A line of a game command, with echo.
     void send(std::string_view line);
-    // The frame is closing for good: it leaves the registry first, then its game leaves
-    // the list.
+    // The frame is closing for good: it leaves the registry first, then, when it was the
+    // game's last window, its game leaves the list.
     void frameClosed(CGameFrame* frame, model::CGame* game);
 
 signals:
@@ -106,7 +120,22 @@ private:
         model::CGame* game;
         QPointer<CGameFrame> frame;
     };
+    // The observer of every shown game: each notice goes to every window of the game.
+    class ViewsObserver : public model::GameObserver {
+    public:
+        explicit ViewsObserver(const QtGameWindows& windows) : m_windows(windows) {}
+        void redraw(model::CGame& game) override;
+        void moveMade(model::CGame& game, const model::PackedMove& move) override;
+        void moveTakenBack(model::CGame& game, const model::PackedMove& move) override;
+        void showNote(model::CGame& game) override;
+        void moveScroll(model::CGame& game, int maximum, int position) override;
+        void nameChanged(model::CGame& game) override;
+
+    private:
+        const QtGameWindows& m_windows;
+    };
     QRect placeNewWindow(const WindowSizeRecord& record) const;
+    CGameFrame* addFrame(model::CGame& game, const WindowSizeRecord& record);
 
     QPointer<QMdiArea> m_area;
     session::ClientContext& m_context;
@@ -114,6 +143,7 @@ private:
     BoardResources m_resources;
     model::GameHeaderMemory m_headerMemory;
     std::vector<Entry> m_entries; // in the order the windows were opened
+    ViewsObserver m_observer{*this};
     InputLineLink m_input;
     PlayerNameAsker m_askPlayerName;
     bool m_closing = false;

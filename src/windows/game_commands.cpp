@@ -60,6 +60,9 @@ GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m
     });
     bind("actionFlipBoard", [](CGameFrame& game) { game.flipBoard(); }, always);
     bind(
+        "actionNewChessWindow", [this](CGameFrame& game) { m_windows.openView(game); },
+        [](CGameFrame& game) { return game.canOpenView(); });
+    bind(
         "actionTextRecord",
         [&frame, &context](CGameFrame& game) {
             CTextRecordDlg dialog(*game.game(), frame.listFont(), context.desktop, &game);
@@ -119,7 +122,7 @@ void GameCommands::bindCommand(const char* actionName, GameCommand command)
 {
     bind(
         actionName, [command](CGameFrame& game) { game.runCommand(command); },
-        [command](CGameFrame& game) { return game.game() && board::gameCommandEnabled(command, *game.game()); });
+        [command](CGameFrame& game) { return game.commandEnabled(command); });
 }
 
 void GameCommands::bindSizes()

@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "offscreen_windows.h"
+
 #include "board/game_frame.h"
 #include "board/qt_game_windows.h"
 #include "board/quit_game_dialog.h"
@@ -32,6 +34,7 @@ namespace {
 
 using testing::drag;
 using testing::dragPoints;
+using testing::settle;
 using testing::squarePoint;
 using testing::twoClicks;
 
@@ -42,14 +45,6 @@ constexpr int kRedCannonH2 = 70, kE2 = 67, kH4 = 52;
 constexpr int kRedChariotA0 = 81, kA5 = 36;
 constexpr int kBlackHorseH9 = 7, kG7 = 24;
 constexpr int kEmptyE5 = 40;
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
 
 struct Mouse : ::testing::Test {
     Mouse()

@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include "offscreen_windows.h"
+
 #include "board/board_settings_dialog.h"
 #include "board/game_frame.h"
 #include "board/qt_game_windows.h"
@@ -36,21 +38,11 @@
 namespace marovin::board {
 namespace {
 
+using testing::settle;
+using testing::grabbed;
+
 const SystemMetrics kMetrics = deriveSystemMetrics(16, 7);
 const std::string kPaper = std::string(MAROVIN_SOURCE_DIR) + "/assets/paper.bmp";
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
-
-QImage grabbed(QWidget* widget)
-{
-    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 bool sameImage(const Options& a, const Options& b)
 {

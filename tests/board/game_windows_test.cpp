@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include "offscreen_windows.h"
+
 #include "board/board_scene.h"
 #include "board/choose_branch_dialog.h"
 #include "board/game_command_dialog.h"
@@ -30,18 +32,12 @@
 namespace marovin::board {
 namespace {
 
+using testing::settle;
+using testing::grabbed;
+
 const SystemMetrics kMetrics = deriveSystemMetrics(16, 7);
 const QRgb kGreen = qRgb(0x00, 0xFF, 0x00);
 const QRgb kYellow = qRgb(0xFF, 0xFF, 0x00);
-
-// Runs the posted closes and deletions.
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-}
 
 // Acts on the next modal dialog once it is open.
 template <class Dialog>
@@ -64,11 +60,6 @@ void answerQuitQuestion(bool quit, QString* reason, QString* title = nullptr)
         EXPECT_EQ(dialog.focusWidget(), dialog.stayButton()) << "Do not quit has the focus";
         (quit ? dialog.quitButton() : dialog.stayButton())->click();
     });
-}
-
-QImage grabbed(QWidget* widget)
-{
-    return widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 struct Windows : ::testing::Test {
