@@ -544,11 +544,13 @@ void CGameFrame::closeEvent(QCloseEvent* event)
         return;
     }
     if (m_host.framesOf(game).size() > 1) {
-        // Another window still shows the game: only this view goes.
+        // Another window still shows the game: only this view goes, and the game's newest
+        // other window comes to the front (the area would bring up the next one it made).
         QMdiSubWindow::closeEvent(event);
         if (event->isAccepted()) {
             detach();
             m_host.frameClosed(this, game);
+            m_host.bringToFront(m_host.framesOf(game).back());
         }
         return;
     }

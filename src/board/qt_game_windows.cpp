@@ -4,6 +4,7 @@
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QStyle>
+#include <QTimer>
 
 #include <algorithm>
 #include <string>
@@ -222,6 +223,17 @@ void QtGameWindows::activateNext()
     m_area->setActiveSubWindow(next);
     next->raise();
     requestInputFocus();
+}
+
+void QtGameWindows::bringToFront(CGameFrame* frame)
+{
+    QTimer::singleShot(0, this, [this, frame = QPointer<CGameFrame>(frame)] {
+        if (!frame || !m_area)
+            return;
+        m_area->setActiveSubWindow(frame);
+        frame->raise();
+        requestInputFocus();
+    });
 }
 
 bool QtGameWindows::closeAll()

@@ -77,6 +77,9 @@ public:
     // Activates the game window after the active one (in the order they were opened,
     // wrapping) and brings it to the front; the input line keeps the keyboard.
     void activateNext();
+    // Activates frame and raises it once the event at hand has been handled (a closing
+    // window makes the area activate another); the input line keeps the keyboard.
+    void bringToFront(CGameFrame* frame);
     // Program exit: every game window is activated and asked to close (live games send
     // their leave command and close). False, and the program stays, when one refuses.
     bool closeAll();

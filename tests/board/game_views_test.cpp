@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
 
 #include <functional>
@@ -198,19 +199,25 @@ TEST_F(Views, EditingAPositionNeedsTheGameInOneWindow)
 
 TEST_F(Views, ClosingAViewLeavesTheGameAndOnlyTheLastWindowLeavesIt)
 {
+    // Another window made before the game's (as the terminal is).
+    QMdiSubWindow* other = area.addSubWindow(new QWidget);
+    other->resize(1100, 700);
+    other->show();
     // An observed game: closing a view sends nothing and the game goes on in the other.
     observe();
     CGameFrame* first = windows.frameOf(rig.live(7));
     ASSERT_TRUE(first);
     CGameFrame* second = secondOf(first);
+    ASSERT_EQ(windows.activeFrame(), second);
     int dialogs = 0;
-    EXPECT_TRUE(closeCountingDialogs(first, &dialogs));
+    EXPECT_TRUE(closeCountingDialogs(second, &dialogs));
     EXPECT_EQ(rig.socket.sent, "") << "no leave line for a view";
-    EXPECT_EQ(windows.frames(), std::vector<CGameFrame*>{second});
+    EXPECT_EQ(windows.frames(), std::vector<CGameFrame*>{first});
+    EXPECT_EQ(windows.activeFrame(), first) << "the game's other window comes to the front";
     ASSERT_TRUE(rig.live(7));
     rig.feed("\r\nGame 7 BotMa vs BotPao 2 H9-G7 500 480 5 1501 1502 6\r\nOMRA% ");
-    EXPECT_EQ(second->view()->statusBar()->record().moveNumber, 3) << "the other window follows the game";
-    EXPECT_FALSE(closeCountingDialogs(second, &dialogs)) << "the last window waits for the server";
+    EXPECT_EQ(first->view()->statusBar()->record().moveNumber, 3) << "the other window follows the game";
+    EXPECT_FALSE(closeCountingDialogs(first, &dialogs)) << "the last window waits for the server";
     EXPECT_EQ(rig.socket.sent, "observe 7\n");
     rig.block({"observe: Game 7 BotMa vs BotPao removed from your observation list."});
     settle();
