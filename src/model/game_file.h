@@ -86,6 +86,11 @@ void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool me
 // position, from its first move, and the move is counted for the open branch.
 void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches& branches);
 
+// Ends a reading begun in mode 2: removes branches that received no move, names the
+// game (a plain reading; it is then unmodified) or mirrors its openings (a merge), and
+// shows the start of the record.
+void EndReading(CGame& game, bool merge);
+
 // Reads a game file into game (merge: adds its moves to the tree). name is shown in
 // messages. Returns 1 on success (a brace body may end at its closing "}" line; one that
 // ends before it keeps what was read and is warned about), 0 on failure: not a game file,

@@ -647,6 +647,22 @@ void endLocation(const GamePorts& ports)
 
 } // namespace
 
+void EndReading(CGame& game, bool merge)
+{
+    game.Rewind(); // the cursor stands nowhere near a branch that is to go
+    game.RemoveEmptyBranches();
+    if (merge) {
+        game.MirrorOpenings();
+    } else {
+        game.ComposeName(false);
+        game.modified = false;
+    }
+    game.mode = kModeNormal;
+    game.Rewind();
+    game.updateMoveScroll();
+    game.observer().redraw(game);
+}
+
 int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge, bool* leftUnread)
 {
     const GamePorts& ports = game.ports();
@@ -678,18 +694,7 @@ int ReadGame(CGame& game, ByteSource& source, std::string_view name, bool merge,
                 std::string(name),
             false);
 
-    game.Rewind(); // the cursor stands nowhere near a branch that is to go
-    game.RemoveEmptyBranches();
-    if (merge) {
-        game.MirrorOpenings();
-    } else {
-        game.ComposeName(false);
-        game.modified = false;
-    }
-    game.mode = kModeNormal;
-    game.Rewind();
-    game.updateMoveScroll();
-    game.observer().redraw(game);
+    EndReading(game, merge);
     ports.terminal.writeServerLine("OMRA% ");
     endLocation(ports);
     return result == GameFileScanner::Result::Done ? 1 : 0;

@@ -85,6 +85,23 @@ std::vector<SquarePair> GenerateLegalMoves(const Board& board, bool redToMove)
     return moves;
 }
 
+bool IsMoveLegal(const Board& board, bool redToMove, int from, int to)
+{
+    if (!OnBoard(from) || !OnBoard(to) || SideOf(board[from]) != (redToMove ? kRed : kBlack))
+        return false;
+    MoveGenerator generator(board, redToMove);
+    if (!generator.generate())
+        return false;
+    bool candidate = false;
+    for (int i = 0; i < generator.count() && !candidate; ++i)
+        candidate = generator.candidate(i) == SquarePair{Square(from), Square(to)};
+    if (!candidate)
+        return false;
+    Board after = board;
+    ApplyMove(after, Square(from), Square(to));
+    return !IsInCheck(after, redToMove);
+}
+
 bool IsInCheck(const Board& board, bool redSide)
 {
     MoveGenerator opponent(board, !redSide);

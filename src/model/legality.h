@@ -48,6 +48,10 @@ bool FindOnlyMove(const CGame& game, PackedMove& move);
 // has no general on the board.
 std::vector<SquarePair> GenerateLegalMoves(const Board& board, bool redToMove);
 
+// Whether the side to move may move the piece on from to to: a candidate of its rules
+// that leaves its own general safe. Shows nothing; false for squares off the board.
+bool IsMoveLegal(const Board& board, bool redToMove, int from, int to);
+
 // Whether the general of the given side is attacked: an enemy piece could capture it, or
 // the two generals face each other on an open file. A side without its general on the
 // board counts as in check.

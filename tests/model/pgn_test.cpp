@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "game_fixture.h"
+#include "model/fen.h"
+#include "model/game_file.h"
+#include "model/legality.h"
+#include "model/pgn.h"
+#include "support/big5.h"
+#include "support/fixed_text.h"
+
+namespace marovin::model {
+namespace {
+
+using testing::GameEnvironment;
+
+FenPosition Position(const char* fen)
+{
+    std::string error;
+    const auto position = ReadFen(fen, error);
+    EXPECT_TRUE(position) << fen << ": " << error;
+    return position.value_or(FenPosition{});
+}
+
+// Known positions and the texts of one move in each notation, from both sides, with every
+// way pieces of one kind can share a file.
+struct NotationCase {
+    const char* what;
+    const char* fen;
+    const char* iccs;
+    const char* wxf;
+    const char* chinese;
+};
+
+const NotationCase kNotationCases[] = {
+    {"opening cannon", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "h2e2", "C2.5", "炮二平五"},
+    {"opening chariot", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "a0a1", "R9+1", "俥九進一"},
+    {"black horse", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b", "h9g7", "H8+7", "馬８進７"},
+    {"black cannon back", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b", "b7b8", "C2-1",
+     "包２退１"},
+    {"front chariot", "3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "e3g3", "R+.3", "前俥平三"},
+    {"rear chariot", "3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "e1e2", "R-+1", "後俥進一"},
+    {"black front horse", "3k5/9/4n4/9/4n4/9/9/9/9/4K4 b", "e5f3", "H++6", "前馬進６"},
+    {"black rear horse", "3k5/9/4n4/9/4n4/9/9/9/9/4K4 b", "e7f9", "H--6", "後馬退６"},
+    {"front of three soldiers", "3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "e7d7", "P+.6", "前兵平六"},
+    {"middle of three soldiers", "3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "e6f6", "P5.4", "中兵平四"},
+    {"rear of three soldiers", "3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "e5d5", "P-.6", "後兵平六"},
+    {"first of four soldiers", "3k5/4P4/4P4/4P4/4P4/9/9/9/9/5K3 w", "e8f8", "++.4", "一兵平四"},
+    {"second of four soldiers", "3k5/4P4/4P4/4P4/4P4/9/9/9/9/5K3 w", "e7d7", "P+.6", "二兵平六"},
+    {"third of four soldiers", "3k5/4P4/4P4/4P4/4P4/9/9/9/9/5K3 w", "e6f6", "P-.4", "三兵平四"},
+    {"last of four soldiers", "3k5/4P4/4P4/4P4/4P4/9/9/9/9/5K3 w", "e5d5", "--.6", "四兵平六"},
+    {"first of five soldiers", "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w", "e8d8", "++.6", "一兵平六"},
+    {"middle of five soldiers", "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w", "e6f6", "P5.4", "三兵平四"},
+    {"fourth of five soldiers", "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w", "e5d5", "P-.6", "四兵平六"},
+    {"soldiers on two files, front", "3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "g6f6", "3+.4", "前三平四"},
+    {"soldiers on two files, rear", "3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "c5b5", "7-.8", "後七平八"},
+    {"black front soldier", "3k5/9/9/9/9/4p4/4p4/9/9/5K3 b", "e3e2", "P++1", "前卒進１"},
+    {"black rear soldier", "3k5/9/9/9/9/4p4/4p4/9/9/5K3 b", "e4d4", "P-.4", "後卒平４"},
+    {"advisor forward on a shared file", "3k5/9/9/9/9/9/9/3A5/9/3AK4 w", "d0e1", "A6+5", "仕六進五"},
+    {"advisor back on a shared file", "3k5/9/9/9/9/9/9/3A5/9/3AK4 w", "d2e1", "A6-5", "仕六退五"},
+    {"elephant forward on a shared file", "3k5/9/9/9/9/2B6/9/9/9/2B1K4 w", "c0e2", "E7+5", "相七進五"},
+    {"elephant back on a shared file", "3k5/9/9/9/9/2B6/9/9/9/2B1K4 w", "c4e2", "E7-5", "相七退五"},
+    {"black general sideways", "3k5/9/9/9/9/9/9/9/9/5K3 b", "d9e9", "K4.5", "將４平５"},
+};
+
+TEST(MoveNotation, KnownPositionsGiveTheirTextsInEveryNotation)
+{
+    for (const NotationCase& c : kNotationCases) {
+        SCOPED_TRACE(c.what);
+        const FenPosition position = Position(c.fen);
+        std::string error;
+        const auto move = ReadMoveText(position.board, position.redToMove, c.iccs, MoveNotation::Iccs, error);
+        ASSERT_TRUE(move) << error;
+        EXPECT_EQ(MoveText(position.board, move->from, move->to, MoveNotation::Iccs), c.iccs);
+        EXPECT_EQ(MoveText(position.board, move->from, move->to, MoveNotation::Wxf), c.wxf);
+        EXPECT_EQ(MoveText(position.board, move->from, move->to, MoveNotation::Chinese), c.chinese);
+        for (const auto& [text, notation] :
+             {std::pair{c.wxf, MoveNotation::Wxf}, std::pair{c.chinese, MoveNotation::Chinese}}) {
+            const auto read = ReadMoveText(position.board, position.redToMove, text, notation, error);
+            ASSERT_TRUE(read) << text << ": " << error;
+            EXPECT_EQ(*read, *move) << text;
+            EXPECT_EQ(GuessNotation(text), notation) << text;
+        }
+    }
+}
+
+// Forms other programs write, each read as the same move.
+TEST(MoveNotation, ReadsTheFormsOtherProgramsWrite)
+{
+    const struct {
+        const char* fen;
+        const char* text;
+        const char* iccs;
+    } cases[] = {
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "炮2平5", "h2e2"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "砲二平五", "h2e2"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "c2=5", "h2e2"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "H2-E2", "h2e2"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "C2.5!?", "h2e2"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "N2+3", "h0g2"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b", "马8进7", "h9g7"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b", "馬８進７", "h9g7"},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b", "砲8平5", "h7e7"},
+        {"3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "俥前平三", "e3g3"},
+        {"3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "硨前平三", "e3g3"},
+        {"3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "+R.3", "e3g3"},
+        {"3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "后车进一", "e1e2"},
+        {"3k5/9/9/9/9/4p4/4p4/9/9/5K3 b", "前卒进1", "e3e2"},
+    };
+    for (const auto& c : cases) {
+        const FenPosition position = Position(c.fen);
+        std::string error;
+        const auto move = ReadMoveText(position.board, position.redToMove, c.text, GuessNotation(c.text), error);
+        ASSERT_TRUE(move) << c.text << ": " << error;
+        EXPECT_EQ(MoveText(position.board, move->from, move->to, MoveNotation::Iccs), c.iccs) << c.text;
+    }
+}
+
+TEST(MoveNotation, RefusesTextsThatNameNoSingleLegalMove)
+{
+    const char* opening = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w";
+    const struct {
+        const char* fen;
+        const char* text;
+        const char* why;
+    } cases[] = {
+        {opening, "a0a5", "not a legal move"},            // the chariot's way is blocked
+        {opening, "h9g7", "not a legal move"},            // a Black move while Red is to move
+        {opening, "C3.5", "no cannon on file 3"},
+        {opening, "P5+2", "not a legal move"},
+        {opening, "H2.3", "not a legal move"},            // a horse never moves sideways
+        {opening, "Z2.5", "not a move in WXF notation"},
+        {opening, "炮二走五", "not a move in Chinese notation"},
+        {opening, "R+.3", "no two chariots stand on one file"},
+        {"3k5/9/9/4P4/4P4/9/9/9/9/5K3 w", "P5.4", "ambiguous: more than one soldier can make it"},
+    };
+    for (const auto& c : cases) {
+        const FenPosition position = Position(c.fen);
+        std::string error;
+        EXPECT_FALSE(ReadMoveText(position.board, position.redToMove, c.text, GuessNotation(c.text), error))
+            << c.text;
+        EXPECT_EQ(error, c.why) << c.text;
+    }
+}
+
+// ---- round trips ----------------------------------------------------------------------
+
+std::string Big5(const char* utf8) { return utf8ToBig5(utf8); }
+
+// Plays random legal moves from the browsed position, branching at several depths, with
+// notes on some moves (Big5, several lines).
+class RandomGame {
+public:
+    RandomGame(CGame& game, unsigned seed) : m_game(game), m_random(seed) {}
+
+    void grow(int length, int depth)
+    {
+        for (int i = 0; i < length; ++i) {
+            const auto moves = GenerateLegalMoves(m_game.browsedBoard, m_game.isRedToMoveBrowsed());
+            if (moves.empty())
+                return;
+            const SquarePair main = moves[pick(moves.size())];
+            m_game.PlayMove(main.from, main.to, MoveKind::User);
+            if (pick(4) == 0)
+                m_game.SetNote(noteText(), false);
+            if (depth > 0 && moves.size() > 1 && pick(6) == 0) {
+                const int ply = m_game.browsedPly();
+                for (int branches = 1 + static_cast<int>(pick(2)); branches > 0; --branches) {
+                    m_game.TakeBack(TakeBackKind::User);
+                    const SquarePair other = moves[pick(moves.size())];
+                    if (other == main) {
+                        m_game.PlayMove(main.from, main.to, MoveKind::User);
+                        continue;
+                    }
+                    m_game.PlayMove(other.from, other.to, MoveKind::User);
+                    grow(length / 3, depth - 1);
+                    while (m_game.browsedPly() > ply - 1)
+                        m_game.TakeBack(TakeBackKind::User);
+                    m_game.PlayMove(main.from, main.to, MoveKind::User);
+                }
+            }
+        }
+    }
+
+private:
+    std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(m_random); }
+    std::string noteText()
+    {
+        const char* notes[] = {"好棋", "a note\r\nover two lines", "攻守兼備，黑方「反擊」。", "(see 3. h2e2) [sic]; 100%"};
+        return Big5(notes[pick(4)]);
+    }
+
+    CGame& m_game;
+    std::mt19937 m_random;
+};
+
+void FillHeader(CGame& game)
+{
+    copyBounded(game.redName, Big5("許銀川"));
+    copyBounded(game.blackName, "bob");
+    copyBounded(game.subject, Big5("全國賽 \"final\" round 3"));
+    copyBounded(game.place, "Taipei");
+    copyBounded(game.date, "2024-03-05");
+    copyBounded(game.result, "Red resigns");
+    game.redRating = 2650;
+    game.blackRating = 1480;
+    game.times = {0, 5, 600, 590};
+}
+
+TEST(Pgn, RoundTripsKeepMovesBranchesNotesAndHeadersInEveryNotation)
+{
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        GameEnvironment environment;
+        auto original = environment.newGame();
+        if (seed % 4 == 0) { // a set-up start, Black to move
+            std::string error;
+            ASSERT_TRUE(SetFenPosition(*original, "2bak4/4a4/4b1n2/p3p1p1p/2r6/9/P1P3c1P/4B1N2/4A4/3AK1B2 b", error))
+                << error;
+        }
+        FillHeader(*original);
+        original->SetNote(Big5("開局前的說明"), false);
+        RandomGame(*original, seed).grow(60, 3);
+        original->Rewind();
+        const std::string expected = GameFileText(*original, GameFileForm::Old);
+        ASSERT_NE(expected.find("BB"), std::string::npos) << "the generated game has branches";
+
+        for (MoveNotation notation : {MoveNotation::Iccs, MoveNotation::Wxf, MoveNotation::Chinese}) {
+            SCOPED_TRACE("seed " + std::to_string(seed) + ", " + std::string(NotationName(notation)));
+            const std::string pgn = PgnText(*original, notation);
+            PgnReader reader(pgn);
+            PgnGameText text;
+            ASSERT_TRUE(reader.next(text));
+            EXPECT_EQ(PgnGameNotation(text), notation);
+            auto imported = environment.newGame();
+            std::string error, warning;
+            ASSERT_TRUE(BuildPgnGame(text, *imported, error, warning)) << error << "\n" << pgn;
+            EXPECT_EQ(warning, "");
+            EXPECT_EQ(GameFileText(*imported, GameFileForm::Old), expected) << pgn;
+            EXPECT_FALSE(reader.next(text));
+        }
+    }
+}
+
+TEST(Pgn, WritesTagsVariationsAndCommentsAsOtherProgramsExpect)
+{
+    GameEnvironment environment;
+    auto game = environment.newGame();
+    FillHeader(*game);
+    copyBounded(game->result, "1-0");
+    game->times = {};
+    game->SetNote("start", false);
+    testing::play(*game, "H2-E2");
+    testing::play(*game, "H9-G7");
+    game->SetNote("a } brace", false);
+    game->TakeBack(TakeBackKind::User);
+    testing::play(*game, "B9-C7");
+    game->TakeBack(TakeBackKind::User);
+    testing::play(*game, "H9-G7");
+    testing::play(*game, "H0-G2");
+    const std::string pgn = PgnText(*game, MoveNotation::Wxf);
+    EXPECT_EQ(pgn, "[Game \"Chinese Chess\"]\n"
+                   "[Event \"全國賽 \\\"final\\\" round 3\"]\n"
+                   "[Site \"Taipei\"]\n"
+                   "[Date \"2024.03.05\"]\n"
+                   "[Red \"許銀川\"]\n"
+                   "[Black \"bob\"]\n"
+                   "[Result \"1-0\"]\n"
+                   "[RedElo \"2650\"]\n"
+                   "[BlackElo \"1480\"]\n"
+                   "[Format \"WXF\"]\n"
+                   "\n"
+                   "{start} 1. C2.5 H8+7 {a ｝ brace} (1... H2+3) 2. H2+3 1-0\n"
+                   "\n");
+}
+
+// ---- text written by hand, and bad text -----------------------------------------------
+
+// The moves of a game as this program writes them in ICCS, without the tags.
+std::string Moves(const CGame& game)
+{
+    const std::string pgn = PgnText(game, MoveNotation::Iccs);
+    return pgn.substr(pgn.find("\n\n") + 2);
+}
+
+TEST(Pgn, ReadsHandWrittenFilesGameByGame)
+{
+    const std::string file =
+        "\xEF\xBB\xBF[Event \"Odd\"]\r\n[Red \"alice\"]\r\n\r\n"
+        "{ before the first move } 1.h2e2 {after red}; to the line's end\r\n"
+        "h9g7 $1 2. h0g2!? ( {before the variation} 2. b0c2 ) {after it} 2... i9h9 *\r\n"
+        "\n"
+        "% an escaped line\n"
+        "1. C2.5 马8进7 2. 傌二進三 (2. c3c4) 1-0\n"
+        "[Event \"third\"][Format \"ICCS\"]\n"
+        "1. h2e2 h9g7 2. h0h5 i9h9 0-1\n"
+        "[Event \"fourth\"]\n"
+        "1. h2e2 {never closed\n";
+    PgnReader reader(file);
+    const struct {
+        const char* event;
+        bool whole;
+        const char* error;
+        const char* moves;
+    } expected[] = {
+        {"Odd", true, "",
+         "{before the first move} 1. h2e2 {after red\nto the line's end} 1... h9g7 2. h0g2 {after it} "
+         "(2. b0c2 {before the variation})\n2... i9h9 *\n\n"},
+        {"", true, "", "1. h2e2 h9g7 2. h0g2 (2. c3c4) 1-0\n\n"},
+        {"third", false, "line 10: move 2 by Red (h0h5): not a legal move", "1. h2e2 h9g7 0-1\n\n"},
+        {"fourth", false, "line 12: a comment opened with \"{\" is never closed", "1. h2e2 {never closed} *\n\n"},
+    };
+    for (const auto& e : expected) {
+        SCOPED_TRACE(e.event);
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        GameEnvironment environment;
+        auto game = environment.newGame();
+        std::string error, warning;
+        EXPECT_EQ(BuildPgnGame(text, *game, error, warning), e.whole);
+        EXPECT_EQ(error, e.error);
+        EXPECT_EQ(fieldText(game->subject).substr(0, std::string_view(e.event).size()), e.event);
+        EXPECT_EQ(Moves(*game), e.moves);
+    }
+    PgnGameText text;
+    EXPECT_FALSE(reader.next(text));
+}
+
+TEST(Pgn, BadStructureStopsAGameWithAMessageAndKeepsWhatCameBefore)
+{
+    std::string deep;
+    for (std::size_t i = 0; i <= kPgnDepthLimit; ++i)
+        deep += "(1... h9i7 ";
+    const struct {
+        std::string text;
+        const char* error;
+        const char* moves;
+    } cases[] = {
+        {"1. h2e2 ) h9g7", "line 1: a \")\" closes no variation", "1. h2e2 *\n\n"},
+        {"1. h2e2 } h9g7", "line 1: a \"}\" closes no comment", "1. h2e2 *\n\n"},
+        {"1. h2e2 (1. c3c4 h9g7", "line 1: a variation opened with \"(\" is never closed",
+         "1. h2e2 (1. c3c4 h9g7) *\n\n"},
+        {"1. h2e2 h9g7 " + deep, "line 1: variations are nested deeper than 500", "1. h2e2 h9g7 (1... h9i7) *\n\n"},
+        {"( 1. h2e2", "line 1: a variation stands where no move precedes it", "*\n\n"},
+        {"1. h2e2 " + std::string(100, 'x'), "line 1: a move text is longer than 64 bytes", "1. h2e2 *\n\n"},
+        {"[FEN \"9/9/9/9/9/9/9/9/9/9 w\"]\n1. h2e2", "the FEN tag: ", "*\n\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 40));
+        PgnReader reader(c.text);
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        GameEnvironment environment;
+        auto game = environment.newGame();
+        std::string error, warning;
+        EXPECT_FALSE(BuildPgnGame(text, *game, error, warning));
+        EXPECT_EQ(error.substr(0, std::string_view(c.error).size()), c.error) << error;
+        EXPECT_EQ(Moves(*game), c.moves);
+    }
+}
+
+TEST(Pgn, TextThatBig5CannotHoldIsCountedAndBig5FilesAreRead)
+{
+    GameEnvironment environment;
+    {
+        PgnReader reader("[Red \"马\"]\n1. h2e2 {简体} *");
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        auto game = environment.newGame();
+        std::string error, warning;
+        EXPECT_TRUE(BuildPgnGame(text, *game, error, warning)) << error;
+        EXPECT_EQ(warning, "2 characters that Big5 cannot hold were written as \"?\"");
+    }
+    {
+        PgnReader reader(Big5("[Red \"許銀川\"]\n1. 炮二平五 {好棋} *"));
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        auto game = environment.newGame();
+        std::string error, warning;
+        EXPECT_TRUE(BuildPgnGame(text, *game, error, warning)) << error;
+        EXPECT_EQ(fieldText(game->redName), Big5("許銀川"));
+        EXPECT_EQ(Moves(*game), "1. h2e2 {好棋} *\n\n");
+    }
+}
+
+} // namespace
+} // namespace marovin::model
