@@ -48,6 +48,12 @@ constexpr std::size_t kPgnDepthLimit = 500;    // variations inside variations
 constexpr std::size_t kPgnMoveLimit = 100000;  // moves of one game, variations included
 constexpr std::size_t kPgnTagLimit = 200;      // tags of one game
 
+constexpr std::size_t kPgnFileLimit = std::size_t(256) << 20; // bytes of a PGN file read
+
+// Reads a whole PGN file into text. False, with error saying why ("cannot be opened",
+// "is larger than 256 MiB"), when it cannot.
+bool ReadPgnFile(const std::string& path, std::string& text, std::string& error);
+
 // One game as written, before its moves are played: the tags in order and the body as a
 // flat list of items.
 struct PgnItem {

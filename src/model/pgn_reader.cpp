@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 
+#include "model/byte_stream.h"
 #include "model/fen.h"
 #include "model/game_file.h"
 #include "model/pgn.h"
@@ -60,6 +61,25 @@ std::string_view PgnGameText::tag(std::string_view name) const
         if (key == name)
             return value;
     return {};
+}
+
+bool ReadPgnFile(const std::string& path, std::string& text, std::string& error)
+{
+    FileStream file(path, false);
+    if (!file.ok()) {
+        error = "cannot be opened";
+        return false;
+    }
+    text.clear();
+    char buffer[1 << 16];
+    while (const std::size_t n = file.read(buffer, sizeof buffer)) {
+        if (text.size() + n > kPgnFileLimit) {
+            error = "is larger than " + std::to_string(kPgnFileLimit >> 20) + " MiB";
+            return false;
+        }
+        text.append(buffer, n);
+    }
+    return true;
 }
 
 PgnReader::PgnReader(std::string_view text)

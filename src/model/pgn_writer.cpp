@@ -66,7 +66,7 @@ public:
     explicit Layout(std::string& out) : m_out(out) {}
     void word(std::string_view text)
     {
-        if (m_column > 0 && !m_glue && m_column + 1 + text.size() > kLineWidth) {
+        if (m_column > 0 && !m_glue && m_column + 1 + width(text) > kLineWidth) {
             m_out += '\n';
             m_column = 0;
         } else if (m_column > 0 && !m_glue) {
@@ -76,7 +76,11 @@ public:
         m_glue = false;
         m_out.append(text);
         const std::size_t newline = text.rfind('\n');
-        m_column = newline == std::string_view::npos ? m_column + text.size() : text.size() - newline - 1;
+        if (newline != std::string_view::npos) {
+            m_column = 0;
+            text.remove_prefix(newline + 1);
+        }
+        m_column += width(text);
     }
     // The next word follows without a space ("(" and what comes after it).
     void glue() { m_glue = true; }
@@ -94,6 +98,17 @@ public:
     }
 
 private:
+    // Columns on a screen: a character outside ASCII (Chinese, full-width) takes two.
+    static std::size_t width(std::string_view text)
+    {
+        std::size_t columns = 0;
+        for (char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            columns += byte < 0x80 ? 1 : (byte & 0xC0) == 0xC0 ? 2 : 0;
+        }
+        return columns;
+    }
+
     std::string& m_out;
     std::size_t m_column = 0;
     bool m_glue = false;
@@ -192,11 +207,13 @@ private:
         if (entry.isMove()) {
             const bool red = IsRedToMove(m_game.firstMover, frame.ply);
             const int number = (frame.ply + m_game.firstMover) / 2 + 1;
+            // The number and its move stay on one line.
+            std::string text;
             if (red)
-                m_layout.word(std::to_string(number) + ".");
+                text = std::to_string(number) + ". ";
             else if (frame.numbered)
-                m_layout.word(std::to_string(number) + "...");
-            m_layout.word(MoveText(frame.board, entry.move.from, entry.move.to, m_notation));
+                text = std::to_string(number) + "... ";
+            m_layout.word(text + MoveText(frame.board, entry.move.from, entry.move.to, m_notation));
             ApplyMove(frame.board, entry.move.from, entry.move.to);
             ++frame.ply;
             frame.numbered = false;

@@ -162,6 +162,71 @@ TEST(ToolFiles, ConvertKeepsHeadersNotesAndMoves)
     EXPECT_EQ(RunToolProgram({"show", path}).out, before.out);
 }
 
+TEST(ToolPgn, GamesGoToPgnAndBackInEveryNotation)
+{
+    testkit::TempFolder folder;
+    const std::string path = folder.write("game.txt", kGameFile);
+    ASSERT_EQ(RunToolProgram({"convert", "--to", "new", path}).status, 0);
+    const std::string stored = testkit::TempFolder::read(path);
+    const struct {
+        const char* notation;
+        const char* moves;
+    } cases[] = {
+        {"iccs", "1. h2e2 {central cannon\nsecond line} 1... h7e7 (1... b9c7) 2. b0c2 *"},
+        {"wxf", "1. C2.5 {central cannon\nsecond line} 1... C8.5 (1... H2+3) 2. H8+7 *"},
+        {"chinese", "1. 炮二平五 {central cannon\nsecond line} 1... 包８平５"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notation);
+        const auto pgn = RunToolProgram({"pgn", path, "--notation", c.notation});
+        ASSERT_EQ(pgn.status, 0) << pgn.err;
+        EXPECT_NE(pgn.out.find("[Event \"\u4E2D\u570B test\"]\n"), std::string::npos) << pgn.out;
+        EXPECT_NE(pgn.out.find("[Times \"0 0 600 540\"]\n"), std::string::npos) << pgn.out;
+        EXPECT_NE(pgn.out.find(c.moves), std::string::npos) << pgn.out;
+        const std::string pgnPath = folder.write(std::string(c.notation) + ".pgn", pgn.out);
+        const std::string out = folder.file(std::string(c.notation) + ".gam");
+        const auto imported = RunToolProgram({"import", pgnPath, out});
+        ASSERT_EQ(imported.status, 0) << imported.err;
+        EXPECT_EQ(testkit::TempFolder::read(out), stored);
+    }
+}
+
+TEST(ToolPgn, ImportChoosesGamesAndNamesTheGameAndMoveThatFail)
+{
+    testkit::TempFolder folder;
+    const std::string pgn = folder.write("games.pgn", "[Event \"one\"]\n1. h2e2 *\n\n"
+                                                      "[Event \"two\"]\n1. h2e2 h9g7\n2. h0h5 *\n");
+    const auto second = RunToolProgram({"import", pgn, folder.file("two.gam"), "--game", "2"});
+    EXPECT_EQ(second.status, 2);
+    EXPECT_EQ(second.err, "marovin-tool: " + pgn + ": game 2: line 6: move 2 by Red (h0h5): not a legal move; " +
+                              folder.file("two.gam") + " holds the moves before it\n");
+    EXPECT_NE(testkit::TempFolder::read(folder.file("two.gam")).find("SUBJECT two\r\n"), std::string::npos);
+
+    const auto all = RunToolProgram({"import", pgn, folder.file("all.gam"), "--all"});
+    EXPECT_EQ(all.status, 2);
+    EXPECT_NE(testkit::TempFolder::read(folder.file("all-1.gam")).find("SUBJECT one\r\n"), std::string::npos);
+    EXPECT_NE(testkit::TempFolder::read(folder.file("all-2.gam")).find("SUBJECT two\r\n"), std::string::npos);
+
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;
+    } refused[] = {
+        {{"import", pgn, folder.file("x.gam"), "--game", "3"}, pgn + ": the PGN file holds 2 games, not 3"},
+        {{"import", pgn, folder.file("x.gam"), "--game", "0"}, "usage: import PGN OUT [--game N | --all]"},
+        {{"import", folder.file("missing.pgn"), folder.file("x.gam")},
+         folder.file("missing.pgn") + ": the PGN file cannot be opened"},
+        {{"import", folder.write("empty.pgn", "\n\n"), folder.file("x.gam")},
+         folder.file("empty.pgn") + ": the PGN file holds no game"},
+        {{"pgn", pgn, "--notation", "fen"}, "usage: pgn FILE [--notation iccs|wxf|chinese]"},
+        {{"pgn", pgn}, pgn + ": Wrong game file"},
+    };
+    for (const auto& r : refused) {
+        const auto run = RunToolProgram(r.arguments);
+        EXPECT_EQ(run.status, 2) << r.err;
+        EXPECT_EQ(run.err.substr(0, ("marovin-tool: " + r.err).size()), "marovin-tool: " + r.err) << run.err;
+    }
+}
+
 TEST(ToolFiles, FilesThatAreNotGamesAreRefused)
 {
     testkit::TempFolder folder;

@@ -23,6 +23,11 @@ constexpr Subcommand kSubcommands[] = {
     {"bestmove", "[FEN] [--movetime MS] [--depth N] [--engine PATH]",
      "the engine's best move (fairy-stockfish unless the engine settings or PATH say otherwise)",
      RunBestMove},
+    {"pgn", "FILE [--notation iccs|wxf|chinese]", "a game file as PGN (UTF-8) in the chosen move notation",
+     RunPgn},
+    {"import", "PGN OUT [--game N | --all]",
+     "game N (the first by default) of a PGN file as a game file OUT; --all: every game, OUT-1, OUT-2...",
+     RunImport},
 #ifdef MAROVIN_TOOL_IMAGE
     {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
      "the board as a game window of that size draws it, as a PNG file", RunImage},
