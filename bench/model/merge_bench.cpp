@@ -12,7 +12,7 @@
 #include "model/legality.h"
 #include "model/merge.h"
 #include "model/text_record.h"
-#include "testkit/fakes.h"
+#include "testkit/offline_game_ports.h"
 
 namespace {
 
@@ -21,14 +21,7 @@ using namespace marovin::model;
 constexpr int kMovesPerGame = 80;
 constexpr int kMaxGames = 1000;
 
-struct Environment {
-    GamePorts ports() { return GamePorts{terminal, desktop, clock, windows, settings}; }
-    marovin::testkit::FakeTerminal terminal;
-    marovin::testkit::FakeDesktop desktop;
-    marovin::testkit::FakeClock clock;
-    NoGameWindows windows;
-    GameSettings settings;
-};
+using Environment = marovin::testkit::OfflineGamePorts;
 
 // A legal game of kMovesPerGame moves (shorter only when a side cannot move). The first
 // three moves come from a choice of two each, so that many games share their openings;

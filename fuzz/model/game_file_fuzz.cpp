@@ -5,19 +5,15 @@
 #include <string>
 
 #include "model/game_file.h"
-#include "testkit/fakes.h"
+#include "testkit/offline_game_ports.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     using namespace marovin::model;
-    marovin::testkit::FakeTerminal terminal;
-    marovin::testkit::FakeDesktop desktop;
-    marovin::testkit::FakeClock clock;
-    NoGameWindows windows;
-    GameSettings settings;
-    settings.mergeAppendNotes = size > 0 && (data[0] & 1);
-    ReadLocation location;
-    const GamePorts ports{terminal, desktop, clock, windows, settings, &location};
+    marovin::testkit::OfflineGamePorts offline;
+    offline.settings.mergeAppendNotes = size > 0 && (data[0] & 1);
+    const ReadLocation& location = offline.location;
+    const GamePorts ports = offline.ports();
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     CGame game(ports);

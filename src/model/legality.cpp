@@ -87,19 +87,77 @@ std::vector<SquarePair> GenerateLegalMoves(const Board& board, bool redToMove)
 
 bool IsMoveLegal(const Board& board, bool redToMove, int from, int to)
 {
-    if (!OnBoard(from) || !OnBoard(to) || SideOf(board[from]) != (redToMove ? kRed : kBlack))
+    if (!OnBoard(from) || !OnBoard(to))
         return false;
     MoveGenerator generator(board, redToMove);
-    if (!generator.generate())
-        return false;
-    bool candidate = false;
-    for (int i = 0; i < generator.count() && !candidate; ++i)
-        candidate = generator.candidate(i) == SquarePair{Square(from), Square(to)};
-    if (!candidate)
+    if (!generator.isCandidate(Square(from), Square(to)))
         return false;
     Board after = board;
     ApplyMove(after, Square(from), Square(to));
-    return !IsInCheck(after, redToMove);
+    return !IsGeneralAttacked(after, redToMove);
+}
+
+bool IsGeneralAttacked(const Board& board, bool redSide)
+{
+    const Piece own = redSide ? 17 : 1; // the generals' piece numbers
+    int general = 0;
+    while (general < kSquareCount && board[general] != own)
+        ++general;
+    if (general == kSquareCount)
+        return true;
+    const int enemy = redSide ? kBlack : kRed;
+    const auto enemyKind = [&](int square, PieceKind kind) {
+        return SideOf(board[square]) == enemy && KindOf(board[square]) == kind;
+    };
+    const int row = RowOf(Square(general));
+    const int column = ColumnOf(Square(general));
+    // Lines: the first piece met may be a chariot (or, along the file, the facing
+    // general); the second a cannon.
+    const int rowSteps[4] = {-1, 1, 0, 0};
+    const int columnSteps[4] = {0, 0, -1, 1};
+    for (int d = 0; d < 4; ++d) {
+        int seen = 0;
+        for (int r = row + rowSteps[d], c = column + columnSteps[d]; r >= 0 && r <= 9 && c >= 0 && c <= 8;
+             r += rowSteps[d], c += columnSteps[d]) {
+            const int square = SquareOf(r, c);
+            if (board[square] == 0)
+                continue;
+            if (seen == 0 && (enemyKind(square, PieceKind::Chariot) ||
+                              (columnSteps[d] == 0 && enemyKind(square, PieceKind::General))))
+                return true;
+            if (seen == 1) {
+                if (enemyKind(square, PieceKind::Cannon))
+                    return true;
+                break;
+            }
+            ++seen;
+        }
+    }
+    // Horses: two rows and one column away (or the reverse), their leg free.
+    const int horseRows[8] = {-2, -2, 2, 2, -1, 1, -1, 1};
+    const int horseColumns[8] = {-1, 1, -1, 1, -2, -2, 2, 2};
+    for (int i = 0; i < 8; ++i) {
+        const int r = row + horseRows[i];
+        const int c = column + horseColumns[i];
+        if (r < 0 || r > 9 || c < 0 || c > 8 || !enemyKind(SquareOf(r, c), PieceKind::Horse))
+            continue;
+        const int legRow = horseRows[i] == 2 || horseRows[i] == -2 ? r - horseRows[i] / 2 : r;
+        const int legColumn = horseRows[i] == 2 || horseRows[i] == -2 ? c : c - horseColumns[i] / 2;
+        if (board[SquareOf(legRow, legColumn)] == 0)
+            return true;
+    }
+    // Soldiers: one step ahead of the general as they advance, or beside it once across the river.
+    const int behind = redSide ? -1 : 1; // the side from which an enemy soldier advances onto it
+    const auto soldier = [&](int r, int c) {
+        return r >= 0 && r <= 9 && c >= 0 && c <= 8 && enemyKind(SquareOf(r, c), PieceKind::Soldier);
+    };
+    const auto crossed = [&](int r) { return redSide ? r >= 5 : r <= 4; }; // in the general's half
+    if (soldier(row + behind, column))
+        return true;
+    for (int c : {column - 1, column + 1})
+        if (soldier(row, c) && crossed(row))
+            return true;
+    return false;
 }
 
 bool IsInCheck(const Board& board, bool redSide)

@@ -52,6 +52,11 @@ std::vector<SquarePair> GenerateLegalMoves(const Board& board, bool redToMove);
 // that leaves its own general safe. Shows nothing; false for squares off the board.
 bool IsMoveLegal(const Board& board, bool redToMove, int from, int to);
 
+// The answer of IsInCheck, found by looking outward from the general (chariot and cannon
+// lines, the facing general, horses, soldiers) instead of generating the other side's
+// moves; for questions asked once per move of a long game.
+bool IsGeneralAttacked(const Board& board, bool redSide);
+
 // Whether the general of the given side is attacked: an enemy piece could capture it, or
 // the two generals face each other on an open file. A side without its general on the
 // board counts as in check.

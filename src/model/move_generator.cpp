@@ -191,6 +191,25 @@ bool MoveGenerator::generateGeneral()
     return true;
 }
 
+bool MoveGenerator::isCandidate(Square from, Square to)
+{
+    m_count = 0;
+    m_capturesGeneral = false;
+    if (from >= kSquareCount || to >= kSquareCount)
+        return false;
+    const Piece piece = m_board[from];
+    if (SideOf(piece) != (m_redToMove ? kRed : kBlack))
+        return false;
+    if (KindOf(piece) == PieceKind::General)
+        generateGeneral();
+    else
+        generatePiece(piece, from);
+    for (int i = 0; i < m_count; ++i)
+        if (m_candidates[i] == SquarePair{from, to})
+            return true;
+    return false;
+}
+
 bool MoveGenerator::generate()
 {
     if (!m_testOnly)

@@ -36,6 +36,11 @@ public:
     // (its other pieces still count).
     bool filter();
 
+    // Whether from -> to is a candidate of the side to move: the piece on from is its own
+    // and the rules let it go there (its general may be left capturable). Generates the
+    // moves of that one piece only; the candidate list then holds them.
+    bool isCandidate(Square from, Square to);
+
     // Makes a move on the scratch board and piece list; returns the record to unmake it.
     PackedMove make(Square from, Square to);
     void unmake(const PackedMove& move);

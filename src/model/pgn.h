@@ -47,6 +47,7 @@ constexpr std::size_t kPgnTokenLimit = 100000; // a comment or tag value (bytes)
 constexpr std::size_t kPgnDepthLimit = 500;    // variations inside variations
 constexpr std::size_t kPgnMoveLimit = 100000;  // moves of one game, variations included
 constexpr std::size_t kPgnTagLimit = 200;      // tags of one game
+constexpr std::size_t kPgnNoteLimit = 90000;   // bytes of one note, so that a game file can hold it
 
 constexpr std::size_t kPgnFileLimit = std::size_t(256) << 20; // bytes of a PGN file read
 

@@ -264,14 +264,10 @@ bool PgnReader::next(PgnGameText& game)
 
 namespace {
 
-// UTF-8 text as the record keeps it: Big5 with CR LF line ends, trimmed. Characters that
-// Big5 lacks are counted.
+// UTF-8 text as the record keeps it: Big5 with CR LF line ends. Characters that Big5
+// lacks are counted.
 std::string recordText(std::string_view utf8, int& lost)
 {
-    while (!utf8.empty() && isSpace(utf8.front()))
-        utf8.remove_prefix(1);
-    while (!utf8.empty() && isSpace(utf8.back()))
-        utf8.remove_suffix(1);
     std::vector<std::string> unencodable;
     const std::string big5 = utf8ToBig5(utf8, unencodable);
     lost += static_cast<int>(unencodable.size());
@@ -287,10 +283,14 @@ std::string recordText(std::string_view utf8, int& lost)
     return text;
 }
 
+// A header field holds one line: control characters become blanks.
 template <std::size_t N>
 void copyField(char (&field)[N], std::string_view utf8, int& lost)
 {
-    const std::string text = recordText(utf8, lost);
+    std::string text = recordText(utf8, lost);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20)
+            c = ' ';
     copyBounded(field, std::string_view(text).substr(0, big5PrefixLength(text, N - 1)));
 }
 
@@ -377,6 +377,9 @@ public:
         return true;
     }
 
+    // Notes that were cut to fit.
+    int cutNotes() const { return m_cutNotes; }
+
 private:
     struct OpenVariation {
         int ply;         // where the variation starts
@@ -402,10 +405,8 @@ private:
         }
         m_game.PlayMove(squares->from, squares->to, MoveKind::User);
         m_variationStart = false;
-        if (!m_pending.empty()) {
-            m_game.SetNote(m_pending, true);
-            m_pending.clear();
-        }
+        addNote(m_pending);
+        m_pending.clear();
         return true;
     }
 
@@ -413,14 +414,37 @@ private:
     // variation's first move; one before the first move to the start position.
     void comment(std::string_view text)
     {
+        while (!text.empty() && isSpace(text.front()))
+            text.remove_prefix(1);
+        while (!text.empty() && isSpace(text.back()))
+            text.remove_suffix(1);
         const std::string note = recordText(text, m_lost);
         if (note.empty())
             return;
-        if (m_variationStart)
+        if (!m_variationStart)
+            addNote(note);
+        else if (m_pending.size() + note.size() < kPgnNoteLimit)
             m_pending += (m_pending.empty() ? "" : "\r\n") + note;
         else
-            m_game.SetNote(note, true);
+            ++m_cutNotes;
     }
+
+    // Adds text to the current entry's note, as far as a game file can hold it.
+    void addNote(std::string_view text)
+    {
+        if (text.empty())
+            return;
+        const std::size_t have = m_game.currentEntry().noteText().size();
+        const std::size_t room = have + 2 < kPgnNoteLimit ? kPgnNoteLimit - have - 2 : 0;
+        if (text.size() > room) {
+            text = text.substr(0, big5PrefixLength(text, room));
+            ++m_cutNotes;
+            if (text.empty())
+                return;
+        }
+        m_game.SetNote(text, true);
+    }
+
 
     bool open(std::string& error)
     {
@@ -445,10 +469,8 @@ private:
                 break;
         }
         m_game.PlayMove(variation.main.from, variation.main.to, MoveKind::User);
-        if (!m_pending.empty()) { // an empty variation's comment goes to the move it stood beside
-            m_game.SetNote(m_pending, true);
-            m_pending.clear();
-        }
+        addNote(m_pending); // an empty variation's comment goes to the move it stood beside
+        m_pending.clear();
         m_variationStart = false;
     }
 
@@ -457,6 +479,7 @@ private:
     std::vector<OpenVariation> m_open;
     std::string m_pending; // a comment waiting for the first move of its variation
     bool m_variationStart = false;
+    int m_cutNotes = 0;
 };
 
 } // namespace
@@ -475,14 +498,18 @@ bool BuildPgnGame(const PgnGameText& text, CGame& game, std::string& error, std:
     readHeader(text, game, lost);
     game.mode = kModeReading;
     game.Rewind();
+    GameBuilder builder(game, lost);
     if (ok)
-        ok = GameBuilder(game, lost).play(text.items, error);
+        ok = builder.play(text.items, error);
     if (ok && !text.error.empty()) {
         error = "line " + std::to_string(text.errorLine) + ": " + text.error;
         ok = false;
     }
     if (lost > 0)
         warning = std::to_string(lost) + " characters that Big5 cannot hold were written as \"?\"";
+    if (builder.cutNotes() > 0)
+        warning += std::string(warning.empty() ? "" : "; ") + std::to_string(builder.cutNotes()) +
+                   " notes were cut to " + std::to_string(kPgnNoteLimit) + " bytes";
     EndReading(game, false);
     return ok;
 }

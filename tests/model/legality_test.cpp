@@ -353,6 +353,16 @@ TEST(LegalMoves, AgreeWithPlainRulesOverRandomGames)
 
             const bool inCheck = ReferenceRules::attacked(board, red);
             ASSERT_EQ(IsInCheck(board, red), inCheck) << Picture(board);
+            ASSERT_EQ(IsGeneralAttacked(board, red), inCheck) << Picture(board);
+            ASSERT_EQ(IsGeneralAttacked(board, !red), ReferenceRules::attacked(board, !red)) << Picture(board);
+            if (ply % 5 == 0) { // the one-move question, over every pair of squares
+                for (int from = 0; from < kSquareCount; ++from)
+                    for (int to = 0; to < kSquareCount; ++to)
+                        ASSERT_EQ(IsMoveLegal(board, red, from, to),
+                                  std::binary_search(expected.begin(), expected.end(), std::pair(from, to)))
+                            << Name(from) << "-" << Name(to) << "\n"
+                            << Picture(board);
+            }
             const GameStatus status = expected.empty()
                                           ? (inCheck ? GameStatus::Checkmate : GameStatus::Stalemate)
                                           : GameStatus::Playing;

@@ -373,6 +373,20 @@ TEST(Pgn, TextThatBig5CannotHoldIsCountedAndBig5FilesAreRead)
         EXPECT_EQ(warning, "2 characters that Big5 cannot hold were written as \"?\"");
     }
     {
+        // A note longer than a game file can hold is cut, and the game still saves and reads.
+        PgnReader reader("1. h2e2 {" + std::string(kPgnTokenLimit + 10, 'x') + "} *");
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        auto game = environment.newGame();
+        std::string error, warning;
+        EXPECT_TRUE(BuildPgnGame(text, *game, error, warning)) << error;
+        EXPECT_EQ(warning, "1 notes were cut to 90000 bytes");
+        auto copy = environment.newGame();
+        StringSource stored(GameFileText(*game, GameFileForm::Old));
+        EXPECT_EQ(ReadGame(*copy, stored, "copy", false), 1);
+        EXPECT_EQ(GameFileText(*copy, GameFileForm::New), GameFileText(*game, GameFileForm::New));
+    }
+    {
         PgnReader reader(Big5("[Red \"許銀川\"]\n1. 炮二平五 {好棋} *"));
         PgnGameText text;
         ASSERT_TRUE(reader.next(text));
