@@ -17,6 +17,7 @@
 #include "platform/big5_text.h"
 #include "session/game_status_text.h"
 #include "session/game_transfer.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::board {
@@ -160,6 +161,27 @@ bool CGameFrame::readFile(const QString& path)
     updateCaption();
     emit stateChanged();
     return whole || m_readIncomplete;
+}
+
+void CGameFrame::readPgnGame(const model::PgnGameText& text, const QString& path, int number)
+{
+    if (!m_game)
+        return;
+    std::string error, warning;
+    const bool whole = model::BuildPgnGame(text, *m_game, error, warning);
+    // The reader's texts are UTF-8 (they quote the file); the record's ports take Big5.
+    const std::string where = QFile::encodeName(QFileInfo(path).fileName()).toStdString() + ", game " +
+                              std::to_string(number);
+    if (!warning.empty())
+        m_game->ports().terminal.writeClientText(utf8ToBig5(where + ": " + warning), false);
+    if (!whole) {
+        m_readIncomplete = true;
+        m_game->ports().desktop.messageBox(
+            utf8ToBig5("The PGN game cannot be read to its end (" + where + "): " + error +
+                       "\nThe window shows the moves before it."));
+    }
+    updateCaption();
+    emit stateChanged();
 }
 
 // ---- what the window shows ---------------------------------------------------------------

@@ -32,6 +32,7 @@
 #include "board/window_sizes.h"
 #include "model/game.h"
 #include "model/position_editor.h"
+#include "model/pgn.h"
 
 class QDialog;
 
@@ -63,6 +64,10 @@ public:
     // says so in the caption and is not taken as the window's file, so that nothing is
     // saved over it unasked.
     bool readFile(const QString& path);
+    // Plays game number (from 1) of the PGN file at path into the window's game. The window
+    // takes no file (saving over the PGN file would lose its other games), so Save asks for
+    // a name. A game that stops at a bad move shows the moves before it and says why.
+    void readPgnGame(const model::PgnGameText& text, const QString& path, int number);
     bool readIncomplete() const { return m_readIncomplete; }
     // A new window on this game takes its document (file and reading state) from source.
     void takeDocumentOf(const CGameFrame& source);

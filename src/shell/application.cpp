@@ -16,6 +16,7 @@
 #include "windows/engine_commands.h"
 #include "windows/game_commands.h"
 #include "windows/game_documents.h"
+#include "windows/position_clipboard.h"
 #include "windows/main_frame.h"
 #include "windows/recent_files.h"
 
@@ -34,6 +35,7 @@ CMarovinApp::~CMarovinApp()
 {
     if (m_session)
         m_session->shutdown();
+    m_positionClipboard.reset();
     m_gameDocuments.reset();
     m_gameCommands.reset();
     m_mainFrame.reset();
@@ -81,6 +83,7 @@ bool CMarovinApp::initInstance()
     m_gameDocuments =
         std::make_unique<windows::GameDocuments>(*m_mainFrame, *m_session->gameWindows(), *m_recentFiles);
     m_engineCommands = std::make_unique<windows::EngineCommands>(*m_mainFrame, *m_session->gameWindows());
+    m_positionClipboard = std::make_unique<windows::PositionClipboard>(*m_mainFrame, *m_session->gameWindows());
     m_gameCommands->setMerger([documents = m_gameDocuments.get()](board::CGameFrame& window) { documents->merge(window); });
     m_session->context().terminal.writeClientText(kStartHintText, true);
     m_session->setLoginWindowOpener([this] { openLoginWindow(); });

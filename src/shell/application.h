@@ -21,6 +21,7 @@ class CMainFrame;
 class GameCommands;
 class EngineCommands;
 class GameDocuments;
+class PositionClipboard;
 class RecentFileList;
 } // namespace marovin::windows
 
@@ -56,6 +57,7 @@ public:
     windows::CMainFrame* mainFrame() const { return m_mainFrame.get(); }
     windows::RecentFileList* recentFiles() const { return m_recentFiles.get(); }
     windows::GameDocuments* gameDocuments() const { return m_gameDocuments.get(); }
+    windows::PositionClipboard* positionClipboard() const { return m_positionClipboard.get(); }
     // The session with the server (created at start-up).
     ClientSession* clientSession() const { return m_session.get(); }
 
@@ -86,6 +88,7 @@ private:
     std::unique_ptr<windows::GameCommands> m_gameCommands;
     std::unique_ptr<windows::EngineCommands> m_engineCommands;
     std::unique_ptr<windows::GameDocuments> m_gameDocuments;
+    std::unique_ptr<windows::PositionClipboard> m_positionClipboard;
     QPointer<windows::CAutoLoginDlg> m_loginWindow;
 };
 

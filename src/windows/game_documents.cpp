@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMimeData>
@@ -14,9 +15,12 @@
 #include "board/game_command_rules.h"
 #include "model/game_file.h"
 #include "model/merge.h"
+#include "model/pgn.h"
 #include "session/game_updates.h"
 #include "windows/merge_dialog.h"
+#include "windows/pgn_game_chooser.h"
 #include "platform/big5_text.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 #include "windows/main_frame.h"
 #include "windows/recent_files.h"
@@ -34,6 +38,21 @@ QStringList askForFiles(QWidget* parent, const QString& title, const QString& st
         return path.isEmpty() ? QStringList{} : QStringList{path};
     }
     return QFileDialog::getOpenFileNames(parent, title, start, kFileFilter);
+}
+
+// A PGN file by its name, or by its first character: a tag ("[") where a game file has
+// its "GAME" line.
+bool isPgnFile(const QString& path)
+{
+    if (path.endsWith(QLatin1String(".pgn"), Qt::CaseInsensitive))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray start = file.read(64);
+    if (start.startsWith("\xEF\xBB\xBF"))
+        start.remove(0, 3);
+    return start.trimmed().startsWith('[');
 }
 
 QStringList droppedFiles(const QMimeData* data)
@@ -58,6 +77,10 @@ GameDocuments::GameDocuments(CMainFrame& frame, board::QtGameWindows& windows, R
           CMergeGameDlg dialog(context.options, context.desktop, start, &window);
           window.execDialog(dialog);
           return MergeChoice{dialog.direction(), dialog.files()};
+      }),
+      m_pgnChooser([&frame](const QString& fileName, const QStringList& titles) {
+          PgnGameChooser chooser(fileName, titles, &frame);
+          return chooser.exec() == QDialog::Accepted ? chooser.chosen() : QList<int>{};
       })
 {
     const auto command = [this](const char* name, auto act) {
@@ -117,6 +140,8 @@ void GameDocuments::openFiles(const QStringList& paths)
 board::CGameFrame* GameDocuments::openFile(const QString& path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (isPgnFile(absolute))
+        return openPgn(absolute);
     for (board::CGameFrame* window : m_windows.frames()) {
         if (window->filePath() == absolute) {
             m_windows.area()->setActiveSubWindow(window);
@@ -145,6 +170,59 @@ board::CGameFrame* GameDocuments::openFile(const QString& path)
     if (!window->readIncomplete())
         remember(absolute);
     m_frame.requestInputFocus();
+    return window;
+}
+
+board::CGameFrame* GameDocuments::openPgn(const QString& path)
+{
+    DesktopPort& desktop = m_windows.context().desktop;
+    const std::string file = QFile::encodeName(path).toStdString();
+    std::string text, error;
+    if (!model::ReadPgnFile(file, text, error)) {
+        desktop.messageBox(utf8ToBig5("The PGN file " + error + ": " + file));
+        return nullptr;
+    }
+    std::vector<model::PgnGameText> games;
+    model::PgnReader reader(text);
+    text.clear();
+    for (model::PgnGameText game; reader.next(game);)
+        games.push_back(std::move(game));
+    if (games.empty()) {
+        desktop.messageBox(utf8ToBig5("The PGN file holds no game: " + file));
+        return nullptr;
+    }
+    std::vector<int> wanted{0};
+    if (games.size() > 1) {
+        QStringList titles;
+        for (std::size_t i = 0; i < games.size(); ++i)
+            titles << PgnGameTitle(games[i], static_cast<int>(i) + 1);
+        board::CGameFrame* first = openPgnGame(games[0], path, 1);
+        QList<int> chosen = m_pgnChooser(QFileInfo(path).fileName(), titles);
+        if (chosen.size() > kPgnWindowLimit) {
+            desktop.messageBox("Only the first " + std::to_string(kPgnWindowLimit) + " of the " +
+                               std::to_string(chosen.size()) + " chosen games are opened.");
+            chosen.resize(kPgnWindowLimit);
+        }
+        for (int index : chosen)
+            if (index > 0 && static_cast<std::size_t>(index) < games.size())
+                openPgnGame(games[static_cast<std::size_t>(index)], path, index + 1);
+        if (first)
+            m_windows.area()->setActiveSubWindow(first);
+        remember(path);
+        m_frame.requestInputFocus();
+        return first;
+    }
+    board::CGameFrame* window = openPgnGame(games[0], path, 1);
+    remember(path);
+    m_frame.requestInputFocus();
+    return window;
+}
+
+board::CGameFrame* GameDocuments::openPgnGame(const model::PgnGameText& game, const QString& path, int number)
+{
+    board::CGameFrame* window = m_windows.newGame();
+    if (window)
+        window->readPgnGame(game, path, number);
     return window;
 }
 

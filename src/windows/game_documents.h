@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "board/qt_game_windows.h"
+#include "model/pgn.h"
 
 namespace marovin::windows {
 
@@ -34,7 +35,8 @@ public:
     // Asks for files and opens each.
     void open();
     // Opens path in a new window, or activates the window that already shows it. Null when
-    // it could not be read at all (the reader has said why).
+    // it could not be read at all (the reader has said why). A PGN file (named *.pgn, or
+    // beginning with a tag) shows its first game and offers the others in a chooser.
     board::CGameFrame* openFile(const QString& path);
     void openFiles(const QStringList& paths);
     // Writes the window's game to its file (Save As without one). True when written; on a
@@ -58,10 +60,20 @@ public:
     // Replaces the merge window (tests).
     void setMergeChooser(MergeChooser chooser) { m_mergeChooser = std::move(chooser); }
 
+    // What asks which other games of a PGN file to open: the file's name and a title per
+    // game (the first is open already); answers indexes into the titles.
+    using PgnChooser = std::function<QList<int>(const QString& fileName, const QStringList& titles)>;
+    // Replaces the PGN game chooser (tests).
+    void setPgnChooser(PgnChooser chooser) { m_pgnChooser = std::move(chooser); }
+    // Games of one PGN file opened at once, at most.
+    static constexpr int kPgnWindowLimit = 50;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    board::CGameFrame* openPgn(const QString& path);
+    board::CGameFrame* openPgnGame(const model::PgnGameText& game, const QString& path, int number);
     void remember(const QString& path);
     // The last game file used, where the file windows start.
     void rememberLastPath(const QString& path);
@@ -73,6 +85,7 @@ private:
     RecentFileList& m_recentFiles;
     FileChooser m_chooser;
     MergeChooser m_mergeChooser;
+    PgnChooser m_pgnChooser;
 };
 
 } // namespace marovin::windows

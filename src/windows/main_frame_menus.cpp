@@ -155,6 +155,11 @@ void CMainFrame::buildEditMenu()
             &QAction::triggered, this, onTarget(&QPlainTextEdit::paste, &QLineEdit::paste));
     connect(addCommand(menu, "actionEditSelectAll", "Select All\tCtrl+A", 0, {QKeySequence(Qt::CTRL | Qt::Key_A)}),
             &QAction::triggered, this, onTarget(&QPlainTextEdit::selectAll, &QLineEdit::selectAll));
+    // Positions go to and come from other programs as FEN; these act on game windows,
+    // whatever has the keyboard.
+    menu->addSeparator();
+    addCommand(menu, "actionEditCopyPosition", "Copy Position");
+    addCommand(menu, "actionEditPastePosition", "Paste Position");
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
     connect(input, &QLineEdit::selectionChanged, this, &CMainFrame::updateEditCommands);

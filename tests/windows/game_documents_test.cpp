@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDropEvent>
 #include <QMdiArea>
 #include <QMenu>
@@ -18,10 +20,12 @@
 
 #include "board/game_frame.h"
 #include "board/qt_game_windows.h"
+#include "model/fen.h"
 #include "model/game_file.h"
 #include "shell/application.h"
 #include "shell/client_session.h"
 #include "shell/input_bar.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 #include "test_platform.h"
 #include "testkit/fakes.h"
@@ -278,6 +282,104 @@ TEST_F(Documents, FilesFromTheCommandLineOrDroppedOpenAndTheWindowCommandsPlaceT
     EXPECT_EQ(active()->windowTitle(), "one.gam");
     command("actionNextWindow")->trigger();
     EXPECT_EQ(active(), two);
+}
+
+} // namespace
+} // namespace marovin::windows
+
+namespace marovin::windows {
+namespace {
+
+TEST_F(Documents, APgnFileShowsItsFirstGameAndOffersTheOthers)
+{
+    const QString file = QString::fromStdString(folder.write(
+        "games.pgn", "\xEF\xBB\xBF[Event \"Club final\"]\r\n[Red \"alice\"]\r\n[Black \"bob\"]\r\n[Result \"1-0\"]\r\n\r\n"
+                     "{opening} 1. C2.5 H8+7 (1... C8.5) 2. H2+3 1-0\r\n\r\n"
+                     "[Event \"second\"]\n1. h2e2 *\n\n"
+                     "[Event \"third\"]\n1. 炮二平五 馬８進７ 2. 炮五進五 *\n"));
+    QStringList offered;
+    documents->setPgnChooser([&](const QString& name, const QStringList& titles) {
+        EXPECT_EQ(name, "games.pgn");
+        offered = titles;
+        return QList<int>{2};
+    });
+    const int before = static_cast<int>(windows->frames().size());
+    CGameFrame* first = documents->openFile(file);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(offered, (QStringList{"1. alice - bob, Club final, 1-0", "2. second", "3. third"}));
+    ASSERT_EQ(static_cast<int>(windows->frames().size()), before + 2) << "the first game and the one chosen";
+    EXPECT_EQ(active(), first);
+    EXPECT_EQ(first->windowTitle(), "Club final (not saved)");
+    EXPECT_EQ(first->game()->pathLength(), 3);
+    EXPECT_EQ(first->game()->root().alternatives[0].entries[0].noteText(), "opening");
+    EXPECT_TRUE(first->filePath().isEmpty()) << "saving must not write over the PGN file";
+
+    CGameFrame* third = windows->frames().front(); // newest first
+    ASSERT_NE(third, first);
+    EXPECT_EQ(third->windowTitle(), "third (read in part)");
+    EXPECT_EQ(third->game()->pathLength(), 2) << "the moves before the bad one";
+    ASSERT_FALSE(desktop.boxes.empty());
+    EXPECT_EQ(desktop.boxes.back(),
+              utf8ToBig5("The PGN game cannot be read to its end (games.pgn, game 3): line 12: move 2 by Red "
+                         "(炮五進五): not a legal move\nThe window shows the moves before it."));
+
+    // Save asks for a name and writes a game file there; the PGN file stays as it was.
+    const std::string pgnBefore = testkit::TempFolder::read(file.toStdString());
+    answer = {path("club.gam")};
+    app->mainFrame()->mdiArea()->setActiveSubWindow(first);
+    command("actionFileSave")->trigger();
+    EXPECT_EQ(asked.value(0), "Save As");
+    EXPECT_EQ(testkit::TempFolder::read(file.toStdString()), pgnBefore);
+    EXPECT_NE(testkit::TempFolder::read(path("club.gam").toStdString()).find("SUBJECT Club final\r\n"),
+              std::string::npos);
+}
+
+TEST_F(Documents, PositionsGoToTheClipboardAsFenAndComeBackAsNewGames)
+{
+    const QString file = QString::fromStdString(folder.write("club.gam", kGame));
+    CGameFrame* window = documents->openFile(file);
+    ASSERT_TRUE(window);
+    window->game()->Navigate(model::kGoToPly, 2);
+    ASSERT_TRUE(command("actionEditCopyPosition")->isEnabled());
+    command("actionEditCopyPosition")->trigger();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->text(), "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w - - 0 1");
+    EXPECT_TRUE(copied->html().startsWith("<pre>")) << copied->html().toStdString();
+    // The game's window shows Black at the bottom (no login name), and so does the diagram.
+    EXPECT_TRUE(copied->html().contains(QString::fromUtf8("\n車─┴─象─士─將─士─象─馬─車")))
+        << copied->html().toStdString();
+
+    const struct {
+        const char* clipboard;
+        const char* fen; // the new window's position, or null when refused
+        const char* box;
+    } cases[] = {
+        {"  3k5/9/9/9/9/9/9/9/9/4K4 b - - 0 1\n", "3k5/9/9/9/9/9/9/9/9/4K4 b - - 0 1", nullptr},
+        {"rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w - - 0 1", nullptr},
+        {"9/9/9/9/9/9/9/9/9/9 w", nullptr,
+         "The clipboard holds no position that a game can start from: no generals"},
+        {"3k5/9/9/9/9/9/9/9/4P4/4K4 w", nullptr,
+         "The clipboard holds no position that a game can start from: the Red soldier on E1 stands where it may not"},
+        {"", nullptr, "The clipboard holds no text to take a position from."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        QApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));
+        desktop.boxes.clear();
+        const std::size_t before = windows->frames().size();
+        ASSERT_TRUE(command("actionEditPastePosition")->isEnabled());
+        command("actionEditPastePosition")->trigger();
+        if (!c.fen) {
+            EXPECT_EQ(windows->frames().size(), before);
+            EXPECT_EQ(desktop.boxes, std::vector<std::string>{c.box});
+            continue;
+        }
+        ASSERT_EQ(windows->frames().size(), before + 1);
+        EXPECT_TRUE(desktop.boxes.empty());
+        EXPECT_EQ(model::GameFen(*active()->game()), c.fen);
+        EXPECT_EQ(active()->game()->pathLength(), 0);
+    }
 }
 
 } // namespace
