@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 namespace marovin::model {
 
@@ -43,6 +44,24 @@ bool FileStream::close()
         m_file = nullptr;
     }
     return !m_failed;
+}
+
+bool ReplaceFile(const std::string& path, const std::function<bool(ByteSink&)>& write)
+{
+    const std::string temporary = path + ".new";
+    bool ok = false;
+    {
+        FileStream file(temporary, true);
+        ok = file.ok() && write(file) && file.close();
+    }
+    std::error_code error;
+    if (ok)
+        std::filesystem::rename(temporary, path, error);
+    if (!ok || error) {
+        std::filesystem::remove(temporary, error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace marovin::model

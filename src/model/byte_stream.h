@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -64,5 +65,10 @@ private:
     std::FILE* m_file = nullptr;
     bool m_failed = false;
 };
+
+// Writes a new file beside path (path + ".new") with write and renames it over path, so
+// that a failed write leaves the old file whole. False when anything failed; the new file
+// is then removed.
+bool ReplaceFile(const std::string& path, const std::function<bool(ByteSink&)>& write);
 
 } // namespace marovin::model

@@ -196,17 +196,7 @@ std::string GameFileText(CGame& game, GameFileForm form)
 
 bool WriteGameFile(CGame& game, const std::string& path, GameFileForm form)
 {
-    const std::string temporary = path + ".new";
-    bool ok = false;
-    {
-        FileStream file(temporary, true);
-        ok = file.ok() && WriteGame(game, file, form) && file.close();
-    }
-    std::error_code error;
-    if (ok)
-        std::filesystem::rename(temporary, path, error);
-    if (!ok || error) {
-        std::filesystem::remove(temporary, error);
+    if (!ReplaceFile(path, [&](ByteSink& file) { return WriteGame(game, file, form); })) {
         game.ports().desktop.messageBox("Can not write file: " + path);
         return false;
     }

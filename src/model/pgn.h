@@ -39,6 +39,10 @@ namespace marovin::model {
 // comment, is written as the full-width "｝".
 void WritePgn(const CGame& game, MoveNotation notation, std::string& out);
 std::string PgnText(const CGame& game, MoveNotation notation);
+// Writes the game as the only game of a PGN file at path, replacing it whole or leaving it
+// as it was. A failure is reported in a message box ("Can not write file: PATH"); success
+// clears the modified flag.
+bool WritePgnFile(CGame& game, const std::string& path, MoveNotation notation);
 
 // ---- reading --------------------------------------------------------------------------
 

@@ -216,8 +216,9 @@ void PgnReader::readBody(PgnGameText& game)
                 game.result = word;
                 break;
             }
-            if (word[0] == '$' || word.find_first_not_of("!?") == std::string_view::npos)
-                continue; // an annotation glyph
+            if (word[0] == '$' || word.find_first_not_of("!?") == std::string_view::npos ||
+                word.find_first_not_of('.') == std::string_view::npos)
+                continue; // an annotation glyph, or the dots of "1. ... h9g7"
             std::size_t digits = 0;
             while (digits < word.size() && isDigitChar(word[digits]))
                 ++digits;

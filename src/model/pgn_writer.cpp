@@ -1,6 +1,7 @@
 #include <cctype>
 #include <vector>
 
+#include "model/byte_stream.h"
 #include "model/fen.h"
 #include "model/pgn.h"
 #include "support/big5.h"
@@ -273,6 +274,16 @@ std::string PgnText(const CGame& game, MoveNotation notation)
     std::string out;
     WritePgn(game, notation, out);
     return out;
+}
+
+bool WritePgnFile(CGame& game, const std::string& path, MoveNotation notation)
+{
+    if (!ReplaceFile(path, [&](ByteSink& file) { return file.write(PgnText(game, notation)); })) {
+        game.ports().desktop.messageBox("Can not write file: " + path);
+        return false;
+    }
+    game.modified = false;
+    return true;
 }
 
 } // namespace marovin::model

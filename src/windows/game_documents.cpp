@@ -29,7 +29,7 @@ namespace marovin::windows {
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("All Files (*)");
+const QString kFileFilter = QStringLiteral("All Files (*);;PGN Files (*.pgn)");
 
 QStringList askForFiles(QWidget* parent, const QString& title, const QString& start, bool forSaving)
 {
@@ -253,7 +253,11 @@ bool GameDocuments::saveTo(board::CGameFrame& window, const QString& path)
         return false;
     const model::GameFileForm form =
         m_windows.context().options.saveNewFormat == 1 ? model::GameFileForm::New : model::GameFileForm::Old;
-    if (!model::WriteGameFile(*game, QFile::encodeName(path).toStdString(), form))
+    const std::string file = QFile::encodeName(path).toStdString();
+    // A name ending in .pgn asks for PGN, in coordinates that every program reads.
+    if (path.endsWith(QLatin1String(".pgn"), Qt::CaseInsensitive)
+            ? !model::WritePgnFile(*game, file, model::MoveNotation::Iccs)
+            : !model::WriteGameFile(*game, file, form))
         return false;
     window.setFilePath(path);
     window.refreshStatus();

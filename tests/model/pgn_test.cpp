@@ -86,6 +86,42 @@ TEST(MoveNotation, KnownPositionsGiveTheirTextsInEveryNotation)
     }
 }
 
+// Every legal move's text, in every notation, names that move and no other: over random
+// play from the opening and from positions crowded with pieces sharing files.
+TEST(MoveNotation, EveryLegalMoveReadsBackFromItsText)
+{
+    const char* starts[] = {
+        "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w",
+        "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w",
+        "2r1k4/2n1r4/2c1n4/2p1p1p2/2p1p4/2P1P1P2/2P1P4/2C1N4/2N1R4/2R1K4 w",
+        "3k5/9/4n4/p3p4/p3p4/P3P4/P3P4/4N4/9/5K3 b",
+    };
+    std::mt19937 random(7);
+    int checked = 0;
+    for (const char* fen : starts) {
+        FenPosition position = Position(fen);
+        for (int ply = 0; ply < 60; ++ply) {
+            const auto moves = GenerateLegalMoves(position.board, position.redToMove);
+            if (moves.empty())
+                break;
+            for (const SquarePair& move : moves) {
+                for (MoveNotation notation : {MoveNotation::Iccs, MoveNotation::Wxf, MoveNotation::Chinese}) {
+                    const std::string text = MoveText(position.board, move.from, move.to, notation);
+                    std::string error;
+                    const auto read = ReadMoveText(position.board, position.redToMove, text, notation, error);
+                    ASSERT_TRUE(read && *read == move) << fen << " ply " << ply << ": " << text << ": " << error
+                                                       << "\n" << WriteFen(position.board, position.redToMove);
+                    ++checked;
+                }
+            }
+            const SquarePair move = moves[random() % moves.size()];
+            ApplyMove(position.board, move.from, move.to);
+            position.redToMove = !position.redToMove;
+        }
+    }
+    EXPECT_GT(checked, 5000);
+}
+
 // Forms other programs write, each read as the same move.
 TEST(MoveNotation, ReadsTheFormsOtherProgramsWrite)
 {
@@ -292,7 +328,7 @@ TEST(Pgn, ReadsHandWrittenFilesGameByGame)
         "h9g7 $1 2. h0g2!? ( {before the variation} 2. b0c2 ) {after it} 2... i9h9 *\r\n"
         "\n"
         "% an escaped line\n"
-        "1. C2.5 马8进7 2. 傌二進三 (2. c3c4) 1-0\n"
+        "1. C2.5 ... 马8进7 2. 傌二進三 (2. c3c4) 1-0\n"
         "[Event \"third\"][Format \"ICCS\"]\n"
         "1. h2e2 h9g7 2. h0h5 i9h9 0-1\n"
         "[Event \"fourth\"]\n"

@@ -332,6 +332,17 @@ TEST_F(Documents, APgnFileShowsItsFirstGameAndOffersTheOthers)
     EXPECT_EQ(testkit::TempFolder::read(file.toStdString()), pgnBefore);
     EXPECT_NE(testkit::TempFolder::read(path("club.gam").toStdString()).find("SUBJECT Club final\r\n"),
               std::string::npos);
+
+    // Saved under a .pgn name it is written as PGN, and opens again as it was.
+    answer = {path("copy.pgn")};
+    command("actionFileSaveAs")->trigger();
+    const std::string pgn = testkit::TempFolder::read(path("copy.pgn").toStdString());
+    EXPECT_TRUE(pgn.starts_with("[Game \"Chinese Chess\"]\n[Event \"Club final\"]\n")) << pgn;
+    EXPECT_NE(pgn.find("\n\n{opening} 1. h2e2 h9g7 (1... h7e7) 2. h0g2 1-0\n"), std::string::npos) << pgn;
+    CGameFrame* again = documents->openFile(path("copy.pgn"));
+    ASSERT_TRUE(again);
+    EXPECT_NE(again, first);
+    EXPECT_EQ(model::PgnText(*again->game(), model::MoveNotation::Iccs), pgn);
 }
 
 TEST_F(Documents, PositionsGoToTheClipboardAsFenAndComeBackAsNewGames)
