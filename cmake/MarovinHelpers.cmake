@@ -40,6 +40,7 @@ function(marovin_add_test name)
         GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(test_${name} PRIVATE
         MAROVIN_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
+        MAROVIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         MAROVIN_BINARY_DIR="${PROJECT_BINARY_DIR}")
     # The sanitizers' options are built into the program: a list of variables would not
     # survive the test discovery's property lists.
