@@ -23,6 +23,7 @@
 
 #include "model/game_ports.h"
 #include "model/move_tree.h"
+#include "model/note_text.h"
 #include "model/position.h"
 
 namespace marovin::model {
@@ -180,11 +181,14 @@ public:
     bool ChooseBranch();
     // After a Yes to the question, deletes the current move and everything after it.
     void DeleteFromHere(std::string_view windowTitle);
-    // The note of the current entry: replaced, or appended on a new line.
-    void SetNote(std::string_view text, bool append);
+    // The note of the current entry: replaced, or appended on a new line (StoreNote: in
+    // normal form, within kNoteLimit). Returns the bytes of text left out by the limit.
+    std::size_t SetNote(std::string_view text, bool append);
+    // Adds text to the current note's last line (the rest of a line written in parts).
+    std::size_t ContinueNote(std::string_view text);
     // Appends text to the current note unless the note already holds it at a line start;
-    // does nothing unless merging adds notes.
-    void AddNoteOnce(std::string_view text);
+    // does nothing unless merging adds notes. Returns the bytes left out by the limit.
+    std::size_t AddNoteOnce(std::string_view text);
     // Fills an empty date with today and, when forced or the subject is empty, composes
     // the subject from the players, the game number and the date.
     void ComposeName(bool force);
@@ -244,6 +248,7 @@ private:
     bool appendAtLineEnd(const PackedMove& m);
     void pathChanged(int plyAtCursor);
     void stepBack();
+    std::size_t joinNote(std::string_view text, NoteJoin join);
     void splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry, bool isGameMove, bool follows);
 
     GamePorts m_ports;

@@ -36,7 +36,8 @@ namespace marovin::model {
 
 // Appends the PGN of game to out (tags, a blank line, the moves, the result, a blank line).
 // Notes and names are turned from Big5 into UTF-8; a "}" in a note, which would end the
-// comment, is written as the full-width "｝".
+// comment, is written as the full-width "｝". A note comes back as it was written except
+// for blank space at its start and end, which the reader takes as padding.
 void WritePgn(const CGame& game, MoveNotation notation, std::string& out);
 std::string PgnText(const CGame& game, MoveNotation notation);
 // Writes the game as the only game of a PGN file at path, replacing it whole or leaving it
@@ -47,11 +48,11 @@ bool WritePgnFile(CGame& game, const std::string& path, MoveNotation notation);
 // ---- reading --------------------------------------------------------------------------
 
 // Bounds that keep any input within memory and time.
-constexpr std::size_t kPgnTokenLimit = 100000; // a comment or tag value (bytes)
+constexpr std::size_t kPgnTokenLimit = 100000; // a tag value (bytes)
+constexpr std::size_t kPgnCommentLimit = 200000; // a comment (UTF-8 bytes): a whole note and more
 constexpr std::size_t kPgnDepthLimit = 500;    // variations inside variations
 constexpr std::size_t kPgnMoveLimit = 100000;  // moves of one game, variations included
 constexpr std::size_t kPgnTagLimit = 200;      // tags of one game
-constexpr std::size_t kPgnNoteLimit = 90000;   // bytes of one note, so that a game file can hold it
 
 constexpr std::size_t kPgnFileLimit = std::size_t(256) << 20; // bytes of a PGN file read
 

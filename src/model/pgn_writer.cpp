@@ -3,6 +3,7 @@
 
 #include "model/byte_stream.h"
 #include "model/fen.h"
+#include "model/game_file.h"
 #include "model/pgn.h"
 #include "support/big5.h"
 #include "support/fixed_text.h"
@@ -278,6 +279,8 @@ std::string PgnText(const CGame& game, MoveNotation notation)
 
 bool WritePgnFile(CGame& game, const std::string& path, MoveNotation notation)
 {
+    if (!CheckNotesStorable(game))
+        return false;
     if (!ReplaceFile(path, [&](ByteSink& file) { return file.write(PgnText(game, notation)); })) {
         game.ports().desktop.messageBox("Can not write file: " + path);
         return false;

@@ -2,6 +2,7 @@
 // A game with recording fakes for every port it reaches, and small helpers to play and
 // inspect moves by their coordinate text.
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -132,6 +133,35 @@ inline Board replayedBoard(const CGame& game)
     for (auto it = moves.rbegin(); it != moves.rend(); ++it)
         ApplyMove(board, it->from, it->to);
     return board;
+}
+
+// The send form's lines as a transfer carries them (at most 2799 bytes of a line, its line
+// end removed; empty lines are not sent), turned back into game lines as the receiver does:
+// "H" removed, every "M" pair made into coordinate text.
+inline std::vector<std::string> sendLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        std::string line = text.substr(start, std::min<std::size_t>(end - start, 2799));
+        start = end;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty())
+            continue;
+        if (line[0] == 'M') {
+            for (std::size_t i = 1; i + 1 < line.size(); i += 2)
+                lines.push_back(FormatCoordinateMove(static_cast<Square>(line[i] - 33),
+                                                     static_cast<Square>(line[i + 1] - 33)));
+        } else {
+            EXPECT_EQ(line[0], 'H') << line;
+            lines.push_back(line.substr(1));
+        }
+    }
+    return lines;
 }
 
 } // namespace marovin::model::testing
