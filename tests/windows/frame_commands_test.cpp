@@ -295,6 +295,47 @@ TEST_F(InTheProgram, AnOverlongCommandTextCanBeShortenedAndIsSentCut)
         << "the edit reached the entry";
 }
 
+// "Shout it" sends the whole text or nothing: a text that a shout line cannot hold is
+// refused with a message ("Send it" sends up to the field's 1000 bytes).
+TEST_F(InTheProgram, AShoutIsSentWholeOrRefusedWithAMessage)
+{
+    const std::string chinese = "\xA4\xA4"; // 中
+    std::string fits, tooLong;
+    for (int i = 0; i < 498; ++i)
+        fits += chinese;
+    tooLong = fits + chinese;
+    const std::string path =
+        folder.write("shout.txt", std::string(996, 'a') + "\r\n" + std::string(997, 'b') + "\r\n" +
+                                      std::string(1000, 'c') + "\r\n" + fits + "\r\n" + tooLong + "\r\n");
+    FrameTools tools(*frame, context(), app.settingsFile(), path);
+    CCommandDlg* window = tools.showCommandWindow();
+    const struct {
+        int row;
+        std::string sent;
+        std::size_t length; // of a text refused
+    } cases[] = {
+        {0, "/ " + std::string(996, 'a') + "\r\n", 0}, {1, "", 997}, {2, "", 1000},
+        {3, "/ " + fits + "\r\n", 0},                  {4, "", 998},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        desktop.boxes.clear();
+        window->list()->setCurrentRow(c.row);
+        QTest::mouseClick(window->shoutButton(), Qt::LeftButton);
+        EXPECT_EQ(sent(c.sent), c.sent);
+        if (c.length > 0) {
+            ASSERT_EQ(desktop.boxes.size(), 1u);
+            EXPECT_EQ(desktop.boxes[0], session::shoutTooLongMessage(c.length));
+            EXPECT_NE(desktop.boxes[0].find("at most 996 bytes"), std::string::npos);
+        } else {
+            EXPECT_TRUE(desktop.boxes.empty());
+        }
+    }
+    window->list()->setCurrentRow(2);
+    QTest::mouseClick(window->sendButton(), Qt::LeftButton);
+    EXPECT_EQ(sent(std::string(1000, 'c') + "\r\n"), std::string(1000, 'c') + "\r\n") << "Send it sends it whole";
+}
+
 TEST_F(InTheProgram, TheCommandWindowKeepsWhereTheUserMovedItAlsoAfterAShowAgain)
 {
     FrameTools tools(*frame, context(), app.settingsFile(), folder.file("shout.txt"));
