@@ -44,11 +44,14 @@ constexpr std::size_t kWriteFlushSize = 90000;  // the body is written in chunks
 
 // Bytes of one line of the send form, its line end not counted: what one tell carries.
 constexpr std::size_t kSendLineLimit = 2797;
-// A note line longer than that goes on in lines "#" + kNoteContinuation + text, which the
-// reader joins to the line before without a line end. (A note holds no control byte, so no
-// note line begins with it.) A note line that begins with a blank is written after "# ",
-// as the reader skips one blank after "#".
+// A note line of the send form longer than that goes on in lines "#" + kNoteContinuation +
+// text, which the reader joins to the line before without a line end; a note line (or part)
+// that ends in a blank gets kNoteContinuation after it, which the reader drops, since the
+// server drops blanks at the end of a line. (A note holds no control byte, so no note text
+// begins or ends with it.) In every form, a note line that begins with a blank is written
+// after "# ", as the reader skips one blank after "#".
 constexpr char kNoteContinuation = '\x01';
+constexpr std::string_view kContinuationHead = "#\x01";
 
 // Writes the game: the header in one write, the body whenever kWriteFlushSize bytes have
 // gathered. Writing a file (not the send form) clears the modified flag on success. A note

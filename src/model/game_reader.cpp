@@ -218,6 +218,8 @@ void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool mer
         const bool continuation = !text.empty() && text[0] == kNoteContinuation;
         if (continuation || (!text.empty() && (text[0] == ' ' || text[0] == '\t')))
             text.remove_prefix(1);
+        if (!text.empty() && text.back() == kNoteContinuation)
+            text.remove_suffix(1);
         addReadNote(game, text, merge, continuation);
     } else if (startsWith(line, "BB") || equalsIgnoringCase(line, "VAR")) {
         beginBranch(game, merge, branches);

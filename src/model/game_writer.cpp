@@ -93,15 +93,23 @@ private:
     void noteLine(std::string_view line)
     {
         const std::string_view head = !line.empty() && line.front() == ' ' ? "# " : "#";
-        const std::size_t room = kSendLineLimit - m_prefix.size() - head.size();
-        std::size_t length = m_form == GameFileForm::Send ? big5PrefixLength(line, room) : line.size();
-        m_buffer.append(m_prefix).append(head).append(line.substr(0, length)).append("\r\n");
-        // The rest of a line too long for one tell follows on continuation lines.
-        for (line.remove_prefix(length); !line.empty(); line.remove_prefix(length)) {
-            length = big5PrefixLength(line, kSendLineLimit - m_prefix.size() - 2);
-            m_buffer.append(m_prefix).append("#").append(1, kNoteContinuation);
-            m_buffer.append(line.substr(0, length)).append("\r\n");
+        if (m_form != GameFileForm::Send) {
+            m_buffer.append(head).append(line).append("\r\n");
+            return;
         }
+        // A line too long for one tell goes on in continuation lines; a part that ends in a
+        // blank is closed by the mark, as the server drops blanks at the end of a line.
+        std::string_view lead = head;
+        do {
+            const std::size_t length = big5PrefixLength(line, kSendLineLimit - m_prefix.size() - lead.size() - 1);
+            const std::string_view part = line.substr(0, length);
+            m_buffer.append(m_prefix).append(lead).append(part);
+            if (!part.empty() && part.back() == ' ')
+                m_buffer += kNoteContinuation;
+            m_buffer += "\r\n";
+            line.remove_prefix(length);
+            lead = kContinuationHead;
+        } while (!line.empty());
     }
 
     void endPairs()

@@ -13,6 +13,7 @@
 
 #include "model/game.h"
 #include "testkit/fakes.h"
+#include "testkit/send_form.h"
 
 namespace marovin::model::testing {
 
@@ -135,33 +136,15 @@ inline Board replayedBoard(const CGame& game)
     return board;
 }
 
-// The send form's lines as a transfer carries them (at most 2799 bytes of a line, its line
-// end removed; empty lines are not sent), turned back into game lines as the receiver does:
-// "H" removed, every "M" pair made into coordinate text.
+// The send form's lines as the receiver's reader gets them, each a line of the form.
 inline std::vector<std::string> sendLines(const std::string& text)
 {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-        std::string line = text.substr(start, std::min<std::size_t>(end - start, 2799));
-        start = end;
-        if (!line.empty() && line.back() == '\n')
-            line.pop_back();
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
-        if (line[0] == 'M') {
-            for (std::size_t i = 1; i + 1 < line.size(); i += 2)
-                lines.push_back(FormatCoordinateMove(static_cast<Square>(line[i] - 33),
-                                                     static_cast<Square>(line[i + 1] - 33)));
-        } else {
-            EXPECT_EQ(line[0], 'H') << line;
-            lines.push_back(line.substr(1));
-        }
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
+        EXPECT_TRUE(text[start] == 'H' || text[start] == 'M') << text.substr(start, end - start);
+        start = end + 2;
     }
-    return lines;
+    return testkit::sendFormGameLines(text);
 }
 
 } // namespace marovin::model::testing
