@@ -39,6 +39,11 @@ namespace marovin::model {
 // comment, is written as the full-width "｝". A note comes back as it was written except
 // for blank space at its start and end, which the reader takes as padding.
 void WritePgn(const CGame& game, MoveNotation notation, std::string& out);
+// The Result tag of a game's result text: "1-0", "0-1" or "1/2-1/2" when the text holds one
+// as a word ("1-0 Black resigned", "draw. 1/2") or says who lost or that the game was
+// drawn, as the server's end lines do ("Black has been checkmated.", "Red resigned.", "Red
+// has run out of time.", "draw."); "*" when it says neither.
+std::string_view PgnResultToken(std::string_view result);
 std::string PgnText(const CGame& game, MoveNotation notation);
 // Writes the game as the only game of a PGN file at path, replacing it whole or leaving it
 // as it was. A failure is reported in a message box ("Can not write file: PATH"); success

@@ -296,13 +296,15 @@ bool readNumber(std::string_view text, Int& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
-// "2024.03.05" as the record keeps dates; a date with unknown parts ("????.??.??") is dropped.
+// "2024.03.05" as the record keeps dates; a PGN date with unknown parts ("????.??.??",
+// "2024.??.??") is dropped. Other text is kept as it stands (a "?" in it may stand for a
+// character that Big5 lacks, and must read back the same).
 std::string recordDate(std::string_view date)
 {
-    if (date.find('?') != std::string_view::npos)
-        return {};
     std::string text(date);
     if (text.size() == 10 && text[4] == '.' && text[7] == '.') {
+        if (text.find('?') != std::string::npos)
+            return {};
         text[4] = '-';
         text[7] = '-';
     }

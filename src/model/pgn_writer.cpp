@@ -53,15 +53,6 @@ std::string pgnDate(std::string_view date)
     return text;
 }
 
-// The result token of a result text; "*" unless the text is one.
-std::string_view resultToken(std::string_view result)
-{
-    for (std::string_view token : {"1-0", "0-1", "1/2-1/2"})
-        if (result == token)
-            return token;
-    return "*";
-}
-
 // Words and comments laid out in lines of at most kLineWidth characters where they fit.
 class Layout {
 public:
@@ -237,7 +228,7 @@ private:
 void WritePgn(const CGame& game, MoveNotation notation, std::string& out)
 {
     const std::string_view result = fieldText(game.result);
-    const std::string_view token = resultToken(result);
+    const std::string_view token = PgnResultToken(result);
     writeTag(out, "Game", "Chinese Chess");
     writeTag(out, "Event", tagValue(fieldText(game.subject)));
     writeTag(out, "Site", tagValue(fieldText(game.place)));
