@@ -194,7 +194,7 @@ QString CGameFrame::captionText() const
     const bool showsName = game.mode == model::kModeNormal || game.mode == model::kModeGameOver;
     if (showsName && !isLive(game)) {
         if (!m_filePath.isEmpty())
-            return QFileInfo(m_filePath).fileName();
+            return QFileInfo(m_filePath).fileName() + platform::fromBig5(session::resultSuffix(game));
         if (m_readIncomplete)
             return platform::fromBig5(fieldText(game.subject)) + QStringLiteral(" (read in part)");
     }
