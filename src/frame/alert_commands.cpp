@@ -48,7 +48,7 @@ AlertCommands::AlertCommands(CMainFrame& frame, session::ClientContext& context,
     row->addWidget(m_label);
     row->addWidget(m_cancel);
     connect(m_cancel, &QPushButton::clicked, this, &AlertCommands::stopReconnecting);
-    frame.statusBar()->insertPermanentWidget(0, m_indicator);
+    frame.statusBar()->addWidget(m_indicator);
     refresh();
 }
 

@@ -208,6 +208,11 @@ windows::ServerCommands* ClientSession::serverCommands() const
     return m_serverCommands;
 }
 
+windows::AlertCommands* ClientSession::alertCommands() const
+{
+    return m_alertCommands;
+}
+
 windows::FrameTools* ClientSession::frameTools() const
 {
     return m_frameTools;

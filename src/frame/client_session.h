@@ -61,7 +61,7 @@ public:
     platform::QtSoundPlayer& sounds() { return m_sounds; }
     platform::QtNotifier& notifier() { return m_notifier; }
     // Connection and alert commands, the reconnect indicator (null until attached).
-    windows::AlertCommands* alertCommands() const { return m_alertCommands; }
+    windows::AlertCommands* alertCommands() const;
     // The windows of command answers (null until attached).
     windows::CommandWindows* commandWindows() const { return m_commandWindows.get(); }
     // The main frame's handler groups (null until attached).

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 
+#include "model/game.h"
 #include "session/alert_ports.h"
 
 class QDBusPendingCallWatcher;

@@ -1,5 +1,6 @@
 #include "platform/qt_sound.h"
 
+#include <QAudioDevice>
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QSoundEffect>
