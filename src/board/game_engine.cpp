@@ -165,9 +165,9 @@ void GameEngine::positionChanged()
 
 void GameEngine::askEngine(const Position& position)
 {
-    engine::EnginePosition request;
-    request.start = position.board;
-    request.redToMove = position.redToMove;
+    // The start of the record and the moves to the shown position, so that the engine
+    // sees repetitions; the shown board alone where the record does not lead to it.
+    const engine::EnginePosition request = engine::PositionOfBrowsed(*m_game);
     m_asked = position;
     m_variation.clear();
     m_thinking = m_play.has_value();

@@ -5,6 +5,7 @@
 //   threads=1
 //   hash=64                             megabytes
 //   ranks=1                             the engine's number for Red's back rank (0 or 1)
+//   lines=1                             best lines shown while analysing (1..5)
 //
 // Unknown lines are ignored and values out of range are brought into it, so a damaged
 // file gives usable settings. The program name is found on PATH and in /usr/games, where
@@ -29,6 +30,7 @@ struct EngineSettings {
     int threads = 1;
     int hashMegabytes = 64;
     RankBase rankBase = RankBase::FromOne;
+    int lines = 1; // MultiPV of the analysis strip
     friend bool operator==(const EngineSettings&, const EngineSettings&) = default;
 };
 
