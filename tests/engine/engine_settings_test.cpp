@@ -12,7 +12,7 @@ namespace {
 
 TEST(EngineSettingsFile, ReadsWritesAndRepairsValues)
 {
-    const EngineSettings custom{"/opt/engines/xq", 4, 256, RankBase::FromZero, 3};
+    const EngineSettings custom{"/opt/engines/xq", 4, 256, RankBase::FromZero, 3, 2};
     EXPECT_EQ(ReadEngineSettings(WriteEngineSettings(custom)), custom);
 
     const struct {
@@ -28,6 +28,8 @@ TEST(EngineSettingsFile, ReadsWritesAndRepairsValues)
         {"lines=4\n", {"", 1, 64, RankBase::FromOne, 4}},
         {"lines=0\n", {"", 1, 64, RankBase::FromOne, 1}},
         {"lines=12\n", {"", 1, 64, RankBase::FromOne, kMostLines}},
+        {"engines=3\nlines=2\n", {"", 1, 64, RankBase::FromOne, 2, 3}},
+        {"engines=9\n", {"", 1, 64, RankBase::FromOne, 1, kMostEngineProcesses}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadEngineSettings(c.text), c.expected) << c.text;
