@@ -36,6 +36,11 @@ GameEngine::GameEngine(model::CGame& game, AnalysisStrip& strip, platform::Engin
 {
     connect(&strip, &AnalysisStrip::playRequested, this, &GameEngine::playFirstMove);
     connect(&pool, &platform::EnginePool::takenAway, this, &GameEngine::onTakenAway);
+    // A window left waiting (every engine was busy) takes one that comes free.
+    connect(&pool, &platform::EnginePool::freed, this, [this] {
+        if (engineActive() && !session() && m_pool.hasFree())
+            settingsChanged();
+    });
     updateStripVisibility();
 }
 

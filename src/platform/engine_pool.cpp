@@ -74,9 +74,19 @@ EngineSession* EnginePool::borrow(QObject* borrower, bool keep)
 
 void EnginePool::giveBack(QObject* borrower)
 {
+    bool given = false;
     for (Loan& loan : m_engines)
-        if (loan.borrower == borrower)
+        if (loan.borrower == borrower) {
             end(loan, false);
+            given = true;
+        }
+    if (given)
+        emit freed();
+}
+
+bool EnginePool::hasFree() const
+{
+    return std::any_of(m_engines.begin(), m_engines.end(), [](const Loan& loan) { return !loan.borrower; });
 }
 
 EngineSession* EnginePool::lentTo(const QObject* borrower) const

@@ -46,10 +46,14 @@ public:
     void giveBack(QObject* borrower);
     // The engine lent to borrower, or null.
     EngineSession* lentTo(const QObject* borrower) const;
+    // Whether an engine is lent to nobody.
+    bool hasFree() const;
 
 signals:
     // The engine lent to borrower went to another borrower (or the pool shrank).
     void takenAway(QObject* borrower);
+    // An engine was given back: whoever waits for one may borrow it now.
+    void freed();
 
 private:
     struct Loan {
