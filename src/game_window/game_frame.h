@@ -24,6 +24,7 @@
 #include <optional>
 #include <vector>
 
+#include "game_window/analysis_pane.h"
 #include "game_window/analysis_strip.h"
 #include "game_window/game_command_rules.h"
 #include "game_window/game_engine.h"
@@ -53,6 +54,8 @@ public:
     // The window's engine (analysis, play) and the strip that shows it above the note.
     GameEngine* engine() const { return m_engine; }
     AnalysisStrip* analysisStrip() const { return m_strip; }
+    // The whole-game analysis under the board (hidden until one runs).
+    AnalysisPane* analysisPane() const { return m_analysisPane; }
     QSplitter* splitter() const { return m_splitter; }
 
     // ---- the document ----
@@ -172,6 +175,7 @@ private:
     CNoteEdit* m_note;
     AnalysisStrip* m_strip;
     GameEngine* m_engine;
+    AnalysisPane* m_analysisPane;
     WindowSizeRecord m_size;
     QString m_filePath;
     bool m_readIncomplete = false;

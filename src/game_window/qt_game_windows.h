@@ -31,6 +31,7 @@
 #include "game_window/game_view.h"
 #include "game_window/window_sizes.h"
 #include "model/game_header_form.h"
+#include "platform/engine_pool.h"
 #include "session/client_context.h"
 #include "session/game_list.h"
 
@@ -107,6 +108,8 @@ public:
     // Every board drawn again after a board setting changed (colours, texts, font, bitmap).
     void redrawBoards();
     model::GameHeaderMemory& headerMemory() { return m_headerMemory; }
+    // The program's engines, lent to the windows' analyses and play.
+    platform::EnginePool& enginePool() { return m_engines; }
     QMdiArea* area() const { return m_area; }
     // "observe %d\n" for an observed game, "adjourn %d\n" for a played one, with echo.
     void sendLeave(const model::CGame& game);
@@ -150,6 +153,7 @@ private:
     BoardBitmap m_bitmap;
     BoardResources m_resources;
     model::GameHeaderMemory m_headerMemory;
+    platform::EnginePool m_engines;
     std::vector<Entry> m_entries; // in the order the windows were opened
     std::map<const model::CGame*, ClockAlarm> m_alarms; // one per game, whatever its windows
     ViewsObserver m_observer{*this};

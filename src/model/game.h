@@ -15,8 +15,10 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -225,6 +227,16 @@ public:
     // Removes branches that were opened while reading but never received a move.
     void RemoveEmptyBranches();
 
+    // ---- lines named by their moves (game_paths.cpp) ---------------------------------
+    // The moves played from the start to the browsed position.
+    std::vector<SquarePair> browsedMoves() const;
+    // The entry reached by playing moves from the start, along whichever alternatives hold
+    // them; null when the record has no such line or moves is empty.
+    const MoveEntry* findEntry(std::span<const SquarePair> moves) const;
+    // Replaces that entry's note by edit(its note) and sets the modified flag when the note
+    // changed; the window is told when it shows that note. False when there is no such entry.
+    bool editNoteAt(std::span<const SquarePair> moves, const std::function<std::string(std::string_view)>& edit);
+
     // The game window's move scroll bar (range and position) is told the current values.
     void updateMoveScroll();
     // The window shows the current entry's note.
@@ -237,6 +249,11 @@ private:
         int position;       // entries of that line up to and including the live end
     };
     LiveEnd findLiveEnd() const;
+    struct EntryPlace {
+        const MoveLine* line = nullptr;
+        std::size_t index = 0;
+    };
+    EntryPlace findEntryPlace(std::span<const SquarePair> moves) const;
     MoveLine& line() { return m_current->followedLine(); }
     bool isOnCurrentPath(const BranchPoint* point) const;
     void replayTail(const PackedMove& move);
