@@ -5,6 +5,7 @@
 #include "board/analysis_strip.h"
 #include "engine/engine_position.h"
 #include "engine/engine_settings.h"
+#include "model/fen.h"
 #include "model/legality.h"
 #include "platform/big5_text.h"
 #include "support/paths.h"
@@ -127,7 +128,7 @@ std::optional<GameEngine::Position> GameEngine::shownPosition() const
 {
     if (!m_game)
         return std::nullopt;
-    return Position{m_game->browsedBoard, m_game->isRedToMoveBrowsed()};
+    return Position{m_game->browsedBoard, m_game->isRedToMoveBrowsed(), model::ShownCounts(*m_game)};
 }
 
 void GameEngine::positionChanged()
@@ -168,6 +169,7 @@ void GameEngine::askEngine(const Position& position)
     engine::EnginePosition request;
     request.start = position.board;
     request.redToMove = position.redToMove;
+    request.counts = position.counts;
     m_asked = position;
     m_variation.clear();
     m_thinking = m_play.has_value();
