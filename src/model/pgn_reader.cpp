@@ -1,6 +1,7 @@
 // Reading PGN in two steps: PgnReader splits the text into games and their items (tags,
 // moves, comments, parentheses) without knowing the rules; BuildPgnGame plays the items
 // into a record, checking every move.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -313,16 +314,20 @@ bool readNumber(std::string_view text, Int& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
-// "2024.03.05" as the record keeps dates; a date with unknown parts ("????.??.??") is dropped.
+// "2024.03.05" as the record keeps dates ("2024-03-05"); a date of that form with unknown
+// parts ("????.??.??", "2024.??.??") is dropped. Any other text is a date as someone wrote
+// it, question marks and all, and stays as it is.
 std::string recordDate(std::string_view date)
 {
-    if (date.find('?') != std::string_view::npos)
-        return {};
     std::string text(date);
-    if (text.size() == 10 && text[4] == '.' && text[7] == '.') {
-        text[4] = '-';
-        text[7] = '-';
-    }
+    const bool pgnForm = text.size() == 10 && text[4] == '.' && text[7] == '.' &&
+                         std::all_of(text.begin(), text.end(), [](char c) { return c == '.' || c == '?' || isDigitChar(c); });
+    if (!pgnForm)
+        return text;
+    if (text.find('?') != std::string::npos)
+        return {};
+    text[4] = '-';
+    text[7] = '-';
     return text;
 }
 

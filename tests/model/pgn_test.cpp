@@ -469,6 +469,36 @@ TEST(Pgn, ReadsHandWrittenFilesGameByGame)
     EXPECT_FALSE(reader.next(text));
 }
 
+// A PGN date with unknown parts is dropped; a date written any other way, question marks
+// and all, is kept, so that a record's own date comes back from its PGN.
+TEST(Pgn, OnlyPgnDatesWithUnknownPartsAreDropped)
+{
+    const struct {
+        const char* tag;
+        const char* date;
+    } cases[] = {
+        {"2024.03.05", "2024-03-05"}, {"2024.??.??", ""}, {"????.??.??", ""}, {"spring 1999?", "spring 1999?"},
+    };
+    for (const auto& c : cases) {
+        PgnReader reader(std::string("[Date \"") + c.tag + "\"]\n*");
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        GameEnvironment environment;
+        auto game = environment.newGame();
+        std::string error, warning;
+        ASSERT_TRUE(BuildPgnGame(text, *game, error, warning)) << error;
+        if (*c.date)
+            EXPECT_EQ(fieldText(game->date), c.date) << c.tag;
+        else
+            EXPECT_NE(fieldText(game->date), c.tag) << "a date of unknown parts is no date";
+        PgnReader again(PgnText(*game, MoveNotation::Iccs));
+        ASSERT_TRUE(again.next(text));
+        auto copy = environment.newGame();
+        ASSERT_TRUE(BuildPgnGame(text, *copy, error, warning)) << error;
+        EXPECT_EQ(fieldText(copy->date), fieldText(game->date)) << c.tag;
+    }
+}
+
 TEST(Pgn, BadStructureStopsAGameWithAMessageAndKeepsWhatCameBefore)
 {
     std::string deep;
