@@ -151,7 +151,7 @@ TEST(Connection, PeerCloseEndsTheSessionOnce)
 }
 
 // An error that resets a live connection ends the session once, as a close does, and
-// before its box waits for the user; an error before connecting ends nothing.
+// before any box waits for the user; an error before connecting ends nothing.
 TEST(Connection, ASocketErrorEndsALiveSessionOnce)
 {
     const std::function<void(SessionRig&)> errors[] = {
@@ -175,7 +175,8 @@ TEST(Connection, ASocketErrorEndsALiveSessionOnce)
         errors[i](rig);
         EXPECT_FALSE(rig.context->connection.isConnected()) << i;
         EXPECT_EQ(rig.games.sessionsEnded, 1) << i;
-        EXPECT_EQ(endedBeforeBox, 1) << i;
+        // While the reconnect is to follow no box opens; any box comes after the end.
+        EXPECT_TRUE(rig.desktop.boxes.empty() || endedBeforeBox == 1) << i;
         EXPECT_EQ(rig.context->session.loginState, login_state::kNone) << i;
     }
     SessionRig refused;
