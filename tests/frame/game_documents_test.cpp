@@ -416,7 +416,7 @@ TEST_F(Documents, PositionsGoToTheClipboardAsFenAndComeBackAsNewGames)
     command("actionEditCopyPosition")->trigger();
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(copied);
-    EXPECT_EQ(copied->text(), "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w - - 0 1");
+    EXPECT_EQ(copied->text(), "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w - - 2 2");
     EXPECT_TRUE(copied->html().startsWith("<pre>")) << copied->html().toStdString();
     // The game's window shows Black at the bottom (no login name), and so does the diagram.
     EXPECT_TRUE(copied->html().contains(QString::fromUtf8("\n車─┴─象─士─將─士─象─馬─車")))
