@@ -72,6 +72,7 @@ int RunMerge(Arguments arguments, Streams& streams);
 int RunBestMove(Arguments arguments, Streams& streams);
 int RunPgn(Arguments arguments, Streams& streams);
 int RunImport(Arguments arguments, Streams& streams);
+int RunDatabase(Arguments arguments, Streams& streams);
 int RunImage(Arguments arguments, Streams& streams); // only in builds with the GUI
 
 } // namespace marovin::tool
