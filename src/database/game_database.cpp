@@ -135,7 +135,8 @@ bool GameDatabase::commitBatch(std::string& error)
 void GameDatabase::rollbackBatch()
 {
     m_transaction.reset();
-    m_index->discard();
+    if (m_index)
+        m_index->discard();
     // Names added in the batch are gone with it.
     m_players.clear();
     m_events.clear();

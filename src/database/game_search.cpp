@@ -36,12 +36,12 @@ Filter buildFilter(const SearchQuery& query)
     const auto placeholder = [&] { return "?" + std::to_string(next++); };
     if (!query.player.empty()) {
         const std::string p = placeholder();
-        f.sql += " AND (g.red IN (SELECT id FROM players WHERE name LIKE " + p +
-                 " ESCAPE '\\') OR g.black IN (SELECT id FROM players WHERE name LIKE " + p + " ESCAPE '\\'))";
+        f.sql += " AND (g.red IN (SELECT id FROM players WHERE CAST(name AS TEXT) LIKE " + p +
+                 " ESCAPE '\\') OR g.black IN (SELECT id FROM players WHERE CAST(name AS TEXT) LIKE " + p + " ESCAPE '\\'))";
         f.texts.push_back(containsPattern(query.player));
     }
     if (!query.event.empty()) {
-        f.sql += " AND g.event IN (SELECT id FROM events WHERE name LIKE " + placeholder() + " ESCAPE '\\')";
+        f.sql += " AND g.event IN (SELECT id FROM events WHERE CAST(name AS TEXT) LIKE " + placeholder() + " ESCAPE '\\')";
         f.texts.push_back(containsPattern(query.event));
     }
     if (query.dateFrom) {
@@ -63,7 +63,7 @@ void bindFilter(Statement& statement, const Filter& filter)
 {
     int index = 2;
     for (const std::string& text : filter.texts)
-        statement.bindBlob(index++, text);
+        statement.bindText(index++, text);
     for (std::int64_t number : filter.numbers)
         statement.bind(index++, number);
 }
