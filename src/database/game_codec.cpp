@@ -32,6 +32,8 @@ constexpr int kNoteDigit = 0;
 constexpr int kBeginDigit = 1;
 constexpr int kEndDigit = 2;
 constexpr int kSpecialRadix = 3;
+// No game of the readers' bounds needs more (100,000 moves of 7 bits); a longer number is damage.
+constexpr std::size_t kMaxMoveBytes = 1 << 17;
 
 // The canonical result text of each outcome: stored as the outcome alone.
 constexpr std::string_view kResultTexts[] = {"Unknown", "1-0", "1/2-1/2", "0-1"};
@@ -111,9 +113,8 @@ struct Candidates {
     int count = 0;
     bool generalMissing = false;
 
-    Candidates(const Board& board, bool redToMove)
+    explicit Candidates(model::MoveGenerator& generator)
     {
-        model::MoveGenerator generator(board, redToMove);
         generalMissing = !generator.generate();
         count = generator.count();
         for (int i = 0; i < count; ++i) {
@@ -141,10 +142,10 @@ struct Candidates {
     }
 };
 
-// Where a walk of the tree stands: the board, the side to move and the key.
+// Where a walk of the tree stands: the position (kept in a generator, which makes and
+// generates moves without building its piece list again), the key and the ply.
 struct WalkState {
-    Board board;
-    bool redToMove;
+    model::MoveGenerator generator;
     PositionKey key;
     int ply;
 };
@@ -152,7 +153,7 @@ struct WalkState {
 std::string moveName(const WalkState& state, int firstMover, Square from, Square to)
 {
     const int number = (state.ply + firstMover) / 2 + 1;
-    return "move " + std::to_string(number) + (state.redToMove ? " by Red (" : " by Black (") +
+    return "move " + std::to_string(number) + (state.generator.redToMove() ? " by Red (" : " by Black (") +
            model::FormatCoordinateMove(from, to) + ")";
 }
 
@@ -160,9 +161,9 @@ class Encoder : public model::TreeVisitor {
 public:
     Encoder(const model::CGame& game, EncodedGame& out)
         : m_out(out), m_firstMover(game.firstMover),
-          m_state{game.startBoard(), game.firstMover == 0, 0, 0}
+          m_state{model::MoveGenerator(game.startBoard(), game.firstMover == 0), 0, 0}
     {
-        m_state.key = ZobristKey(m_state.board, m_state.redToMove);
+        m_state.key = ZobristKey(m_state.generator.board(), m_state.generator.redToMove());
     }
 
     void entry(const model::MoveEntry& entry, const model::MoveLine&, std::size_t)
@@ -215,7 +216,7 @@ private:
     const Candidates& candidates()
     {
         if (!m_candidates)
-            m_candidates.emplace(m_state.board, m_state.redToMove);
+            m_candidates.emplace(m_state.generator);
         return *m_candidates;
     }
 
@@ -230,18 +231,24 @@ private:
     {
         const Candidates& list = candidates();
         const int rank = list.rankOf(from, to);
-        Board after = m_state.board;
-        if (rank >= 0)
-            model::ApplyMove(after, from, to);
-        if (rank < 0 || list.generalMissing || model::IsGeneralAttacked(after, m_state.redToMove)) {
+        model::MoveGenerator& position = m_state.generator;
+        const bool red = position.redToMove();
+        if (rank < 0 || list.generalMissing) {
             m_error = moveName(m_state, m_firstMover, from, to) + " is not allowed here";
             return;
         }
+        const PositionKey before = m_state.key;
+        m_state.key = ZobristAfterMove(m_state.key, position.board(), from, to);
+        const model::PackedMove made = position.make(from, to);
+        if (model::IsGeneralAttacked(position.board(), red, position.squareOf(red ? 17 : 1))) {
+            position.unmake(made);
+            m_state.key = before;
+            m_error = moveName(m_state, m_firstMover, from, to) + " is not allowed here";
+            return;
+        }
+        position.flipSide();
         m_digits.put(rank, list.count + 1);
-        m_out.positions.push_back({m_state.key, PackMove(from, to), !m_saved.empty()});
-        m_state.key = ZobristAfterMove(m_state.key, m_state.board, from, to);
-        m_state.board = after;
-        m_state.redToMove = !m_state.redToMove;
+        m_out.positions.push_back({before, PackMove(from, to), !m_saved.empty()});
         ++m_state.ply;
         m_candidates.reset();
     }
@@ -406,6 +413,10 @@ void setHeader(model::CGame& game, std::string_view red, std::string_view black,
 // Plays the digits into game the way a reading of the compact body would.
 bool replayMoves(model::CGame& game, const BlobParts& parts, std::string& error)
 {
+    if (parts.moves.size() > kMaxMoveBytes) {
+        error = "the stored moves are too long";
+        return false;
+    }
     MixedRadixReader digits(parts.moves);
     model::ReadBranches branches;
     int lineCounter = 1;
@@ -417,7 +428,8 @@ bool replayMoves(model::CGame& game, const BlobParts& parts, std::string& error)
             error = "the stored moves end too early";
             return false;
         }
-        Candidates list(game.browsedBoard, game.isRedToMoveBrowsed());
+        model::MoveGenerator position(game.browsedBoard, game.isRedToMoveBrowsed());
+        Candidates list(position);
         const int digit = digits.take(list.count + 1);
         if (digit < list.count) {
             const model::SquarePair move = list.atRank(digit);
@@ -484,25 +496,52 @@ bool DecodeGame(std::string_view red, std::string_view black, std::string_view e
     return whole;
 }
 
+std::int64_t DayNumber(int year, int month, int day)
+{
+    // Days from 1970-01-01 in the proleptic Gregorian calendar (H. Hinnant's days_from_civil).
+    const int y = year - (month <= 2);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return static_cast<std::int64_t>(era) * 146097 + dayOfEra - 719468;
+}
+
+std::string DateText(std::int64_t days)
+{
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
+    const std::int64_t day = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const std::int64_t month = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2);
+    char text[80];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02d", static_cast<long long>(year), static_cast<int>(month),
+                  static_cast<int>(day));
+    return text;
+}
+
 std::optional<std::int64_t> DateNumber(std::string_view date)
 {
     if (date.size() != 10 || date[4] != '-' || date[7] != '-')
         return std::nullopt;
-    std::int64_t number = 0;
-    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+    int parts[3] = {0, 0, 0};
+    for (std::size_t i = 0; i < 10; ++i) {
+        if (i == 4 || i == 7)
+            continue;
         if (!std::isdigit(static_cast<unsigned char>(date[i])))
             return std::nullopt;
-        number = number * 10 + (date[i] - '0');
+        int& part = parts[i < 4 ? 0 : i < 7 ? 1 : 2];
+        part = part * 10 + (date[i] - '0');
     }
-    return DateText(number) == date ? std::optional(number) : std::nullopt;
-}
-
-std::string DateText(std::int64_t number)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%04lld-%02lld-%02lld", static_cast<long long>(number / 10000),
-                  static_cast<long long>(number / 100 % 100), static_cast<long long>(number % 100));
-    return text;
+    if (parts[1] < 1 || parts[1] > 12 || parts[2] < 1 || parts[2] > 31)
+        return std::nullopt;
+    const std::int64_t days = DayNumber(parts[0], parts[1], parts[2]);
+    // A day that does not exist (February 30) is kept as text.
+    return DateText(days) == date ? std::optional(days) : std::nullopt;
 }
 
 std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed)

@@ -67,10 +67,12 @@ struct StoredHeader {
 };
 bool DecodeHeader(Outcome outcome, std::string_view data, StoredHeader& header);
 
-// The date column: yyyymmdd as a number when the text is exactly "YYYY-MM-DD", else none
-// (the text is then stored as it is).
+// The date column: the day's number (days from 1970-01-01) when the text is exactly a day
+// written "YYYY-MM-DD", else none (the text is then stored as it is). Small numbers take
+// two bytes, where the text would take ten.
 std::optional<std::int64_t> DateNumber(std::string_view date);
-std::string DateText(std::int64_t number);
+std::string DateText(std::int64_t days);
+std::int64_t DayNumber(int year, int month, int day);
 
 // A 64-bit hash of bytes (for finding a game that is already stored).
 std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed = 0);

@@ -5,6 +5,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <thread>
 
 #include "model/byte_stream.h"
 #include "model/game_file.h"
@@ -32,6 +34,8 @@ BadGame pgnBadGame(const std::string& file, int number, int line, std::string er
 }
 
 constexpr std::size_t kReportEvery = 1000; // games between progress reports
+constexpr std::size_t kJobBlock = 512;     // games read at once (about 20 ms of work)
+constexpr std::size_t kParallelJobs = 64;  // fewer are not worth a second thread
 
 bool isPgnName(const fs::path& path)
 {
@@ -146,8 +150,22 @@ std::vector<std::string> ImportFileList(const std::vector<std::string>& paths, s
     return files;
 }
 
+// One game to read: the text of a game file, or a game of a PGN file.
+struct GameImporter::Job {
+    std::string file;
+    int number = 1;
+    std::string text;
+    std::optional<model::PgnGameText> pgn;
+};
+
+// A game read and encoded, or why it could not be.
+struct GameImporter::ReadResult {
+    std::optional<EncodedGame> game;
+    BadGame bad;
+};
+
 GameImporter::GameImporter(GameDatabase& database, ImportPort& port)
-    : m_database(database), m_port(port), m_reader(std::make_unique<Reader>())
+    : m_database(database), m_port(port), m_readers{std::make_unique<Reader>(), std::make_unique<Reader>()}
 {
 }
 
@@ -177,16 +195,40 @@ bool GameImporter::keepGoing()
     return true;
 }
 
-bool GameImporter::addGame(const model::CGame& game, const std::string& file, int number, int line)
+GameImporter::ReadResult GameImporter::encode(Job& job, Reader& reader)
 {
-    std::string error;
-    const auto encoded = EncodeGame(game, error);
-    if (!encoded) {
+    ReadResult out;
+    out.bad = {job.file, job.number, 0, {}};
+    reader.problem = {};
+    model::CGame game(reader.ports());
+    if (job.pgn) {
+        std::string warning;
+        if (!model::BuildPgnGame(*job.pgn, game, out.bad.reason, warning)) {
+            out.bad = pgnBadGame(job.file, job.number, job.pgn->line, out.bad.reason);
+            return out;
+        }
+    } else {
+        model::StringSource source{std::move(job.text)};
+        const bool read = model::ReadGame(game, source, job.file, false) != 0;
+        if (!read || !reader.problem.text.empty()) {
+            out.bad.reason = reader.problem.text.empty() ? "the game is not read whole" : reader.problem.text;
+            out.bad.line = reader.problem.text.empty() ? reader.location.line : reader.problem.line;
+            return out;
+        }
+    }
+    out.game = EncodeGame(game, out.bad.reason);
+    return out;
+}
+
+bool GameImporter::store(ReadResult& outcome)
+{
+    if (!outcome.game) {
         ++m_progress.bad;
-        m_port.badGame({file, number, line, error});
+        m_port.badGame(outcome.bad);
         return keepGoing();
     }
-    switch (m_database.addGame(*encoded, error)) {
+    std::string error;
+    switch (m_database.addGame(*outcome.game, error)) {
     case GameDatabase::AddResult::Added: ++m_progress.added; break;
     case GameDatabase::AddResult::Duplicate: ++m_progress.duplicates; break;
     case GameDatabase::AddResult::Failed: m_result.error = error; break;
@@ -194,20 +236,41 @@ bool GameImporter::addGame(const model::CGame& game, const std::string& file, in
     return keepGoing();
 }
 
+bool GameImporter::runJobs()
+{
+    std::vector<ReadResult> outcomes(m_jobs.size());
+    const std::size_t half = m_jobs.size() >= kParallelJobs ? m_jobs.size() / 2 : 0;
+    std::thread second;
+    if (half > 0)
+        second = std::thread([&] {
+            for (std::size_t i = 0; i < half; ++i)
+                outcomes[i] = encode(m_jobs[i], *m_readers[1]);
+        });
+    for (std::size_t i = half; i < m_jobs.size(); ++i)
+        outcomes[i] = encode(m_jobs[i], *m_readers[0]);
+    if (second.joinable())
+        second.join();
+    m_jobs.clear();
+    for (ReadResult& outcome : outcomes)
+        if (!store(outcome))
+            return false;
+    return true;
+}
+
+bool GameImporter::importGame(const model::CGame& game, const std::string& name)
+{
+    if (!runJobs())
+        return false;
+    ReadResult outcome;
+    outcome.bad = {name, 1, 0, {}};
+    outcome.game = EncodeGame(game, outcome.bad.reason);
+    return store(outcome);
+}
+
 bool GameImporter::importGameText(std::string_view text, const std::string& name)
 {
-    Reader& reader = *m_reader;
-    reader.problem = {};
-    model::CGame game(reader.ports());
-    model::StringSource source{std::string(text)};
-    const bool read = model::ReadGame(game, source, name, false) != 0;
-    if (!read || !reader.problem.text.empty()) {
-        ++m_progress.bad;
-        const std::string why = reader.problem.text.empty() ? "the game is not read whole" : reader.problem.text;
-        m_port.badGame({name, 1, reader.problem.text.empty() ? reader.location.line : reader.problem.line, why});
-        return keepGoing();
-    }
-    return addGame(game, name, 1, 0);
+    m_jobs.push_back({name, 1, std::string(text), std::nullopt});
+    return m_jobs.size() < kJobBlock || runJobs();
 }
 
 bool GameImporter::importPgnText(std::string_view text, const std::string& name)
@@ -218,27 +281,23 @@ bool GameImporter::importPgnText(std::string_view text, const std::string& name)
     while (pgn.next(item)) {
         ++number;
         if (!item.error.empty()) {
-            ++m_progress.bad;
-            m_port.badGame({name, number, item.errorLine, item.error});
-            if (!keepGoing())
+            if (!runJobs())
+                return false;
+            ReadResult bad{std::nullopt, {name, number, item.errorLine, item.error}};
+            if (!store(bad))
                 return false;
             continue;
         }
-        model::CGame game(m_reader->ports());
-        std::string error, warning;
-        if (!model::BuildPgnGame(item, game, error, warning)) {
-            ++m_progress.bad;
-            m_port.badGame(pgnBadGame(name, number, item.line, error));
-            if (!keepGoing())
-                return false;
-            continue;
-        }
-        if (!addGame(game, name, number, item.line))
+        m_jobs.push_back({name, number, {}, std::move(item)});
+        item = {};
+        if (m_jobs.size() >= kJobBlock && !runJobs())
             return false;
     }
     if (number == 0) {
-        ++m_progress.bad;
-        m_port.badGame({name, 0, 0, "holds no game"});
+        if (!runJobs())
+            return false;
+        ReadResult none{std::nullopt, {name, 0, 0, "holds no game"}};
+        return store(none);
     }
     return keepGoing();
 }
@@ -266,6 +325,9 @@ bool GameImporter::importFile(const std::string& path)
 
 ImportResult GameImporter::finish()
 {
+    if (m_result.ok())
+        runJobs();
+    m_jobs.clear();
     m_result.added = m_progress.added;
     m_result.duplicates = m_progress.duplicates;
     m_result.bad = m_progress.bad;

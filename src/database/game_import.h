@@ -67,6 +67,8 @@ public:
     bool importGameText(std::string_view text, const std::string& name);
     // The text of a PGN file.
     bool importPgnText(std::string_view text, const std::string& name);
+    // A game already in memory (its moves are checked all the same).
+    bool importGame(const model::CGame& game, const std::string& name);
     // Commits (when nothing went wrong and nothing was cancelled) or rolls back.
     ImportResult finish();
 
@@ -74,12 +76,19 @@ public:
 
 private:
     struct Reader;
-    bool addGame(const model::CGame& game, const std::string& file, int number, int line);
+    struct Job;
+    struct ReadResult;
+    // Reading and checking games is most of the work and needs nothing shared: the games
+    // gathered are read on both cores, then stored in order.
+    bool runJobs();
+    ReadResult encode(Job& job, Reader& reader);
+    bool store(ReadResult& result);
     bool keepGoing();
 
     GameDatabase& m_database;
     ImportPort& m_port;
-    std::unique_ptr<Reader> m_reader;
+    std::unique_ptr<Reader> m_readers[2];
+    std::vector<Job> m_jobs;
     ImportProgress m_progress;
     ImportResult m_result;
     std::size_t m_sinceReport = 0;

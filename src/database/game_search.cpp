@@ -144,7 +144,11 @@ std::optional<std::int64_t> ParseDateArgument(std::string_view text)
     }
     if (digits.size() != 8)
         return std::nullopt;
-    return std::stoll(digits);
+    const int year = std::stoi(digits.substr(0, 4)), month = std::stoi(digits.substr(4, 2)),
+              day = std::stoi(digits.substr(6, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    return DayNumber(year, month, day);
 }
 
 } // namespace marovin::database

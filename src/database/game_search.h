@@ -24,7 +24,7 @@ struct SearchQuery {
     std::optional<std::pair<model::Board, bool>> position; // board, Red to move: games reaching it
     std::string player;                                    // part of either player's name (Big5)
     std::string event;                                     // part of the event's name (Big5)
-    std::optional<std::int64_t> dateFrom, dateTo;          // yyyymmdd, both ends included
+    std::optional<std::int64_t> dateFrom, dateTo;          // day numbers (DayNumber), both ends included
     std::optional<Outcome> outcome;
     std::size_t limit = 1000;
 };
@@ -32,7 +32,7 @@ struct SearchQuery {
 // Games matching every part of the query that is given, oldest first, at most limit.
 std::vector<GameSummary> SearchGames(GameDatabase& database, const SearchQuery& query);
 
-// "2024-03-05", "2024.03.05" or "20240305" as yyyymmdd.
+// "2024-03-05", "2024.03.05" or "20240305" as a day number.
 std::optional<std::int64_t> ParseDateArgument(std::string_view text);
 
 } // namespace marovin::database

@@ -207,11 +207,11 @@ TEST_F(DatabaseTest, HeaderSearchByPlayerEventAndDate)
     q = {};
     q.event = "Spring";
     EXPECT_EQ(ids(q), (std::vector<std::int64_t>{1, 3}));
-    q.dateFrom = 20240101; // the third game has no date: it gets the day it was read
-    q.dateTo = 20241231;
+    q.dateFrom = DayNumber(2024, 1, 1); // the third game has no date: it gets the day it was read
+    q.dateTo = DayNumber(2024, 12, 31);
     EXPECT_EQ(ids(q), (std::vector<std::int64_t>{1}));
     q = {};
-    q.dateTo = 20231231;
+    q.dateTo = DayNumber(2023, 12, 31);
     EXPECT_EQ(ids(q), (std::vector<std::int64_t>{2}));
 }
 

@@ -1,24 +1,50 @@
 #pragma once
 // Random legal games with variations and notes, for the database's tests and benchmarks.
 
+#include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "model/game.h"
 #include "model/legality.h"
+#include "model/move_generator.h"
 
 namespace marovin::testkit {
+
+// A random legal move (each as likely as the others), or none: candidates are drawn in
+// random order until one leaves the mover's general safe, which is much quicker than
+// generating every legal move first.
+inline std::optional<model::SquarePair> RandomLegalMove(const model::Board& board, bool redToMove, std::mt19937& random)
+{
+    model::MoveGenerator generator(board, redToMove);
+    if (!generator.generate())
+        return std::nullopt;
+    std::vector<model::SquarePair> candidates;
+    for (int i = 0; i < generator.count(); ++i)
+        candidates.push_back(generator.candidate(i));
+    while (!candidates.empty()) {
+        const std::size_t pick = random() % candidates.size();
+        const model::SquarePair move = candidates[pick];
+        model::Board after = board;
+        model::ApplyMove(after, move.from, move.to);
+        if (!model::IsGeneralAttacked(after, redToMove))
+            return move;
+        candidates[pick] = candidates.back();
+        candidates.pop_back();
+    }
+    return std::nullopt;
+}
 
 // Plays up to count random legal moves at the browsed position of game.
 inline int PlayRandomMoves(model::CGame& game, std::mt19937& random, int count)
 {
     int played = 0;
     for (; played < count; ++played) {
-        const auto legal = model::GenerateLegalMoves(game.browsedBoard, game.isRedToMoveBrowsed());
-        if (legal.empty())
+        const auto move = RandomLegalMove(game.browsedBoard, game.isRedToMoveBrowsed(), random);
+        if (!move)
             break;
-        const model::SquarePair move = legal[random() % legal.size()];
-        game.PlayMove(move.from, move.to, model::MoveKind::User);
+        game.PlayMove(move->from, move->to, model::MoveKind::User);
     }
     return played;
 }
