@@ -87,7 +87,7 @@ std::vector<ExplorerMove> ExploreMoves(GameDatabase& database, const model::Boar
     std::sort(moves.begin(), moves.end(), [](const ExplorerMove& a, const ExplorerMove& b) {
         if (a.games != b.games)
             return a.games > b.games;
-        return a.move.from != b.move.from ? a.move.from < b.move.from : a.move.to < b.move.to;
+        return model::FormatCoordinateMove(a.move.from, a.move.to) < model::FormatCoordinateMove(b.move.from, b.move.to);
     });
     return moves;
 }

@@ -17,7 +17,7 @@ struct ExplorerMove {
 };
 
 // The moves played from the position in the stored games (main lines and variations), most
-// played first (ties in square order). Each game counts once per move.
+// played first (ties in the order of their coordinate texts). Each game counts once per move.
 std::vector<ExplorerMove> ExploreMoves(GameDatabase& database, const model::Board& board, bool redToMove);
 
 struct SearchQuery {
