@@ -66,6 +66,14 @@ protected:
         return ExploreMoves(db, position->board, position->redToMove);
     }
 
+    static std::vector<std::int64_t> foundIds(GameDatabase& db, const SearchQuery& query)
+    {
+        std::vector<std::int64_t> found;
+        for (const GameSummary& g : SearchGames(db, query))
+            found.push_back(g.id);
+        return found;
+    }
+
     testkit::TempFolder folder;
     testkit::OfflineGamePorts ports;
 };
@@ -164,12 +172,7 @@ TEST_F(DatabaseTest, PositionSearchFindsEveryMoveOrderAndFiltersTheRest)
     std::string error;
     const auto position = model::ReadFen(kAfterThreeMoves, error);
     ASSERT_TRUE(position) << error;
-    const auto ids = [&](SearchQuery query) {
-        std::vector<std::int64_t> found;
-        for (const GameSummary& g : SearchGames(*db, query))
-            found.push_back(g.id);
-        return found;
-    };
+    const auto ids = [&](const SearchQuery& query) { return foundIds(*db, query); };
     SearchQuery byPosition;
     byPosition.position = std::pair(position->board, position->redToMove);
     EXPECT_EQ(ids(byPosition), (std::vector<std::int64_t>{1, 3, 4}));
@@ -193,12 +196,7 @@ TEST_F(DatabaseTest, HeaderSearchByPlayerEventAndDate)
         "[Event \"Autumn Cup\"]\n[Red \"Chen\"]\n[Black \"Wang%Li\"]\n[Date \"2023.10.01\"]\n\n1. h2e2 *\n\n"
         "[Event \"Spring Open\"]\n[Red \"Lin\"]\n[Black \"Wu\"]\n[Date \"????.??.??\"]\n\n1. h2e2 *\n\n";
     ASSERT_EQ(importTexts(*db, {games}, port).added, 3);
-    const auto ids = [&](SearchQuery query) {
-        std::vector<std::int64_t> found;
-        for (const GameSummary& g : SearchGames(*db, query))
-            found.push_back(g.id);
-        return found;
-    };
+    const auto ids = [&](const SearchQuery& query) { return foundIds(*db, query); };
     SearchQuery q;
     q.player = "chen"; // either side, any case
     EXPECT_EQ(ids(q), (std::vector<std::int64_t>{1, 2}));
