@@ -10,6 +10,7 @@
 
 #include "model/byte_stream.h"
 #include "model/game_file.h"
+#include "model/legality.h"
 #include "model/pgn.h"
 
 namespace marovin::database {
@@ -195,6 +196,45 @@ bool GameImporter::keepGoing()
     return true;
 }
 
+namespace {
+
+// Watches a reading for the first move the rules do not allow, and where it stands.
+class MoveChecker : public model::GameObserver {
+public:
+    explicit MoveChecker(const model::ReadLocation& location) : m_location(location) {}
+    void moveRead(model::CGame& game, model::Square from, model::Square to) override
+    {
+        if (!found && !model::IsMoveLegal(game.browsedBoard, game.isRedToMoveBrowsed(), from, to)) {
+            found = true;
+            line = m_location.line;
+            byte = m_location.byte;
+        }
+    }
+    bool found = false;
+    int line = 0;
+    std::size_t byte = 0;
+
+private:
+    const model::ReadLocation& m_location;
+};
+
+// Where in a game file's text its first illegal move stands: reads it again, watching.
+void locateIllegalMove(std::string_view text, const std::string& name, GameImporter::Reader& reader, BadGame& bad)
+{
+    model::CGame game(reader.ports());
+    MoveChecker checker(reader.location);
+    game.setObserver(&checker);
+    model::StringSource source{std::string(text)};
+    model::ReadGame(game, source, name, false);
+    game.setObserver(nullptr);
+    if (checker.found && checker.byte == 0)
+        bad.line = checker.line;
+    else if (checker.found)
+        bad.reason += " (at byte " + std::to_string(checker.byte) + ")";
+}
+
+} // namespace
+
 GameImporter::ReadResult GameImporter::encode(Job& job, Reader& reader)
 {
     ReadResult out;
@@ -208,7 +248,7 @@ GameImporter::ReadResult GameImporter::encode(Job& job, Reader& reader)
             return out;
         }
     } else {
-        model::StringSource source{std::move(job.text)};
+        model::StringSource source{job.text};
         const bool read = model::ReadGame(game, source, job.file, false) != 0;
         if (!read || !reader.problem.text.empty()) {
             out.bad.reason = reader.problem.text.empty() ? "the game is not read whole" : reader.problem.text;
@@ -217,6 +257,8 @@ GameImporter::ReadResult GameImporter::encode(Job& job, Reader& reader)
         }
     }
     out.game = EncodeGame(game, out.bad.reason);
+    if (!out.game && !job.pgn)
+        locateIllegalMove(job.text, job.file, reader, out.bad);
     return out;
 }
 

@@ -74,8 +74,9 @@ public:
 
     ImportProgress& progress() { return m_progress; }
 
-private:
     struct Reader;
+
+private:
     struct Job;
     struct ReadResult;
     // Reading and checking games is most of the work and needs nothing shared: the games

@@ -259,6 +259,7 @@ TEST_F(DatabaseTest, AnIllegalMoveInAGameFileLeavesTheGameOut)
     EXPECT_EQ(result.added, 0);
     ASSERT_EQ(port.bad_games.size(), 1u);
     EXPECT_NE(port.bad_games[0].reason.find("A0-A5"), std::string::npos) << port.bad_games[0].reason;
+    EXPECT_EQ(port.bad_games[0].line, 5);
     EXPECT_EQ(db->gameCount(), 0);
 }
 
