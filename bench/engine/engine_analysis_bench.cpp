@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "board/analysis_strip.h"
-#include "board/game_engine.h"
+#include "game_window/analysis_strip.h"
+#include "game_window/game_engine.h"
 #include "engine/engine_settings.h"
 #include "model/game.h"
 #include "testkit/fakes.h"

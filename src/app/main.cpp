@@ -9,8 +9,8 @@
 
 #include "platform/platform_defaults.h"
 #include "platform/qt_desktop.h"
-#include "shell/application.h"
-#include "shell/command_line.h"
+#include "frame/application.h"
+#include "frame/command_line.h"
 #include "support/memory.h"
 #include "support/paths.h"
 #include "support/version.h"

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "options/options.h"
-#include "shell/system_metrics.h"
+#include "platform/system_metrics.h"
 
 namespace marovin::platform {
 

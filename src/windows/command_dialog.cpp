@@ -6,10 +6,10 @@
 #include <QTimer>
 
 #include "platform/big5_text.h"
-#include "platform/big5_validator.h"
+#include "widgets/big5_validator.h"
 #include "session/frame_commands.h"
-#include "shell/terminal_frame.h"
-#include "windows/dialog_buttons.h"
+#include "widgets/window_placement.h"
+#include "widgets/dialog_buttons.h"
 
 namespace marovin::windows {
 
@@ -65,7 +65,7 @@ void CCommandDlg::placeAtCreation()
         move(place.topLeft());
     }
     m_placementLocked = false;
-    m_context.options.commandWindowPlacement = shell::placementOf(*this);
+    m_context.options.commandWindowPlacement = widgets::placementOf(*this);
 }
 
 void CCommandDlg::showWindow()
@@ -165,7 +165,7 @@ void CCommandDlg::moveEvent(QMoveEvent* event)
 {
     QDialog::moveEvent(event);
     if (!m_placementLocked && isVisible())
-        m_context.options.commandWindowPlacement = shell::placementOf(*this);
+        m_context.options.commandWindowPlacement = widgets::placementOf(*this);
 }
 
 void CCommandDlg::reject()

@@ -5,7 +5,7 @@
 
 #include "platform/big5_text.h"
 #include "session/games_listing.h"
-#include "windows/dialog_buttons.h"
+#include "widgets/dialog_buttons.h"
 #include "windows/text_width.h"
 
 namespace marovin::windows {

@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 
 #include "platform/big5_text.h"
-#include "platform/big5_validator.h"
-#include "windows/dialog_buttons.h"
+#include "widgets/big5_validator.h"
+#include "widgets/dialog_buttons.h"
 
 namespace marovin::windows {
 

@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "platform/big5_text.h"
-#include "platform/big5_validator.h"
+#include "widgets/big5_validator.h"
 
 namespace marovin::windows {
 

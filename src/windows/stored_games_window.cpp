@@ -7,7 +7,7 @@
 #include "platform/big5_text.h"
 #include "session/match_request.h"
 #include "session/stored_list.h"
-#include "windows/dialog_buttons.h"
+#include "widgets/dialog_buttons.h"
 #include "windows/text_width.h"
 
 namespace marovin::windows {

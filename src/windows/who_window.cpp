@@ -10,7 +10,7 @@
 #include "platform/big5_text.h"
 #include "session/match_request.h"
 #include "support/fixed_text.h"
-#include "windows/dialog_buttons.h"
+#include "widgets/dialog_buttons.h"
 #include "windows/match_controls.h"
 #include "windows/text_width.h"
 

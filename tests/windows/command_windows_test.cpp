@@ -18,7 +18,7 @@
 #include "testkit/loopback_socket.h"
 #include "testkit/qt_application.h"
 #include "testkit/session_fakes.h"
-#include "windows/dialog_buttons.h"
+#include "widgets/dialog_buttons.h"
 #include "windows/finger_window.h"
 #include "windows/games_window.h"
 #include "windows/match_controls.h"

@@ -1,0 +1,472 @@
+#include "game_window/game_view.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <optional>
+
+#include "board/board_scene.h"
+#include "game_window/game_navigation.h"
+#include "model/position_editor.h"
+
+namespace marovin::board {
+
+namespace {
+
+constexpr int kStripWidth = 29;   // the controls' strip at the right edge
+constexpr int kButtonWidth = 28;  // the go-to buttons' pictures
+constexpr int kButtonHeight = 27;
+constexpr int kBranchWidth = 31;
+constexpr int kScrollTop = 147;   // below the board's top
+constexpr int kScrollLeast = 20;  // the scroll bar follows the bottom while taller than this
+
+// The go-to-start (a bar, then a triangle pointing left) or go-to-end picture.
+QIcon goToIcon(bool toEnd)
+{
+    QPixmap picture(kButtonWidth - 8, kButtonHeight - 10);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0));
+    const int w = picture.width(), h = picture.height();
+    QPainterPath triangle;
+    if (toEnd) {
+        triangle.moveTo(2, 0);
+        triangle.lineTo(w - 5, h / 2.0);
+        triangle.lineTo(2, h);
+        painter.drawRect(w - 4, 0, 3, h);
+    } else {
+        triangle.moveTo(w - 2, 0);
+        triangle.lineTo(5, h / 2.0);
+        triangle.lineTo(w - 2, h);
+        painter.drawRect(1, 0, 3, h);
+    }
+    painter.drawPath(triangle);
+    return QIcon(picture);
+}
+
+QToolButton* goToButton(bool toEnd, const char* name, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(goToIcon(toEnd));
+    button->setIconSize(QSize(kButtonWidth - 8, kButtonHeight - 10));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolTip(toEnd ? QStringLiteral("Go to the end") : QStringLiteral("Go to the start"));
+    return button;
+}
+
+QPoint toPoint(CellPoint point)
+{
+    return {point.x, point.y};
+}
+
+// Which of the board's button kinds a button is: the left one, or the right and middle
+// ones alike; other buttons play no part.
+std::optional<bool> isLeftButton(Qt::MouseButton button)
+{
+    if (button == Qt::LeftButton)
+        return true;
+    if (button == Qt::RightButton || button == Qt::MiddleButton)
+        return false;
+    return std::nullopt;
+}
+
+} // namespace
+
+// The carry's drawing goes into the screen image and shows through the updated rectangles
+// (Qt paints them from the image in one go, so the piece never flickers).
+class CGameView::CarryGlue final : public CarryView {
+public:
+    explicit CarryGlue(CGameView& view) : m_view(view) {}
+
+    const BoardGeometry& geometry() const override { return m_view.m_painter.geometry(); }
+    CellPoint clientSize() const override { return {m_view.width(), m_view.height()}; }
+    void captureMouse(bool handCursor) override
+    {
+        // Moves with no button down (two clicks) come only to a tracking widget.
+        m_view.setMouseTracking(true);
+        m_view.grabMouse();
+        if (handCursor)
+            m_view.setCursor(Qt::ClosedHandCursor);
+    }
+    void releaseMouse() override
+    {
+        m_view.releaseMouse();
+        m_view.setMouseTracking(false);
+        m_view.unsetCursor();
+    }
+    void movePointer(CellPoint point) override { QCursor::setPos(m_view.mapToGlobal(toPoint(point))); }
+    void redrawEmptySquare(int screenSquare) override
+    {
+        m_view.update(m_view.m_painter.redrawEmptySquare(m_view.m_screen, screenSquare));
+    }
+    void liftPiece(int piece, CellPoint topLeft) override
+    {
+        m_view.update(m_view.m_painter.liftPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft)));
+    }
+    void dragPiece(int piece, CellPoint topLeft, bool selected) override
+    {
+        m_view.update(m_view.m_painter.dragPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft), selected));
+    }
+    void restoreUnderPiece() override { m_view.update(m_view.m_painter.putDown(m_view.m_screen, m_view.m_drag)); }
+    void drawPiece(int piece, CellPoint topLeft) override
+    {
+        m_view.update(
+            m_view.m_painter.drawPiece(m_view.m_screen, piece, toPoint(topLeft), PieceBackground::screen));
+    }
+    void sendLine(std::string_view line) override
+    {
+        if (m_view.m_sendMove)
+            m_view.m_sendMove(line);
+    }
+    void requestInputFocus() override { m_view.returnFocus(); }
+
+private:
+    CGameView& m_view;
+};
+
+CGameView::CGameView(model::CGame& game, const BoardResources& resources, QWidget* parent)
+    : QWidget(parent), m_game(&game), m_resources(resources),
+      m_painter(resources.options, resources.bitmap, resources.glyphs, resources.metrics.textHeight),
+      m_status(new CGameStatusBar(resources.metrics, this)), m_start(goToButton(false, "goToStart", this)),
+      m_end(goToButton(true, "goToEnd", this)), m_moveStepper(new UpDownControl(Qt::Vertical, this)),
+      m_branchStepper(new UpDownControl(Qt::Horizontal, this)), m_scroll(new QScrollBar(Qt::Vertical, this)),
+      m_glue(std::make_unique<CarryGlue>(*this))
+{
+    setObjectName(QStringLiteral("gameView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::ClickFocus);
+    setMinimumSize(35, resources.metrics.boardTop);
+    m_moveStepper->setObjectName(QStringLiteral("moveStepper"));
+    m_branchStepper->setObjectName(QStringLiteral("branchStepper"));
+    m_scroll->setObjectName(QStringLiteral("moveScrollBar"));
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setRange(0, model::kEmptyScrollRange);
+    m_scroll->setPageStep(1);
+
+    connect(m_start, &QToolButton::clicked, this, [this] {
+        if (m_game)
+            goToStart(*m_game);
+    });
+    connect(m_end, &QToolButton::clicked, this, &CGameView::refreshRequested);
+    connect(m_moveStepper, &UpDownControl::stepped, this, [this](int delta) {
+        if (m_game)
+            stepMove(*m_game, delta);
+    });
+    connect(m_branchStepper, &UpDownControl::stepped, this, [this](int delta) {
+        if (m_game)
+            switchAlternative(*m_game, delta);
+    });
+    connect(m_scroll, &QScrollBar::actionTriggered, this, &CGameView::onScrollAction);
+    connect(m_status, &CGameStatusBar::moveNumberClicked, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton)
+            emit refreshRequested();
+        else if (m_game)
+            goToStart(*m_game);
+    });
+    connect(m_status, &CGameStatusBar::namesClicked, this, &CGameView::headerRequested);
+    connect(m_status, &CGameStatusBar::gameButtonClicked, this, &CGameView::gameCommandsRequested);
+    resize(440, 560);
+    placeControls();
+}
+
+CGameView::~CGameView()
+{
+    m_carry.cancelCarry(*m_glue);
+}
+
+void CGameView::detach()
+{
+    cancelCarry();
+    m_game = nullptr;
+}
+
+void CGameView::cancelCarry()
+{
+    m_carry.cancelCarry(*m_glue);
+}
+
+void CGameView::fullRepaint()
+{
+    // A carried piece is drawn over the screen as it was: it goes back before the redraw.
+    cancelCarry();
+    if (!m_game || !m_painter.geometry().laidOut())
+        return;
+    const BoardScene scene = sceneOf(*m_game);
+    m_painter.fullRepaint(m_screen, scene);
+    m_lastMoveTo = scene.lastMoveTo;
+    update();
+    refreshStatus();
+    m_game->updateMoveScroll();
+}
+
+void CGameView::showMove(const model::PackedMove& move, bool forward)
+{
+    cancelCarry();
+    if (!m_game || !m_painter.geometry().laidOut())
+        return;
+    const BoardScene scene = sceneOf(*m_game);
+    if (!scene.drawsMoves())
+        return;
+    const QRegion changed = m_painter.showMove(m_screen, scene, move, forward, m_lastMoveTo, scene.lastMoveTo);
+    m_lastMoveTo = scene.lastMoveTo;
+    update(changed);
+    refreshTurn();
+}
+
+void CGameView::refreshStatus()
+{
+    if (!m_game)
+        return;
+    session::refreshTurn(m_record, *m_game);
+    session::refreshPlayers(m_record, *m_game);
+    m_status->setRecord(m_record);
+    m_status->gameButton()->setEnabled(m_game->participation <= model::kPlaying);
+    updateTurnButton();
+}
+
+void CGameView::refreshTurn()
+{
+    if (m_game && session::refreshTurn(m_record, *m_game))
+        m_status->setRecord(m_record);
+}
+
+void CGameView::refreshClocks()
+{
+    if (!m_game)
+        return;
+    session::refreshClocks(m_record, *m_game);
+    m_status->setRecord(m_record);
+}
+
+void CGameView::setMoveScroll(int maximum, int position)
+{
+    if (m_scroll->maximum() != maximum || m_scroll->minimum() != 0)
+        m_scroll->setRange(0, maximum);
+    // setValue, not setSliderPosition: a moved slider would ask for navigation itself.
+    if (m_scroll->value() != position || m_scroll->sliderPosition() != position)
+        m_scroll->setValue(position);
+}
+
+void CGameView::setControlsVisible(bool visible)
+{
+    m_controlsVisible = visible;
+    for (QWidget* control : std::initializer_list<QWidget*>{m_status, m_start, m_end, m_moveStepper,
+                                                             m_branchStepper, m_scroll})
+        control->setVisible(visible);
+    if (visible)
+        placeControls();
+}
+
+void CGameView::setEditButtonsShown(bool shown)
+{
+    if (!shown) {
+        // A button may be removed from its own click: it goes once that has returned.
+        for (QPushButton*& button : m_editButtons) {
+            if (button) {
+                button->hide();
+                button->deleteLater();
+            }
+            button = nullptr;
+        }
+        return;
+    }
+    if (m_editButtons[0])
+        return;
+    // One row at the top left, each as wide as its text plus 5 and as high as it plus 3.
+    const QFontMetrics metrics(font());
+    int x = 5;
+    for (std::size_t i = 0; i < m_editButtons.size(); ++i) {
+        const QString text = QString::fromLatin1(model::kEditButtonCaptions[i]);
+        const int id = model::kEditClearAllId + static_cast<int>(i);
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QStringLiteral("editButton%1").arg(id));
+        button->setFocusPolicy(Qt::NoFocus);
+        const int width = metrics.horizontalAdvance(text) + 5;
+        button->setGeometry(x, 5, width, metrics.height() + 3);
+        x += width + 5;
+        connect(button, &QPushButton::clicked, this, [this, id] { emit editCommand(id); });
+        button->show();
+        m_editButtons[i] = button;
+    }
+    updateTurnButton();
+}
+
+QPushButton* CGameView::editButton(int id) const
+{
+    const int index = id - model::kEditClearAllId;
+    return index >= 0 && index < static_cast<int>(m_editButtons.size()) ? m_editButtons[static_cast<std::size_t>(index)]
+                                                                       : nullptr;
+}
+
+void CGameView::updateTurnButton()
+{
+    QPushButton* turn = editButton(model::kEditBlackTurnId);
+    if (turn && m_game)
+        turn->setText(m_game->firstMover != 0 ? QStringLiteral("Black Turn") : QStringLiteral("Red Turn"));
+}
+
+void CGameView::markPiece(int screenSquare)
+{
+    const BoardGeometry& g = m_painter.geometry();
+    if (!m_game || !g.laidOut() || screenSquare < 0 || screenSquare >= kScreenSquareCount)
+        return;
+    const int square = board::screenSquare(screenSquare, m_game->bottomSide != model::kBlack);
+    const int piece = m_game->browsedBoard[static_cast<std::size_t>(square)];
+    update(m_painter.drawPieceAtSquare(m_screen, piece, screenSquare, PieceBackground::highlight));
+    QCursor::setPos(mapToGlobal(toPoint(screenSquareCentre(g, screenSquare))));
+}
+
+// While the thumb is dragged or an arrow is held, the bar has already moved its slider to
+// where the request points; the game goes there and the slider is put where the game
+// actually stands (the record may end sooner, or a branch choice may be refused).
+void CGameView::onScrollAction(int action)
+{
+    if (!m_game)
+        return;
+    struct Request {
+        int action;
+        int command;
+    };
+    static constexpr Request kRequests[] = {
+        {QAbstractSlider::SliderSingleStepSub, model::kStepBack},
+        {QAbstractSlider::SliderSingleStepAdd, model::kStepForward},
+        {QAbstractSlider::SliderPageStepSub, model::kPageBack},
+        {QAbstractSlider::SliderPageStepAdd, model::kPageForward},
+        {QAbstractSlider::SliderMove, model::kTrackToPly},
+        {QAbstractSlider::SliderToMinimum, model::kGoToStart},
+        {QAbstractSlider::SliderToMaximum, model::kGoToEnd},
+    };
+    const auto request = std::find_if(std::begin(kRequests), std::end(kRequests),
+                                      [action](const Request& r) { return r.action == action; });
+    if (request == std::end(kRequests))
+        return;
+    scrollMoves(*m_game, request->command, m_scroll->sliderPosition());
+    if (m_game)
+        m_scroll->setSliderPosition(m_game->browsedPly());
+}
+
+void CGameView::placeControls()
+{
+    const int w = width();
+    const int h = height();
+    const int top = m_resources.metrics.boardTop;
+    m_status->move(0, 0);
+    m_status->raise();
+    m_start->setGeometry(w - kStripWidth, top, kButtonWidth, kButtonHeight);
+    m_end->setGeometry(w - kStripWidth, top + kButtonHeight, kButtonWidth, kButtonHeight);
+    m_moveStepper->setGeometry(w - kStripWidth, top + 57, kStripWidth, 48);
+    m_branchStepper->setGeometry(w - kBranchWidth, top + 111, kBranchWidth, 34);
+    const int scrollTop = top + kScrollTop;
+    if (h - scrollTop > kScrollLeast)
+        m_scroll->setGeometry(w - kStripWidth, scrollTop, kStripWidth, h - scrollTop);
+    else
+        m_scroll->move(w - kStripWidth, scrollTop);
+}
+
+void CGameView::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    QRect area = event->rect();
+    area.setTop(repaintTop(m_painter.geometry(), area.top(), m_game && m_game->mode == model::kModeEditing));
+    if (m_screen.isNull() || area.isEmpty()) {
+        painter.fillRect(area, palette().window());
+        return;
+    }
+    painter.drawImage(area, m_screen, area);
+}
+
+void CGameView::resizeEvent(QResizeEvent*)
+{
+    if (m_painter.layoutBoard(width(), height()) || m_painter.geometry().laidOut())
+        fullRepaint();
+    if (m_controlsVisible)
+        placeControls();
+}
+
+void CGameView::returnFocus()
+{
+    if (m_input.requestFocus)
+        m_input.requestFocus();
+}
+
+void CGameView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    // A press that may pick a piece keeps the focus until its carry ends (losing it would
+    // cancel the carry); the carry hands it back.
+    if (QApplication::mouseButtons() == Qt::NoButton && !m_carry.captured())
+        returnFocus();
+}
+
+void CGameView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    if (m_carry.captured())
+        cancelCarry();
+}
+
+void CGameView::keyPressEvent(QKeyEvent* event)
+{
+    // The input line takes what is typed; the view only passes it on.
+    if (m_input.typeKey) {
+        m_input.typeKey(*event);
+        returnFocus();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CGameView::carryEvent(MouseEventKind kind, const QMouseEvent& event)
+{
+    if (!m_game) {
+        cancelCarry();
+        return;
+    }
+    const Qt::MouseButtons held = event.buttons();
+    int buttons = 0;
+    if (held & Qt::LeftButton)
+        buttons |= kLeftButton;
+    if (held & (Qt::RightButton | Qt::MiddleButton))
+        buttons |= kRightButton;
+    const QPoint at = event.position().toPoint();
+    m_carry.handleBoardMouse(*m_game, m_resources.options, *m_glue, {kind, buttons, at.x(), at.y()});
+}
+
+void CGameView::mousePressEvent(QMouseEvent* event)
+{
+    if (const auto left = isLeftButton(event->button()))
+        carryEvent(*left ? MouseEventKind::LeftDown : MouseEventKind::RightDown, *event);
+}
+
+void CGameView::mouseMoveEvent(QMouseEvent* event)
+{
+    carryEvent(MouseEventKind::Move, *event);
+}
+
+void CGameView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const auto left = isLeftButton(event->button());
+    if (left && m_carry.captured())
+        carryEvent(*left ? MouseEventKind::LeftUp : MouseEventKind::RightUp, *event);
+    if (hasFocus() && event->buttons() == Qt::NoButton && !m_carry.captured())
+        returnFocus();
+}
+
+void CGameView::wheelEvent(QWheelEvent* event)
+{
+    const int steps = event->angleDelta().y();
+    if (m_game && steps != 0)
+        stepMove(*m_game, steps > 0 ? -1 : 1);
+    event->accept();
+}
+
+} // namespace marovin::board
