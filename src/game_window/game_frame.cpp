@@ -37,7 +37,7 @@ bool isLive(const model::CGame& game)
 CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent)
     : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
       m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)), m_strip(new AnalysisStrip),
-      m_engine(new GameEngine(game, *m_strip, this)), m_size(size)
+      m_explorer(new ExplorerPane(game)), m_engine(new GameEngine(game, *m_strip, this)), m_size(size)
 {
     setObjectName(QStringLiteral("gameWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -58,6 +58,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     columnLayout->setContentsMargins(0, 0, 0, 0);
     columnLayout->setSpacing(0);
     columnLayout->addWidget(m_strip);
+    columnLayout->addWidget(m_explorer, 1);
     columnLayout->addWidget(m_note, 1);
     m_splitter->addWidget(noteColumn);
     m_splitter->setCollapsible(0, false);
@@ -73,6 +74,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     connect(m_view, &CGameView::refreshRequested, this, &CGameFrame::refreshGameCommand);
     // Every change of the shown position passes through stateChanged.
     connect(this, &CGameFrame::stateChanged, m_engine, &GameEngine::positionChanged);
+    connect(this, &CGameFrame::stateChanged, m_explorer, &ExplorerPane::positionChanged);
     connect(m_view, &CGameView::headerRequested, this, [this] { runCommand(GameCommand::Header); });
     connect(m_view, &CGameView::gameCommandsRequested, this, [this] {
         if (m_game && isLive(*m_game))
@@ -87,6 +89,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
 CGameFrame::~CGameFrame()
 {
     m_engine->detach();
+    m_explorer->detach();
     if (model::CGame* game = std::exchange(m_game, nullptr))
         m_host.frameClosed(this, game);
 }
@@ -97,6 +100,7 @@ void CGameFrame::detach()
     m_view->detach();
     m_note->detach();
     m_engine->detach();
+    m_explorer->detach();
 }
 
 // ---- the document --------------------------------------------------------------------
@@ -182,6 +186,19 @@ void CGameFrame::readPgnGame(const model::PgnGameText& text, const QString& path
     }
     updateCaption();
     emit stateChanged();
+}
+
+bool CGameFrame::readDatabaseGame(database::GameDatabase& database, std::int64_t id)
+{
+    if (!m_game)
+        return false;
+    std::string error;
+    const bool whole = database.loadGame(id, *m_game, error);
+    if (!whole)
+        m_game->ports().desktop.messageBox(utf8ToBig5("The game cannot be read from the database: " + error));
+    updateCaption();
+    emit stateChanged();
+    return whole;
 }
 
 // ---- what the window shows ---------------------------------------------------------------
