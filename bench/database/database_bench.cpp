@@ -81,7 +81,7 @@ database::GameDatabase& LargeDatabase()
     static std::unique_ptr<database::GameDatabase> db;
     if (db)
         return *db;
-    const fs::path path = kCache / "games-1m-v1.mdb.sqlite";
+    const fs::path path = kCache / "games-1m-v2.mdb.sqlite";
     if (!fs::exists(path)) {
         fs::create_directories(kCache);
         const fs::path building = kCache / "games-1m-building.sqlite";

@@ -20,7 +20,7 @@ using model::Square;
 
 namespace {
 
-// Bits of the blob's first byte: which optional parts follow.
+// Which optional parts the blob holds (kept in the result column beside the outcome).
 constexpr std::uint8_t kHasStart = 1;
 constexpr std::uint8_t kHasNotes = 2;
 constexpr std::uint8_t kHasResultText = 4;
@@ -263,7 +263,8 @@ private:
     std::string m_error;
 };
 
-void encodeHeader(const model::CGame& game, const Encoder& encoder, std::uint8_t outcome, std::string& out)
+// Writes the blob's header parts and returns which optional ones it wrote.
+std::uint8_t encodeHeader(const model::CGame& game, const Encoder& encoder, std::uint8_t outcome, std::string& out)
 {
     const std::string_view result = fieldText(game.result);
     const std::string_view place = fieldText(game.place);
@@ -274,7 +275,6 @@ void encodeHeader(const model::CGame& game, const Encoder& encoder, std::uint8_t
     flags |= result != kResultTexts[outcome] ? kHasResultText : 0;
     flags |= times ? kHasTimes : 0;
     flags |= place.empty() ? 0 : kHasPlace;
-    out += static_cast<char>(flags);
     putSigned(out, game.redRating);
     putSigned(out, game.blackRating);
     if (times)
@@ -294,6 +294,7 @@ void encodeHeader(const model::CGame& game, const Encoder& encoder, std::uint8_t
         for (const std::string* note : encoder.notes())
             putText(out, *note);
     }
+    return flags;
 }
 
 // Each (position, move) once per game, in key order.
@@ -338,7 +339,7 @@ std::optional<EncodedGame> EncodeGame(const model::CGame& game, std::string& err
     model::WalkTree(game.root(), encoder);
     if (!encoder.finish(error))
         return std::nullopt;
-    encodeHeader(game, encoder, static_cast<std::uint8_t>(out.outcome), out.data);
+    out.parts = encodeHeader(game, encoder, static_cast<std::uint8_t>(out.outcome), out.data);
     encoder.digits().appendTo(out.data);
     uniquePositions(out.positions);
     return out;
@@ -357,13 +358,13 @@ struct BlobParts {
     std::string_view moves;
 };
 
-bool parseBlob(Outcome outcome, std::string_view data, BlobParts& parts)
+bool parseBlob(std::int64_t result, std::string_view data, BlobParts& parts)
 {
     BlobReader reader(data);
-    std::string_view flagByte;
-    if (!reader.bytes(1, flagByte) || !reader.signedValue(parts.redRating) || !reader.signedValue(parts.blackRating))
+    if (!reader.signedValue(parts.redRating) || !reader.signedValue(parts.blackRating))
         return false;
-    parts.flags = static_cast<std::uint8_t>(flagByte[0]);
+    parts.flags = static_cast<std::uint8_t>(result >> 2 & 0x1f);
+    const Outcome outcome = OutcomeOfColumn(result);
     for (int i = 0; i < 4 && (parts.flags & kHasTimes); ++i)
         if (!reader.signedValue(parts.times[i]))
             return false;
@@ -462,10 +463,10 @@ bool replayMoves(model::CGame& game, const BlobParts& parts, std::string& error)
 
 } // namespace
 
-bool DecodeHeader(Outcome outcome, std::string_view data, StoredHeader& header)
+bool DecodeHeader(std::int64_t result, std::string_view data, StoredHeader& header)
 {
     BlobParts parts;
-    if (!parseBlob(outcome, data, parts))
+    if (!parseBlob(result, data, parts))
         return false;
     header.redRating = static_cast<int>(parts.redRating);
     header.blackRating = static_cast<int>(parts.blackRating);
@@ -475,10 +476,10 @@ bool DecodeHeader(Outcome outcome, std::string_view data, StoredHeader& header)
 }
 
 bool DecodeGame(std::string_view red, std::string_view black, std::string_view event, std::string_view date,
-                Outcome outcome, std::string_view data, model::CGame& game, std::string& error)
+                std::int64_t result, std::string_view data, model::CGame& game, std::string& error)
 {
     BlobParts parts;
-    if (!parseBlob(outcome, data, parts)) {
+    if (!parseBlob(result, data, parts)) {
         error = "the stored header is damaged";
         return false;
     }

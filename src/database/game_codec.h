@@ -45,6 +45,7 @@ struct EncodedGame {
     std::string red, black, event; // Big5 bytes, as in the game
     std::string date;              // the date text
     Outcome outcome = Outcome::Unknown;
+    std::uint8_t parts = 0;        // which optional parts the blob holds
     std::string data;              // the blob
     std::vector<IndexedPosition> positions; // every position of every line, each (key, move) once
 };
@@ -53,10 +54,15 @@ struct EncodedGame {
 // Red (H2-E2) is not allowed here") and nothing is returned.
 std::optional<EncodedGame> EncodeGame(const model::CGame& game, std::string& error);
 
+// The result column: the outcome in bits 0-1, the blob's optional parts in bits 2-6 (so
+// that the blob needs no byte of its own to say which it holds).
+inline int ResultColumn(const EncodedGame& game) { return static_cast<int>(game.outcome) | game.parts << 2; }
+inline Outcome OutcomeOfColumn(std::int64_t result) { return static_cast<Outcome>(result & 3); }
+
 // Rebuilds a stored game into game (a fresh record): header, start position, moves, notes.
 // False, with error, when the blob is damaged; what was rebuilt before stays.
 bool DecodeGame(std::string_view red, std::string_view black, std::string_view event, std::string_view date,
-                Outcome outcome, std::string_view data, model::CGame& game, std::string& error);
+                std::int64_t result, std::string_view data, model::CGame& game, std::string& error);
 
 // The header fields of a stored game that the blob holds, without its moves.
 struct StoredHeader {
@@ -65,7 +71,7 @@ struct StoredHeader {
     std::string result;
     std::string place;
 };
-bool DecodeHeader(Outcome outcome, std::string_view data, StoredHeader& header);
+bool DecodeHeader(std::int64_t result, std::string_view data, StoredHeader& header);
 
 // The date column: the day's number (days from 1970-01-01) when the text is exactly a day
 // written "YYYY-MM-DD", else none (the text is then stored as it is). Small numbers take

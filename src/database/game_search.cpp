@@ -53,7 +53,7 @@ Filter buildFilter(const SearchQuery& query)
         f.numbers.push_back(*query.dateTo);
     }
     if (query.outcome) {
-        f.sql += " AND g.result = " + placeholder();
+        f.sql += " AND (g.result & 3) = " + placeholder();
         f.numbers.push_back(static_cast<int>(*query.outcome));
     }
     return f;

@@ -60,14 +60,14 @@ TEST(GameCodec, DamagedBlobsAreRefusedOrReadSafely)
     int refused = 0;
     for (std::size_t cut = 0; cut < encoded->data.size(); ++cut) {
         model::CGame back(ports.ports());
-        refused += !DecodeGame("a", "b", "e", "", Outcome::Unknown, encoded->data.substr(0, cut), back, error);
+        refused += !DecodeGame("a", "b", "e", "", ResultColumn(*encoded), encoded->data.substr(0, cut), back, error);
     }
     EXPECT_GT(refused, 0);
     for (int trial = 0; trial < 300; ++trial) {
         std::string changed = encoded->data;
         changed[random() % changed.size()] = static_cast<char>(random());
         model::CGame back(ports.ports());
-        DecodeGame("a", "b", "e", "", Outcome::Unknown, changed, back, error);
+        DecodeGame("a", "b", "e", "", random() % 128, changed, back, error);
     }
 }
 
