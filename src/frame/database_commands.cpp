@@ -6,8 +6,12 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSettings>
 #include <QTimer>
+
+#include <algorithm>
+#include <vector>
 
 #include "frame/main_frame.h"
 #include "game_window/game_frame.h"
@@ -32,6 +36,36 @@ QMenu* menuTitled(CMainFrame& frame, const QString& title)
         if (entry->text() == title)
             return entry->menu();
     return nullptr;
+}
+
+// Where a window of this size covers the least of the game windows' boards within area:
+// a corner of the area, or beside a board.
+QPoint leastCoveringPlace(const QSize& size, const QRect& area, const std::vector<QRect>& boards)
+{
+    std::vector<QPoint> places{area.topLeft(), QPoint(area.right() - size.width(), area.top()),
+                               QPoint(area.left(), area.bottom() - size.height()),
+                               QPoint(area.right() - size.width(), area.bottom() - size.height())};
+    for (const QRect& board : boards) {
+        places.emplace_back(board.right() + 1, board.top());
+        places.emplace_back(board.left() - size.width(), board.top());
+        places.emplace_back(board.left(), board.bottom() + 1);
+    }
+    QPoint best = places.front();
+    long long least = -1;
+    for (QPoint place : places) {
+        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+        long long covered = 0;
+        for (const QRect& board : boards) {
+            const QRect overlap = QRect(place, size).intersected(board);
+            covered += static_cast<long long>(overlap.width()) * overlap.height();
+        }
+        if (least < 0 || covered < least) {
+            least = covered;
+            best = place;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -160,6 +194,7 @@ ImportDialog* DatabaseCommands::importPaths(const QStringList& paths)
     }
     auto* dialog = new ImportDialog(m_path, paths, &m_frame);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    placeBesideBoards(*dialog);
     // What was added shows in every explorer at once.
     connect(dialog, &ImportDialog::importEnded, this, [this] {
         for (board::CGameFrame* game : m_windows.frames())
@@ -181,6 +216,7 @@ SearchWindow* DatabaseCommands::showSearch()
         }, &m_frame);
         connect(m_search, &SearchWindow::openGame, this, &DatabaseCommands::openGame);
         m_search->setDatabase(m_database.get(), QFileInfo(m_path).fileName());
+        placeBesideBoards(*m_search);
     }
     m_search->show();
     m_search->raise();
@@ -197,6 +233,16 @@ board::CGameFrame* DatabaseCommands::openGame(qint64 id)
         window->readDatabaseGame(*m_database, id);
     m_frame.requestInputFocus();
     return window;
+}
+
+void DatabaseCommands::placeBesideBoards(QWidget& window)
+{
+    std::vector<QRect> boards;
+    for (board::CGameFrame* game : m_windows.frames())
+        if (game->isVisible())
+            boards.emplace_back(game->view()->mapToGlobal(QPoint(0, 0)), game->view()->size());
+    const QRect screen = m_frame.screen() ? m_frame.screen()->availableGeometry() : m_frame.geometry();
+    window.move(leastCoveringPlace(window.size(), screen, boards));
 }
 
 void DatabaseCommands::scheduleUpdate()

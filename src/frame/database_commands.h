@@ -52,6 +52,8 @@ private:
     QAction* makeAction(const char* name, const QString& text);
     void applyDatabase();
     void scheduleUpdate();
+    // A new window goes where it hides the least of the boards (never over one if it can).
+    void placeBesideBoards(QWidget& window);
 
     CMainFrame& m_frame;
     board::QtGameWindows& m_windows;

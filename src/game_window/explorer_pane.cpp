@@ -15,32 +15,42 @@ namespace marovin::board {
 
 namespace {
 
-enum Column { kMove, kGames, kRed, kDraws, kBlack, kBar, kColumns };
+enum Column { kMove, kGames, kRed, kDraws, kBlack, kColumns };
 constexpr int kMoveRole = Qt::UserRole;       // from | to << 8
-constexpr int kSharesRole = Qt::UserRole + 1; // Red wins, draws, Black wins of the games
+constexpr int kSharesRole = Qt::UserRole + 1; // Red wins, draws, Black wins, games
+constexpr int kBarHeight = 4;
 
-// The bar: Red's wins in red, the draws in grey, Black's wins in black, side by side in
-// proportion, the games without a known result left blank.
+// Each row ends in a bar across the whole list: Red's wins in red, the draws in grey,
+// Black's wins in black, in proportion to the games (those without a known result are
+// left blank). Every cell paints its own stretch of the row's bar.
 class ScoreBarDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(0, kBarHeight + 2);
+    }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::paint(painter, option, index);
-        const QVariantList shares = index.data(kSharesRole).toList();
-        if (shares.size() != 4 || shares[3].toDouble() <= 0)
+        QStyleOptionViewItem text = option;
+        text.rect.setBottom(option.rect.bottom() - kBarHeight - 1);
+        QStyledItemDelegate::paint(painter, text, index);
+        const QVariantList shares = index.siblingAtColumn(kMove).data(kSharesRole).toList();
+        const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+        if (shares.size() != 4 || shares[3].toDouble() <= 0 || !view)
             return;
-        const QRect area = option.rect.adjusted(2, 3, -2, -3);
-        const double games = shares[3].toDouble();
-        const QColor colours[3] = {QColor(200, 30, 30), QColor(150, 150, 150), QColor(20, 20, 20)};
-        double left = area.left();
+        const int width = view->viewport()->width() - 4;
+        const QRect bar(2, option.rect.bottom() - kBarHeight, width, kBarHeight);
+        const QColor colours[3] = {QColor(200, 30, 30), QColor(160, 160, 160), QColor(20, 20, 20)};
+        painter->save();
+        painter->setClipRect(option.rect);
+        double left = bar.left();
         for (int i = 0; i < 3; ++i) {
-            const double width = area.width() * shares[i].toDouble() / games;
-            painter->fillRect(QRectF(left, area.top(), width, area.height()), colours[i]);
-            left += width;
+            const double part = bar.width() * shares[i].toDouble() / shares[3].toDouble();
+            painter->fillRect(QRectF(left, bar.top(), part, bar.height()), colours[i]);
+            left += part;
         }
-        painter->setPen(QColor(120, 120, 120));
-        painter->drawRect(area);
+        painter->restore();
     }
 };
 
@@ -54,16 +64,17 @@ ExplorerPane::ExplorerPane(model::CGame& game, QWidget* parent)
     m_title->setWordWrap(true);
     m_list->setObjectName(QStringLiteral("explorerList"));
     m_list->setColumnCount(kColumns);
-    m_list->setHeaderLabels({tr("Move"), tr("Games"), tr("Red"), tr("Draw"), tr("Black"), QString()});
+    m_list->setHeaderLabels({tr("Move"), tr("Games"), tr("Red"), tr("Draw"), tr("Black")});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     // Clicks play moves; the keyboard stays with the input line.
     m_list->setFocusPolicy(Qt::NoFocus);
-    m_list->setItemDelegateForColumn(kBar, new ScoreBarDelegate(m_list));
-    m_list->header()->setStretchLastSection(true);
+    m_list->setItemDelegate(new ScoreBarDelegate(m_list));
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_list->header()->setSectionResizeMode(kBar, QHeaderView::Stretch);
+    m_list->header()->setSectionResizeMode(kMove, QHeaderView::Stretch);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(2);
@@ -127,15 +138,16 @@ void ExplorerPane::refresh()
         total += m.games;
         auto* item = new QTreeWidgetItem(m_list);
         const std::string chinese = model::MoveText(board, m.move.from, m.move.to, model::MoveNotation::Chinese);
-        item->setText(kMove, QString::fromUtf8(chinese.data(), static_cast<qsizetype>(chinese.size())) + QLatin1Char(' ') +
-                                 QString::fromStdString(model::FormatCoordinateMove(m.move.from, m.move.to)));
+        // The Chinese notation, and the server's text (H2-E2) when the pointer rests on it.
+        item->setText(kMove, QString::fromUtf8(chinese.data(), static_cast<qsizetype>(chinese.size())));
+        item->setToolTip(kMove, QString::fromStdString(model::FormatCoordinateMove(m.move.from, m.move.to)));
         item->setData(kMove, kMoveRole, m.move.from | m.move.to << 8);
         const std::int64_t counts[] = {m.games, m.redWins, m.draws, m.blackWins};
         for (int c = kGames; c <= kBlack; ++c) {
             item->setText(c, QString::number(counts[c - kGames]));
             item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
         }
-        item->setData(kBar, kSharesRole,
+        item->setData(kMove, kSharesRole,
                       QVariantList{double(m.redWins), double(m.draws), double(m.blackWins), double(m.games)});
     }
     m_title->setText(moves.empty() ? tr("%1: no game continues from here").arg(m_name)

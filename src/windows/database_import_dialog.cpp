@@ -54,7 +54,7 @@ ImportDialog::ImportDialog(const QString& databasePath, const QStringList& paths
         else
             stop();
     });
-    resize(520, 320);
+    resize(460, 260);
 
     m_port = std::make_unique<Port>(*this, m_cancel);
     std::vector<std::string> files;

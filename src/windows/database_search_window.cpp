@@ -42,7 +42,9 @@ SearchWindow::SearchWindow(PositionSource position, QWidget* parent)
     auto* form = new QFormLayout;
     form->addRow(tr("Pla&yer:"), m_player);
     form->addRow(tr("&Event:"), m_event);
-    form->addRow(tr("&Dates:"), dates);
+    auto* datesLabel = new QLabel(tr("&Dates:"));
+    datesLabel->setBuddy(m_from);
+    form->addRow(datesLabel, dates);
     form->addRow(tr("&Result:"), m_result);
     form->addRow(m_position);
     auto* find = new QPushButton(tr("&Search"));
@@ -65,11 +67,13 @@ SearchWindow::SearchWindow(PositionSource position, QWidget* parent)
     connect(find, &QPushButton::clicked, this, &SearchWindow::search);
     connect(m_list, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem* item) { emit openGame(item->data(kNumber, Qt::UserRole).toLongLong()); });
-    resize(640, 420);
+    resize(560, 400);
 }
 
 void SearchWindow::setDatabase(database::GameDatabase* database, const QString& name)
 {
+    if (database == m_database && database)
+        return; // the list found in it stays
     m_database = database;
     m_list->clear();
     m_status->setText(database ? name : tr("No game database is chosen."));

@@ -80,7 +80,7 @@ struct DatabaseUse : ::testing::Test {
         QStringList texts;
         for (int i = 0; i < list.topLevelItemCount(); ++i) {
             const QTreeWidgetItem* item = list.topLevelItem(i);
-            texts << item->text(0).section(QLatin1Char(' '), -1) + QLatin1Char(' ') + item->text(1) +
+            texts << item->toolTip(0) + QLatin1Char(' ') + item->text(1) +
                          QLatin1Char(' ') + item->text(2) + QLatin1Char(' ') + item->text(3) + QLatin1Char(' ') +
                          item->text(4);
         }
@@ -161,11 +161,17 @@ TEST_F(DatabaseUse, ImportRunsBesideTheWindowsAndCancelLeavesTheDatabase)
     QTRY_VERIFY_WITH_TIMEOUT(!cancelled, 20000); // it closes once the import has stopped
     EXPECT_EQ(commands->database()->gameCount(), 4);
 
-    QPointer<ImportDialog> dialog = commands->importPaths({QString::fromStdString(folder.file("many.pgn"))});
-    ASSERT_TRUE(dialog);
-    // The program goes on meanwhile: a game window opens and answers.
     board::CGameFrame* window = windows->newGame();
     ASSERT_TRUE(window);
+    QTest::qWait(20);
+    QPointer<ImportDialog> dialog = commands->importPaths({QString::fromStdString(folder.file("many.pgn"))});
+    ASSERT_TRUE(dialog);
+    const QRect board(window->view()->mapToGlobal(QPoint(0, 0)), window->view()->size());
+    EXPECT_FALSE(dialog->frameGeometry().intersects(board)) << "the dialog leaves the board in sight";
+    // The program goes on meanwhile: the game window answers.
+    window->game()->PlayMove(64, 67, model::MoveKind::User);
+    QTest::qWait(20);
+    EXPECT_EQ(window->game()->browsedPly(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->running(), 60000);
     EXPECT_EQ(dialog->countsText(), "3000 games added, 0 already stored, 1 bad");
     EXPECT_TRUE(dialog->problemsText().contains("many.pgn:12003, game 3001")) << dialog->problemsText().toStdString();
@@ -210,6 +216,7 @@ TEST_F(DatabaseUse, SearchFindsGamesAndOpensThem)
     ASSERT_TRUE(opened && opened != window && opened->game());
     EXPECT_EQ(std::string(opened->game()->redName), "carol");
     EXPECT_EQ(opened->game()->pathLength(), 3);
+    EXPECT_EQ(search->results()->topLevelItemCount(), 3) << "the list stays for the next game to open";
 }
 
 } // namespace
