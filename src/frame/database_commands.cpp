@@ -40,30 +40,34 @@ QMenu* menuTitled(CMainFrame& frame, const QString& title)
 
 // Where a window of this size covers the least of the game windows' boards within area:
 // a corner of the area, or beside a board.
-QPoint leastCoveringPlace(const QSize& size, const QRect& area, const std::vector<QRect>& boards)
+QPoint clampedInto(QPoint place, const QSize& size, const QRect& area)
 {
-    std::vector<QPoint> places{area.topLeft(), QPoint(area.right() - size.width(), area.top()),
-                               QPoint(area.left(), area.bottom() - size.height()),
-                               QPoint(area.right() - size.width(), area.bottom() - size.height())};
+    place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - size.width())));
+    place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+    return place;
+}
+
+// Where a window of this size covers the least of the game windows' boards within area (a
+// corner of the area, or beside a board), and how much it covers there.
+std::pair<QPoint, long long> leastCoveringPlace(const QSize& size, const QRect& area, const std::vector<QRect>& boards)
+{
+    std::vector<QPoint> places{area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()};
     for (const QRect& board : boards) {
         places.emplace_back(board.right() + 1, board.top());
         places.emplace_back(board.left() - size.width(), board.top());
         places.emplace_back(board.left(), board.bottom() + 1);
+        places.emplace_back(board.left(), board.top() - size.height());
     }
-    QPoint best = places.front();
-    long long least = -1;
-    for (QPoint place : places) {
-        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - size.width())));
-        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
+    std::pair<QPoint, long long> best{area.topLeft(), -1};
+    for (const QPoint& candidate : places) {
+        const QPoint place = clampedInto(candidate, size, area);
         long long covered = 0;
         for (const QRect& board : boards) {
             const QRect overlap = QRect(place, size).intersected(board);
             covered += static_cast<long long>(overlap.width()) * overlap.height();
         }
-        if (least < 0 || covered < least) {
-            least = covered;
-            best = place;
-        }
+        if (best.second < 0 || covered < best.second)
+            best = {place, covered};
     }
     return best;
 }
@@ -241,8 +245,13 @@ void DatabaseCommands::placeBesideBoards(QWidget& window)
     for (board::CGameFrame* game : m_windows.frames())
         if (game->isVisible())
             boards.emplace_back(game->view()->mapToGlobal(QPoint(0, 0)), game->view()->size());
+    // Within the windows' area (off the menus and tool bar) when it has room, else anywhere
+    // on the screen.
+    const QWidget* area = m_frame.mdiArea();
+    const auto inside = leastCoveringPlace(window.size(), QRect(area->mapToGlobal(QPoint(0, 0)), area->size()), boards);
     const QRect screen = m_frame.screen() ? m_frame.screen()->availableGeometry() : m_frame.geometry();
-    window.move(leastCoveringPlace(window.size(), screen, boards));
+    const auto anywhere = leastCoveringPlace(window.size(), screen, boards);
+    window.move(inside.second <= anywhere.second ? inside.first : anywhere.first);
 }
 
 void DatabaseCommands::scheduleUpdate()
