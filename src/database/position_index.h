@@ -42,7 +42,7 @@ struct MoveStatistics {
 
 class PositionIndex {
 public:
-    static constexpr std::size_t kChunkEntries = 240;        // a chunk fits in one 4 KiB page
+    static constexpr std::size_t kChunkEntries = 240;        // 3,840 bytes: a lookup reads one such chunk
     static constexpr std::size_t kFlushEntries = 1u << 22;   // entries gathered before a segment is written
     static constexpr int kMergeFanIn = 4;
     static constexpr std::int64_t kSummaryThreshold = 64;    // entries of one key that get counts of their own
