@@ -342,6 +342,7 @@ std::optional<EncodedGame> EncodeGame(const model::CGame& game, std::string& err
     out.parts = encodeHeader(game, encoder, static_cast<std::uint8_t>(out.outcome), out.data);
     encoder.digits().appendTo(out.data);
     uniquePositions(out.positions);
+    out.hash = IdentityHash(out);
     return out;
 }
 
@@ -553,6 +554,15 @@ std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed)
         hash *= 0x100000001b3ULL;
     }
     return hash ^ (hash >> 29);
+}
+
+std::uint64_t IdentityHash(const EncodedGame& game)
+{
+    std::string bytes;
+    for (const std::string* part : {&game.red, &game.black, &game.event, &game.date})
+        bytes.append(*part).append(1, '\0');
+    bytes += static_cast<char>(ResultColumn(game));
+    return HashBytes(bytes.append(game.data));
 }
 
 } // namespace marovin::database

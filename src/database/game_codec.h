@@ -48,6 +48,7 @@ struct EncodedGame {
     std::uint8_t parts = 0;        // which optional parts the blob holds
     std::string data;              // the blob
     std::vector<IndexedPosition> positions; // every position of every line, each (key, move) once
+    std::uint64_t hash = 0;        // of everything stored above but the positions (IdentityHash)
 };
 
 // Encodes a game. On a move that its position does not allow, error says which ("move 12 by
@@ -82,5 +83,7 @@ std::int64_t DayNumber(int year, int month, int day);
 
 // A 64-bit hash of bytes (for finding a game that is already stored).
 std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed = 0);
+// The hash of what makes a stored game the same game: names, event, date, result and blob.
+std::uint64_t IdentityHash(const EncodedGame& game);
 
 } // namespace marovin::database

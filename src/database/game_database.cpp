@@ -29,16 +29,6 @@ std::int64_t single(Connection& connection, const char* sql)
     return statement.step() ? statement.integer(0) : 0;
 }
 
-// The bytes that make a game the same game: header and moves.
-std::string identity(const EncodedGame& game)
-{
-    std::string bytes;
-    for (const std::string* part : {&game.red, &game.black, &game.event, &game.date})
-        bytes.append(*part).append(1, '\0');
-    bytes += static_cast<char>(ResultColumn(game));
-    return bytes.append(game.data);
-}
-
 std::string dateOf(const Statement& row, int column)
 {
     return row.isInteger(column) ? DateText(row.integer(column)) : std::string(row.blob(column));
@@ -184,7 +174,8 @@ GameDatabase::AddResult GameDatabase::addGame(const EncodedGame& game, std::stri
     }
     try {
         Statements& s = *m_statements;
-        const auto hash = static_cast<std::int64_t>(HashBytes(identity(game)));
+        // Encoding worked the hash out (on the reading threads); a game made otherwise gets it here.
+        const auto hash = static_cast<std::int64_t>(game.hash ? game.hash : IdentityHash(game));
         s.findHash.bind(1, hash);
         const std::optional<std::int64_t> same = s.findHash.step() ? std::optional(s.findHash.integer(0)) : std::nullopt;
         s.findHash.reset();
