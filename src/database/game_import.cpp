@@ -1,6 +1,7 @@
 #include "database/game_import.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <filesystem>
@@ -157,12 +158,21 @@ struct GameImporter::Job {
     int number = 1;
     std::string text;
     std::optional<model::PgnGameText> pgn;
+    std::optional<BadGame> bad; // known bad before reading (it is reported in its turn)
 };
 
 // A game read and encoded, or why it could not be.
 struct GameImporter::ReadResult {
     std::optional<EncodedGame> game;
     BadGame bad;
+};
+
+// Games gathered to be read on both cores: each thread takes the next job until none is left.
+struct GameImporter::Block {
+    std::vector<Job> jobs;
+    std::vector<ReadResult> results;
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> stop{false};
 };
 
 GameImporter::GameImporter(GameDatabase& database, ImportPort& port)
@@ -238,6 +248,10 @@ void locateIllegalMove(std::string_view text, const std::string& name, GameImpor
 GameImporter::ReadResult GameImporter::encode(Job& job, Reader& reader)
 {
     ReadResult out;
+    if (job.bad) {
+        out.bad = *job.bad;
+        return out;
+    }
     out.bad = {job.file, job.number, 0, {}};
     reader.problem = {};
     model::CGame game(reader.ports());
@@ -278,30 +292,57 @@ bool GameImporter::store(ReadResult& outcome)
     return keepGoing();
 }
 
+void GameImporter::encodeBlock(Block& block, Reader& reader)
+{
+    while (!block.stop) {
+        const std::size_t i = block.next++;
+        if (i >= block.jobs.size())
+            return;
+        block.results[i] = encode(block.jobs[i], reader);
+    }
+}
+
 bool GameImporter::runJobs()
 {
-    std::vector<ReadResult> outcomes(m_jobs.size());
-    const std::size_t half = m_jobs.size() >= kParallelJobs ? m_jobs.size() / 2 : 0;
-    std::thread second;
-    if (half > 0)
-        second = std::thread([&] {
-            for (std::size_t i = 0; i < half; ++i)
-                outcomes[i] = encode(m_jobs[i], *m_readers[1]);
-        });
-    for (std::size_t i = half; i < m_jobs.size(); ++i)
-        outcomes[i] = encode(m_jobs[i], *m_readers[0]);
-    if (second.joinable())
-        second.join();
+    // The gathered games are read on both cores; meanwhile this thread first stores the
+    // games read before, then joins in the reading.
+    auto block = std::make_unique<Block>();
+    block->jobs = std::move(m_jobs);
     m_jobs.clear();
-    for (ReadResult& outcome : outcomes)
-        if (!store(outcome))
-            return false;
+    block->results.resize(block->jobs.size());
+    std::thread helper;
+    if (block->jobs.size() >= kParallelJobs)
+        helper = std::thread([this, &block] { encodeBlock(*block, *m_readers[1]); });
+    const bool go = storeWaiting();
+    if (go)
+        encodeBlock(*block, *m_readers[0]);
+    else
+        block->stop = true;
+    if (helper.joinable())
+        helper.join();
+    if (go)
+        m_waiting = std::move(block);
+    return go;
+}
+
+bool GameImporter::storeWaiting()
+{
+    const std::unique_ptr<Block> block = std::move(m_waiting);
+    if (block)
+        for (ReadResult& result : block->results)
+            if (!store(result))
+                return false;
     return true;
+}
+
+bool GameImporter::stopped() const
+{
+    return !m_result.error.empty() || m_result.cancelled;
 }
 
 bool GameImporter::importGame(const model::CGame& game, const std::string& name)
 {
-    if (!runJobs())
+    if (!runJobs() || !storeWaiting())
         return false;
     ReadResult outcome;
     outcome.bad = {name, 1, 0, {}};
@@ -311,8 +352,8 @@ bool GameImporter::importGame(const model::CGame& game, const std::string& name)
 
 bool GameImporter::importGameText(std::string_view text, const std::string& name)
 {
-    m_jobs.push_back({name, 1, std::string(text), std::nullopt});
-    return m_jobs.size() < kJobBlock || runJobs();
+    m_jobs.push_back({name, 1, std::string(text), std::nullopt, std::nullopt});
+    return m_jobs.size() < kJobBlock ? !stopped() : runJobs();
 }
 
 bool GameImporter::importPgnText(std::string_view text, const std::string& name)
@@ -322,26 +363,17 @@ bool GameImporter::importPgnText(std::string_view text, const std::string& name)
     int number = 0;
     while (pgn.next(item)) {
         ++number;
-        if (!item.error.empty()) {
-            if (!runJobs())
-                return false;
-            ReadResult bad{std::nullopt, {name, number, item.errorLine, item.error}};
-            if (!store(bad))
-                return false;
-            continue;
-        }
-        m_jobs.push_back({name, number, {}, std::move(item)});
+        if (!item.error.empty())
+            m_jobs.push_back({name, number, {}, std::nullopt, BadGame{name, number, item.errorLine, item.error}});
+        else
+            m_jobs.push_back({name, number, {}, std::move(item), std::nullopt});
         item = {};
         if (m_jobs.size() >= kJobBlock && !runJobs())
             return false;
     }
-    if (number == 0) {
-        if (!runJobs())
-            return false;
-        ReadResult none{std::nullopt, {name, 0, 0, "holds no game"}};
-        return store(none);
-    }
-    return keepGoing();
+    if (number == 0)
+        m_jobs.push_back({name, 0, {}, std::nullopt, BadGame{name, 0, 0, "holds no game"}});
+    return !stopped();
 }
 
 bool GameImporter::importFile(const std::string& path)
@@ -367,9 +399,10 @@ bool GameImporter::importFile(const std::string& path)
 
 ImportResult GameImporter::finish()
 {
-    if (m_result.ok())
-        runJobs();
+    if (m_result.ok() && runJobs())
+        storeWaiting();
     m_jobs.clear();
+    m_waiting.reset();
     m_result.added = m_progress.added;
     m_result.duplicates = m_progress.duplicates;
     m_result.bad = m_progress.bad;

@@ -79,17 +79,22 @@ public:
 private:
     struct Job;
     struct ReadResult;
+    struct Block;
     // Reading and checking games is most of the work and needs nothing shared: the games
-    // gathered are read on both cores, then stored in order.
+    // gathered are read on both cores while those read before are stored, in their order.
     bool runJobs();
+    void encodeBlock(Block& block, Reader& reader);
+    bool storeWaiting();
     ReadResult encode(Job& job, Reader& reader);
     bool store(ReadResult& result);
     bool keepGoing();
+    bool stopped() const;
 
     GameDatabase& m_database;
     ImportPort& m_port;
     std::unique_ptr<Reader> m_readers[2];
     std::vector<Job> m_jobs;
+    std::unique_ptr<Block> m_waiting; // read, to be stored
     ImportProgress m_progress;
     ImportResult m_result;
     std::size_t m_sinceReport = 0;
