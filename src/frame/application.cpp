@@ -39,6 +39,7 @@ CMarovinApp::~CMarovinApp()
     m_positionClipboard.reset();
     m_gameDocuments.reset();
     m_gameCommands.reset();
+    m_databaseCommands.reset(); // it lets the game windows' explorers go
     m_mainFrame.reset();
     m_session.reset();
 }

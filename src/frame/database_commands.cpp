@@ -30,14 +30,6 @@ QSettings programSettings()
     return QSettings(QStringLiteral("Dozavave"), QStringLiteral("Marovin"));
 }
 
-QMenu* menuTitled(CMainFrame& frame, const QString& title)
-{
-    for (QAction* entry : frame.menuBar()->actions())
-        if (entry->text() == title)
-            return entry->menu();
-    return nullptr;
-}
-
 // Where a window of this size covers the least of the game windows' boards within area:
 // a corner of the area, or beside a board.
 QPoint clampedInto(QPoint place, const QSize& size, const QRect& area)
@@ -92,7 +84,7 @@ DatabaseCommands::DatabaseCommands(CMainFrame& frame, board::QtGameWindows& wind
                                              tr("Games (*.pgn *.gam *.txt);;All files (*)"));
     };
     // The explorer joins the window's game commands, before the engine's group.
-    if (QMenu* game = menuTitled(frame, QStringLiteral("&Game"))) {
+    if (QMenu* game = frame.menuTitled(QStringLiteral("&Game"))) {
         const QList<QAction*> items = game->actions();
         QAction* before = nullptr;
         for (int i = 1; i < items.size(); ++i)
@@ -104,7 +96,7 @@ DatabaseCommands::DatabaseCommands(CMainFrame& frame, board::QtGameWindows& wind
     auto* menu = new QMenu(tr("&Database"), frame.menuBar());
     menu->setObjectName(QStringLiteral("databaseMenu"));
     QAction* help = nullptr;
-    if (QMenu* helpMenu = menuTitled(frame, QStringLiteral("&Help")))
+    if (QMenu* helpMenu = frame.menuTitled(QStringLiteral("&Help")))
         help = helpMenu->menuAction();
     frame.menuBar()->insertMenu(help, menu);
     QAction* choose = makeAction("actionChooseDatabase", tr("&Choose Database..."));
