@@ -14,6 +14,7 @@
 
 #include "database/game_import.h"
 #include "frame/application.h"
+#include "running_program.h"
 #include "frame/client_session.h"
 #include "frame/database_commands.h"
 #include "frame/main_frame.h"
@@ -39,13 +40,7 @@ const std::string kGames = "[Red \"alice\"]\n[Result \"1-0\"]\n\n1. h2e2 h9g7 2.
 struct DatabaseUse : ::testing::Test {
     void SetUp() override
     {
-        testkit::qtApplication();
-        app = std::make_unique<shell::CMarovinApp>(
-            desktop, testPlatform(), deriveSystemMetrics(16, 7),
-            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
-        ASSERT_TRUE(app->initInstance());
-        app->mainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainFrame()));
+        ASSERT_NO_FATAL_FAILURE(StartProgram(app, desktop, folder));
         windows = app->clientSession()->gameWindows();
         commands = app->databaseCommands();
         ASSERT_TRUE(commands);
