@@ -37,7 +37,7 @@ bool isLive(const model::CGame& game)
 CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent)
     : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
       m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)), m_strip(new AnalysisStrip),
-      m_engine(new GameEngine(game, *m_strip, host.enginePool(), this)),
+      m_explorer(new ExplorerPane(game)), m_engine(new GameEngine(game, *m_strip, host.enginePool(), this)),
       m_analysisPane(new AnalysisPane(game, host.enginePool())), m_size(size)
 {
     setObjectName(QStringLiteral("gameWindow"));
@@ -67,6 +67,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     columnLayout->setContentsMargins(0, 0, 0, 0);
     columnLayout->setSpacing(0);
     columnLayout->addWidget(m_strip);
+    columnLayout->addWidget(m_explorer, 1);
     columnLayout->addWidget(m_note, 1);
     m_splitter->addWidget(noteColumn);
     m_splitter->setCollapsible(0, false);
@@ -85,6 +86,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     connect(this, &CGameFrame::stateChanged, m_analysisPane, &AnalysisPane::positionChanged);
     // The active window takes an engine to analyse with (from another window if need be).
     connect(this, &QMdiSubWindow::aboutToActivate, m_engine, &GameEngine::activated);
+    connect(this, &CGameFrame::stateChanged, m_explorer, &ExplorerPane::positionChanged);
     connect(m_view, &CGameView::headerRequested, this, [this] { runCommand(GameCommand::Header); });
     connect(m_view, &CGameView::gameCommandsRequested, this, [this] {
         if (m_game && isLive(*m_game))
@@ -100,6 +102,7 @@ CGameFrame::~CGameFrame()
 {
     m_engine->detach();
     m_analysisPane->detach();
+    m_explorer->detach();
     if (model::CGame* game = std::exchange(m_game, nullptr))
         m_host.frameClosed(this, game);
 }
@@ -111,6 +114,7 @@ void CGameFrame::detach()
     m_note->detach();
     m_engine->detach();
     m_analysisPane->detach();
+    m_explorer->detach();
 }
 
 // ---- the document --------------------------------------------------------------------
@@ -196,6 +200,19 @@ void CGameFrame::readPgnGame(const model::PgnGameText& text, const QString& path
     }
     updateCaption();
     emit stateChanged();
+}
+
+bool CGameFrame::readDatabaseGame(database::GameDatabase& database, std::int64_t id)
+{
+    if (!m_game)
+        return false;
+    std::string error;
+    const bool whole = database.loadGame(id, *m_game, error);
+    if (!whole)
+        m_game->ports().desktop.messageBox(utf8ToBig5("The game cannot be read from the database: " + error));
+    updateCaption();
+    emit stateChanged();
+    return whole;
 }
 
 // ---- what the window shows ---------------------------------------------------------------

@@ -30,6 +30,7 @@
 #include "model/game_file.h"
 #include "model/position_editor.h"
 #include "frame/application.h"
+#include "running_program.h"
 #include "frame/client_session.h"
 #include "terminal/input_bar.h"
 #include "support/big5.h"
@@ -64,15 +65,7 @@ const std::string kGame = "GAME\r\n"
 struct Documents : ::testing::Test {
     void SetUp() override
     {
-        testkit::qtApplication();
-        // An existing settings file: not a first start, so no login window opens.
-        app = std::make_unique<shell::CMarovinApp>(
-            desktop, testPlatform(), deriveSystemMetrics(16, 7),
-            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
-        ASSERT_TRUE(app->initInstance());
-        // The program is the active one, as when the user works in it.
-        app->mainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainFrame()));
+        ASSERT_NO_FATAL_FAILURE(StartProgram(app, desktop, folder));
         documents = app->gameDocuments();
         documents->setFileChooser([this](const QString& title, const QString&, bool) {
             asked << title;
