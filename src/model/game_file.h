@@ -97,10 +97,18 @@ constexpr int kReadComplete = -2; // the "}" that closes a brace body: the game 
 void ReadGameLine(CGame*& game, std::string_view line, int& lineCounter, bool merge, ReadBranches& branches,
                   const GamePorts& ports);
 
+// Whether c separates the words of a game file line (blank, tab, CR, LF).
+bool IsReadSeparator(char c);
+
 // Plays a move read from a game body as a user move (an identical existing move is
 // followed). In a merge reading the choice to mirror the game is made at the start
 // position, from its first move, and the move is counted for the open branch.
 void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches& branches);
+
+// A note, or a line of one, read. A merge adds what the note does not hold yet; so does
+// the rest of a line written in parts (it then stands on a line of its own). When the note
+// reaches its limit the user is told, once for each note that had room left.
+void AddReadNote(CGame& game, std::string_view text, bool merge, bool continuation = false);
 
 // Ends a reading begun in mode 2: removes branches that received no move, names the
 // game (a plain reading; it is then unmodified) or mirrors its openings (a merge), and
