@@ -180,6 +180,12 @@ public:
     bool ChooseBranch();
     // After a Yes to the question, deletes the current move and everything after it.
     void DeleteFromHere(std::string_view windowTitle);
+    // Makes the line of the current move the main line (see PromoteToMainLine); the cursor
+    // stays on its move and the window is redrawn. Refused (false, nothing changes) outside
+    // the normal mode, in a live game (whose moves keep the main line) and on the main line.
+    bool PromoteCurrentLine();
+    // True when the browsed position lies on the main line (alternative 0 all the way).
+    bool isBrowsingMainLine() const;
     // The note of the current entry: replaced, or appended on a new line.
     void SetNote(std::string_view text, bool append);
     // Appends text to the current note unless the note already holds it at a line start;
