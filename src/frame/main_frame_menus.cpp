@@ -251,6 +251,10 @@ void CMainFrame::buildWindowMenu()
     addCommand(menu, "actionNextWindow", "Next Window\tCtrl+Tab", 0, {QKeySequence(Qt::CTRL | Qt::Key_Tab)});
     addCommand(menu, "actionNewChessWindow", "&New Chess Window");
     addCommand(menu, "actionArrangeIcons", "&Arrange Icons");
+    menu->addSeparator();
+    addCommand(menu, "actionMoveList", "&Move List");
+    addCommand(menu, "actionMoveListKeyboard", "&Keyboard to Move List\tCtrl+F6", 0,
+               {QKeySequence(Qt::CTRL | Qt::Key_F6)});
 }
 
 void CMainFrame::buildGameMenu()

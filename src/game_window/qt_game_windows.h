@@ -27,6 +27,7 @@
 
 #include "board/board_bitmap.h"
 #include "game_window/game_view.h"
+#include "game_window/move_list_settings.h"
 #include "game_window/window_sizes.h"
 #include "model/game_header_form.h"
 #include "session/client_context.h"
@@ -104,6 +105,11 @@ public:
     BoardBitmap& boardBitmap() { return m_bitmap; }
     // Every board drawn again after a board setting changed (colours, texts, font, bitmap).
     void redrawBoards();
+    // The move lists' notation and whether they show (read from the program's settings
+    // when this object is made); a change reaches every window at once, and with store it
+    // is kept for the next start.
+    const MoveListSettings& moveListSettings() const { return m_moveListSettings; }
+    void setMoveListSettings(const MoveListSettings& settings, bool store);
     model::GameHeaderMemory& headerMemory() { return m_headerMemory; }
     QMdiArea* area() const { return m_area; }
     // "observe %d\n" for an observed game, "adjourn %d\n" for a played one, with echo.
@@ -148,6 +154,7 @@ private:
     std::vector<Entry> m_entries; // in the order the windows were opened
     ViewsObserver m_observer{*this};
     InputLineLink m_input;
+    MoveListSettings m_moveListSettings = loadMoveListSettings();
     PlayerNameAsker m_askPlayerName;
     bool m_closing = false;
 };
