@@ -11,6 +11,7 @@
 #include "session/command_list.h"
 #include "session/command_script.h"
 #include "session/login.h"
+#include "session/reconnect.h"
 #include "session/server_scanner.h"
 #include "terminal/input_bar.h"
 #include "terminal/output_view.h"
@@ -18,6 +19,7 @@
 #include "terminal/tell_window.h"
 #include "terminal/terminal_frame.h"
 #include "support/paths.h"
+#include "frame/alert_commands.h"
 #include "frame/command_windows.h"
 #include "frame/frame_tools.h"
 #include "frame/main_frame.h"
@@ -106,10 +108,14 @@ private:
 };
 
 ClientSession::ClientSession(Options& options, const SettingsFile& settings, DesktopPort& desktop)
-    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>())
+    : m_options(options), m_settings(settings), m_terminal(std::make_unique<TerminalLink>()),
+      m_sounds(QString::fromStdString(assetFolder() + "sounds/"))
 {
     const session::ClientPorts ports{*m_terminal, desktop, m_clock, m_client, m_games};
     m_context = std::make_unique<session::ClientContext>(options, ports, m_driver);
+    m_context->alerts = LoadAlertSettings(dataFolder());
+    m_sounds.setVolume(m_context->alerts.volume);
+    m_context->setAlertPorts(&m_sounds, &m_notifier);
     m_games.attach(*m_context);
     m_relay = std::make_unique<EventRelay>(m_context->connection, [this] { refreshConnectionState(); });
     m_driver.setEventSink(m_relay.get());
@@ -171,6 +177,9 @@ void ClientSession::attach(windows::CMainFrame& frame, const SystemMetrics& metr
     m_serverCommands = new windows::ServerCommands(frame, *m_context, m_settings);
     m_frameTools =
         new windows::FrameTools(frame, *m_context, m_settings, dataFolder() + std::string(session::kCommandFileName));
+    m_alertCommands = new windows::AlertCommands(frame, *m_context, m_sounds, m_gameWindows.get());
+    connect(&m_notifier, &platform::QtNotifier::activated, m_alertCommands.data(),
+            &windows::AlertCommands::showNoticeTarget);
     terminal->setTickHandler([this] {
         session::terminalTimerTick(*m_context);
         refreshConnectionState();
@@ -199,6 +208,11 @@ windows::ServerCommands* ClientSession::serverCommands() const
     return m_serverCommands;
 }
 
+windows::AlertCommands* ClientSession::alertCommands() const
+{
+    return m_alertCommands;
+}
+
 windows::FrameTools* ClientSession::frameTools() const
 {
     return m_frameTools;
@@ -214,6 +228,7 @@ void ClientSession::setLoginWindowOpener(std::function<void()> open)
 void ClientSession::connectCommand()
 {
     if (m_context->connection.isConnected()) {
+        session::noteUserDisconnect(*m_context);
         m_context->connection.OnClose(0);
     } else {
         openLoginWindow();
@@ -229,6 +244,7 @@ void ClientSession::openLoginWindow()
 
 int ClientSession::connectTo(const ConnectRequest& request)
 {
+    session::stopReconnecting(*m_context); // the user's own connection replaces the retries
     session::rememberAccount(m_context->session, request.loginName, request.password);
     const int result = m_context->connection.connectToServer(request.host, request.port);
     refreshConnectionState();
@@ -264,12 +280,14 @@ void ClientSession::boardSettingsCommand()
 
 void ClientSession::disconnectCommand()
 {
+    session::noteUserDisconnect(*m_context);
     session::sendCommand(*m_context, "\x04\r\nquit\r\n", true, true);
     refreshConnectionState();
 }
 
 void ClientSession::shutdown()
 {
+    session::noteUserDisconnect(*m_context);
     m_context->session.outputSuspended = 1;
     if (m_frame && m_frame->terminal())
         m_frame->terminal()->view()->setOutputSuspended(true);
@@ -286,6 +304,8 @@ void ClientSession::refreshConnectionState()
         m_frame->action(QStringLiteral("actionConnect"))->setChecked(connected);
     if (m_serverCommands)
         m_serverCommands->refreshEnabled();
+    if (m_alertCommands)
+        m_alertCommands->refresh();
     if (connected == m_connected)
         return;
     m_connected = connected;

@@ -13,7 +13,9 @@
 #include <string_view>
 
 #include "platform/qt_clock.h"
+#include "platform/qt_notifier.h"
 #include "platform/qt_socket.h"
+#include "platform/qt_sound.h"
 #include "session/client_context.h"
 #include "session/game_updates.h"
 #include "widgets/font_colour_dialog.h"
@@ -25,6 +27,7 @@ class QtGameWindows;
 }
 
 namespace marovin::windows {
+class AlertCommands;
 class CMainFrame;
 class CommandWindows;
 class FrameTools;
@@ -55,6 +58,10 @@ public:
     session::ClientContext& context() { return *m_context; }
     QtClientDesktop& clientDesktop() { return m_client; }
     platform::QtSocketDriver& socketDriver() { return m_driver; }
+    platform::QtSoundPlayer& sounds() { return m_sounds; }
+    platform::QtNotifier& notifier() { return m_notifier; }
+    // Connection and alert commands, the reconnect indicator (null until attached).
+    windows::AlertCommands* alertCommands() const;
     // The windows of command answers (null until attached).
     windows::CommandWindows* commandWindows() const { return m_commandWindows.get(); }
     // The main frame's handler groups (null until attached).
@@ -79,7 +86,8 @@ public:
     void terminalSettingsCommand();
     // "&Chess Board Settings": the dialog, changing every board live.
     void boardSettingsCommand();
-    // "<quit> Disconncet from OMRA": byte 04, then "\r\nquit\r\n".
+    // "<quit> Disconncet from OMRA": byte 04, then "\r\nquit\r\n". The connection ends for
+    // good: the client does not reconnect, and retries under way stop.
     void disconnectCommand();
     // Connects with the account that answers the login prompts (empty: the user types it).
     int connectTo(const ConnectRequest& request);
@@ -103,6 +111,8 @@ private:
     std::unique_ptr<TerminalLink> m_terminal;
     platform::QtSocketDriver m_driver;
     platform::QtClock m_clock;
+    platform::QtSoundPlayer m_sounds;
+    platform::QtNotifier m_notifier;
     QtClientDesktop m_client;
     session::GameUpdates m_games;
     std::unique_ptr<session::ClientContext> m_context;
@@ -112,6 +122,7 @@ private:
     std::unique_ptr<windows::CommandWindows> m_commandWindows;
     QPointer<windows::ServerCommands> m_serverCommands; // owned by the frame
     QPointer<windows::FrameTools> m_frameTools;         // owned by the frame
+    QPointer<windows::AlertCommands> m_alertCommands;   // owned by the frame
     QPointer<windows::CMainFrame> m_frame;
     std::function<void()> m_openLogin;
     bool m_connected = false;

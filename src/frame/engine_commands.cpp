@@ -15,18 +15,6 @@
 
 namespace marovin::windows {
 
-namespace {
-
-QMenu* menuTitled(CMainFrame& frame, const QString& title)
-{
-    for (QAction* entry : frame.menuBar()->actions())
-        if (entry->text() == title)
-            return entry->menu();
-    return nullptr;
-}
-
-} // namespace
-
 EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
     : m_frame(frame), m_windows(windows),
       m_analysis(makeAction("actionAnalysis", tr("&Analysis\tF9"))),
@@ -36,13 +24,13 @@ EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
 {
     // The engine's commands join the menus that hold their kind: the window's game
     // commands, and the settings.
-    if (QMenu* game = menuTitled(frame, QStringLiteral("&Game"))) {
+    if (QMenu* game = frame.menuTitled(QStringLiteral("&Game"))) {
         game->addSeparator();
         game->addAction(m_analysis);
         game->addAction(m_play);
         game->addAction(m_stopPlaying);
     }
-    if (QMenu* option = menuTitled(frame, QStringLiteral("&Option"))) {
+    if (QMenu* option = frame.menuTitled(QStringLiteral("&Option"))) {
         option->addSeparator();
         option->addAction(m_settings);
     }

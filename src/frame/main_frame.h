@@ -45,6 +45,8 @@ public:
     shell::CTellWindow* tellWindow() const { return m_tellWindow; }
     CWhoDlg* whoWindow() const { return m_whoWindow; }
     QToolBar* toolBar() const { return m_toolBar; }
+    // The menu of the menu bar with this title ("&Option"), or null.
+    QMenu* menuTitled(const QString& title) const;
     const std::array<QLabel*, 5>& statusPanes() const { return m_statusPanes; }
     bool closing() const { return m_closing; }
     // The CAP and NUM panes light up while their lock is on; they stay grey while unknown.

@@ -37,6 +37,14 @@ QAction* CMainFrame::addCommand(QMenu* menu, const QString& name, std::string_vi
     return command;
 }
 
+QMenu* CMainFrame::menuTitled(const QString& title) const
+{
+    for (QAction* entry : menuBar()->actions())
+        if (entry->text() == title)
+            return entry->menu();
+    return nullptr;
+}
+
 void CMainFrame::buildMenus()
 {
     buildFileMenu();

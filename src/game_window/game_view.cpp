@@ -247,6 +247,14 @@ void CGameView::refreshClocks()
     m_status->setRecord(m_record);
 }
 
+void CGameView::setLowClock(int line)
+{
+    if (m_record.lowClock == line)
+        return;
+    m_record.lowClock = line;
+    m_status->setRecord(m_record);
+}
+
 void CGameView::setMoveScroll(int maximum, int position)
 {
     if (m_scroll->maximum() != maximum || m_scroll->minimum() != 0)

@@ -86,6 +86,8 @@ public:
     void refreshStatus();
     void refreshTurn();
     void refreshClocks();
+    // The status line (1 or 2) whose clock is the user's under the low-time alarm, or 0.
+    void setLowClock(int line);
     // The move scroll bar's range 0..maximum and its position.
     void setMoveScroll(int maximum, int position);
     // Hides the status bar and the controls (while a position is edited) or shows them.

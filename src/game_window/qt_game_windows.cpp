@@ -13,6 +13,7 @@
 #include "game_window/game_frame.h"
 #include "game_window/quit_game_dialog.h"
 #include "platform/big5_text.h"
+#include "session/alerts.h"
 #include "session/game_status_text.h"
 
 namespace marovin::board {
@@ -133,14 +134,34 @@ void QtGameWindows::redraw(model::CGame& game)
 
 void QtGameWindows::refreshStatus(model::CGame& game)
 {
-    for (CGameFrame* frame : framesOf(&game))
+    const int lowClock = checkAlarm(game);
+    for (CGameFrame* frame : framesOf(&game)) {
+        frame->view()->setLowClock(lowClock);
         frame->refreshStatus();
+    }
 }
 
 void QtGameWindows::refreshClocks(model::CGame& game)
 {
-    for (CGameFrame* frame : framesOf(&game))
+    const int lowClock = checkAlarm(game);
+    for (CGameFrame* frame : framesOf(&game)) {
+        frame->view()->setLowClock(lowClock);
         frame->refreshClocks();
+    }
+}
+
+int QtGameWindows::checkAlarm(const model::CGame& game)
+{
+    ClockAlarm& alarm = m_alarms[&game];
+    if (game.participation != model::kPlaying || game.mode != model::kModeNormal || !game.clocksKnown) {
+        alarm.reset();
+        return 0;
+    }
+    const bool red = game.userSide == model::kRed;
+    const AlertSettings& settings = m_context.alerts;
+    if (alarm.update(red ? game.times[2] : game.times[3], {settings.alarmFirstSeconds, settings.alarmSecondSeconds}))
+        session::alertSound(m_context, SoundEvent::LowTime);
+    return !alarm.low() ? 0 : red ? 1 : 2;
 }
 
 bool QtGameWindows::askQuitGame(model::CGame& game, std::string_view reason)
@@ -290,8 +311,10 @@ void QtGameWindows::send(std::string_view line)
 void QtGameWindows::frameClosed(CGameFrame* frame, model::CGame* game)
 {
     std::erase_if(m_entries, [&](const Entry& entry) { return !entry.frame || entry.frame == frame; });
-    if (framesOf(game).empty())
+    if (framesOf(game).empty()) {
+        m_alarms.erase(game);
         m_context.gameList.remove(game);
+    }
     emit windowsChanged();
 }
 

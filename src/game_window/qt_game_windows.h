@@ -20,12 +20,14 @@
 #include <QPointer>
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "board/board_bitmap.h"
+#include "board/clock_alarm.h"
 #include "game_window/game_view.h"
 #include "game_window/move_list_settings.h"
 #include "game_window/window_sizes.h"
@@ -144,6 +146,9 @@ private:
         const QtGameWindows& m_windows;
     };
     QRect placeNewWindow(const WindowSizeRecord& record) const;
+    // The low-time alarm of game, brought up to date (sounding when it falls under a
+    // threshold): the status line whose clock is low (1 or 2), or 0.
+    int checkAlarm(const model::CGame& game);
     CGameFrame* addFrame(model::CGame& game, const WindowSizeRecord& record);
 
     QPointer<QMdiArea> m_area;
@@ -152,6 +157,7 @@ private:
     BoardResources m_resources;
     model::GameHeaderMemory m_headerMemory;
     std::vector<Entry> m_entries; // in the order the windows were opened
+    std::map<const model::CGame*, ClockAlarm> m_alarms; // one per game, whatever its windows
     ViewsObserver m_observer{*this};
     InputLineLink m_input;
     MoveListSettings m_moveListSettings = loadMoveListSettings();

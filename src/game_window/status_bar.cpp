@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "board/clock_alarm.h"
 #include "platform/big5_text.h"
 
 namespace marovin::board {
@@ -16,6 +17,8 @@ const QColor kTransferColour(0x00, 0xFF, 0x00);
 const QColor kName1Colour(0x80, 0x00, 0x00);    // dark red, 0x000080
 const QColor kTextColour(0x00, 0x00, 0x00);
 const QColor kStoppedClockColour(0x80, 0x80, 0x80);
+const QColor kLowClockColour(0xE0, 0x00, 0x00);
+constexpr int kBlinkCheckMs = 100;
 
 QRect toQRect(const StatusRect& r)
 {
@@ -37,6 +40,15 @@ CGameStatusBar::CGameStatusBar(const SystemMetrics& metrics, QWidget* parent)
     m_gameButton->setFocusPolicy(Qt::NoFocus);
     m_gameButton->setGeometry(toQRect(m_layout.gameButton));
     connect(m_gameButton, &QPushButton::clicked, this, &CGameStatusBar::gameButtonClicked);
+    m_blinkClock.start();
+    m_blink.setInterval(kBlinkCheckMs);
+    connect(&m_blink, &QTimer::timeout, this, [this] {
+        const bool shown = ClockAlarm::blinkShown(m_blinkClock.elapsed());
+        if (shown != m_blinkShown) {
+            m_blinkShown = shown;
+            update(toQRect(m_layout.clocks));
+        }
+    });
 }
 
 QRect CGameStatusBar::partRect(int part) const
@@ -55,8 +67,16 @@ void CGameStatusBar::setRecord(const session::StatusRecord& record)
         old.rating2 != record.rating2)
         update(partRect(2));
     if (old.clockText1 != record.clockText1 || old.clockText2 != record.clockText2 ||
-        old.clocksRunning != record.clocksRunning)
+        old.clocksRunning != record.clocksRunning || old.lowClock != record.lowClock)
         update(toQRect(m_layout.clocks));
+    if (record.lowClock != 0 && !m_blink.isActive()) {
+        m_blinkShown = true;
+        m_blinkClock.restart(); // the first blink shows the red clock
+        m_blink.start();
+    } else if (record.lowClock == 0) {
+        m_blink.stop();
+        m_blinkShown = true;
+    }
 }
 
 void CGameStatusBar::paintEvent(QPaintEvent*)
@@ -107,11 +127,17 @@ void CGameStatusBar::paintClocks(QPainter& painter)
 {
     const int lineHeight = m_metrics.textHeight;
     const int width = m_layout.clocks.right - m_layout.clock1.x;
-    painter.setPen(m_record.clocksRunning ? kTextColour : kStoppedClockColour);
-    painter.drawText(QRect(m_layout.clock1.x, m_layout.clock1.y, width, lineHeight),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, platform::fromBig5(m_record.clockText1));
-    painter.drawText(QRect(m_layout.clock2.x, m_layout.clock2.y, width, lineHeight),
-                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, platform::fromBig5(m_record.clockText2));
+    const QColor normal = m_record.clocksRunning ? kTextColour : kStoppedClockColour;
+    const auto drawClock = [&](int line, const StatusPoint& at, const std::string& text) {
+        const bool low = m_record.lowClock == line;
+        if (low && !m_blinkShown)
+            return;
+        painter.setPen(low ? kLowClockColour : normal);
+        painter.drawText(QRect(at.x, at.y, width, lineHeight), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         platform::fromBig5(text));
+    };
+    drawClock(1, m_layout.clock1, m_record.clockText1);
+    drawClock(2, m_layout.clock2, m_record.clockText2);
 }
 
 void CGameStatusBar::mousePressEvent(QMouseEvent* event)

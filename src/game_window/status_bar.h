@@ -4,9 +4,12 @@
 // move (on green while an earlier position is shown, on yellow where the line branches,
 // the percent of a transfer instead), the names with their ratings, the clocks, and the
 // "Game" button. A left click on the move number asks for the live end, a right click for
-// the start; a left click on the names asks for the header.
+// the start; a left click on the names asks for the header. The user's clock under the
+// low-time alarm is drawn red and blinks.
 
+#include <QElapsedTimer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include "game_window/status_layout.h"
@@ -48,6 +51,9 @@ private:
     StatusLayout m_layout;
     session::StatusRecord m_record;
     QPushButton* m_gameButton;
+    QTimer m_blink;          // runs while a clock is low
+    QElapsedTimer m_blinkClock;
+    bool m_blinkShown = true;
 };
 
 } // namespace marovin::board

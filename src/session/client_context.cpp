@@ -1,15 +1,40 @@
 #include "session/client_context.h"
 
+#include <algorithm>
+
 #include "session/login.h"
 #include "session/server_scanner.h"
 
 namespace marovin::session {
 
+namespace {
+
+class Silence final : public SoundPort, public NotificationPort {
+public:
+    void playSound(SoundEvent) override {}
+    void notify(const Notice&) override {}
+};
+
+Silence& silence()
+{
+    static Silence none;
+    return none;
+}
+
+} // namespace
+
 ClientContext::ClientContext(Options& options, const ClientPorts& ports, SocketDriver& driver)
     : options(options), terminal(ports.terminal), desktop(ports.desktop), clock(ports.clock),
       client(ports.client), games(ports.games), connection(driver, *this, ports.terminal, ports.desktop),
-      gameList(ports.terminal, ports.desktop, ports.clock, gameSettings)
+      gameList(ports.terminal, ports.desktop, ports.clock, gameSettings), m_sounds(&silence()),
+      m_notifications(&silence())
 {
+}
+
+void ClientContext::setAlertPorts(SoundPort* sounds, NotificationPort* notifications)
+{
+    m_sounds = sounds ? sounds : &silence();
+    m_notifications = notifications ? notifications : &silence();
 }
 
 void ClientContext::onSessionReset()
@@ -27,7 +52,19 @@ void ClientContext::onConnected()
 
 void ClientContext::onSessionEnd()
 {
+    // Before the games are marked not live: the reconnect remembers which were.
+    reconnectOnSessionEnd(*this);
     endSession(*this);
+}
+
+bool ClientContext::quietErrors()
+{
+    return reconnectKeepsErrorsQuiet(*this);
+}
+
+void ClientContext::afterClose()
+{
+    reconnectAfterClose(*this);
 }
 
 void ClientContext::onServerOutput(const char* bytes, int count)
@@ -57,6 +94,24 @@ void queueWhoRequest(SessionState& state, std::string_view text)
         ++state.whoCount;
 }
 
+// "quit", alone on its line or before blanks, wherever a line of the text begins (the
+// Disconnect button sends byte 04 and a line end first).
+bool isQuitCommand(std::string_view text)
+{
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        std::string_view line = text.substr(at, end - at);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.remove_suffix(1);
+        const std::size_t start = line.find_first_not_of(" \t");
+        if (start != std::string_view::npos && line.substr(start) == "quit")
+            return true;
+        at = end + 1;
+    }
+    return false;
+}
+
 // The echo of a sent text: one row per line (a text of several lines is never one row
 // holding line ends).
 void echoLines(TerminalPort& terminal, std::string_view text)
@@ -78,6 +133,8 @@ int sendCommand(ClientContext& context, std::string_view text, bool echo, bool a
     if (text.empty())
         return 0;
     const bool connected = context.connection.isConnected();
+    if (connected && isQuitCommand(text))
+        noteUserDisconnect(context);
     int result = 0;
     if (connected) {
         result = context.connection.Send(text.data(), static_cast<int>(text.size()));

@@ -6,8 +6,11 @@
 #include <string_view>
 
 #include "model/game_ports.h"
+#include "options/alert_settings.h"
+#include "session/alert_ports.h"
 #include "session/client_ports.h"
 #include "session/game_list.h"
+#include "session/reconnect.h"
 #include "session/server_socket.h"
 #include "session/session_state.h"
 #include "options/options.h"
@@ -43,13 +46,28 @@ public:
     model::GameSettings gameSettings;
     // Every game window's game, newest first.
     GameList gameList;
+    // Which sounds, notifications and reconnects the user wants (kept by the desktop).
+    AlertSettings alerts;
+    // The account and games to take up again when the connection is lost.
+    ReconnectState reconnect;
+
+    // The desktop's sounds and notifications; until set (and in tests that set none) they
+    // do nothing. Not owned; they must outlive the context.
+    void setAlertPorts(SoundPort* sounds, NotificationPort* notifications);
+    SoundPort& sounds() const { return *m_sounds; }
+    NotificationPort& notifications() const { return *m_notifications; }
 
 private:
+    SoundPort* m_sounds;
+    NotificationPort* m_notifications;
+
     void onSessionReset() override;
     void onConnected() override;
     void onSessionEnd() override;
+    void afterClose() override;
     void onServerOutput(const char* bytes, int count) override;
     void sendCommand(std::string_view text, bool echo, bool appendNewline) override;
+    bool quietErrors() override;
 };
 
 // Written after the echo of a command that could not be sent (one terminal row).

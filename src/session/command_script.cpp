@@ -3,6 +3,7 @@
 #include <string>
 
 #include "session/login.h"
+#include "session/reconnect.h"
 #include "support/fixed_text.h"
 
 namespace marovin::session {
@@ -97,6 +98,7 @@ void terminalTimerTick(ClientContext& context)
     const std::int64_t now = context.clock.nowSeconds();
     context.games.tickClocks(now);
     checkLoginPromptDeadline(context);
+    reconnectTick(context);
     if (!isLoggedIn(state)) {
         state.lastAutoSend = -1;
         return;

@@ -22,6 +22,7 @@
 #include "session/game_lines.h"
 #include "session/game_support.h"
 #include "session/game_updates.h"
+#include "session/reconnect.h"
 #include "session/server_lines.h"
 #include "support/fixed_text.h"
 
@@ -49,7 +50,10 @@ void observeAdded(ClientContext& context, const GameLineHead& head, std::string_
     const std::size_t dot = afterStatus.find('.');
     FieldCursor cursor(dot == std::string_view::npos ? std::string_view{} : afterStatus.substr(dot + 1));
     cursor.skipSeparators();
-    CGame* game = context.gameList.open(true);
+    // A game observed before the connection was lost comes back into its window.
+    CGame* game = takeRejoinWindow(context, head.number, head.red, head.black, false);
+    if (!game)
+        game = context.gameList.open(true);
     if (!game) {
         stopCollection(context);
         return;

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "model/legality.h"
+#include "session/alerts.h"
+#include "session/reconnect.h"
 #include "session/game_lines.h"
 #include "session/game_support.h"
 #include "session/game_updates.h"
@@ -30,7 +32,11 @@ void PlayServerMove(ClientContext& context, CGame& game, std::string_view text)
     const auto squares = model::ParseCoordinateMove(text, context.terminal, context.desktop);
     if (!squares)
         return;
+    const model::Board before = game.gameBoard;
     game.PlayMove(squares->from, squares->to, live ? model::MoveKind::Game : model::MoveKind::User);
+    // A move of the user's game as it happens (not one of a move list being replayed).
+    if (game.participation == model::kPlaying && game.mode == model::kModeNormal)
+        alertGameMove(context, game, before, *squares);
     if (game.mode == model::kModeNormal)
         PlayForcedReply(context, game);
 }
@@ -91,16 +97,22 @@ void PlayForcedReply(ClientContext& context, CGame& game)
     const std::string line =
         model::FormatCoordinateMove(move.from, move.to) + " " + std::to_string(game.gameNumber) + "\r\n";
     sendCommand(context, line, true, false);
+    const model::Board before = game.gameBoard;
     game.PlayMove(move.from, move.to, model::MoveKind::Game);
+    alertGameMove(context, game, before, {move.from, move.to});
 }
 
 namespace {
 
 void onGameCreated(ClientContext& context, const GameLineHead& head, std::string_view terms)
 {
-    CGame* game = context.gameList.open(false);
+    // A game resumed after a lost connection comes back into the window it had.
+    CGame* game = takeRejoinWindow(context, head.number, head.red, head.black, true);
+    if (!game)
+        game = context.gameList.open(false);
     if (!game)
         return;
+    alertGameStart(context);
     applyGameNumbers(*game, readTermsAndNumbers(terms));
     game->mode = model::kModeBusy;
     copyBounded(game->redName, head.red);
@@ -149,6 +161,8 @@ bool isEnding(std::string_view status)
 
 void onGameEnded(ClientContext& context, CGame& game, std::string_view status, std::string_view endText)
 {
+    if (game.participation == model::kPlaying)
+        alertGameEnd(context, game, endText);
     game.participation = model::kServerNotLive;
     const bool adjourned = status.front() == 'a';
     if (!adjourned && context.options.promptGameOver) {

@@ -39,6 +39,7 @@ struct StatusRecord {
     std::string name1;
     std::string name2;
     bool clocksRunning = false; // the clocks are a live game's (drawn black, else grey)
+    int lowClock = 0; // 1 or 2: that line's clock is the user's, under the low-time alarm
 
     friend bool operator==(const StatusRecord&, const StatusRecord&) = default;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "session/command_script.h"
+#include "session/reconnect.h"
 #include "session/server_lines.h"
 #include "session/server_scanner.h"
 #include "support/fixed_text.h"
@@ -76,6 +77,7 @@ void onLoginConfirmed(ClientContext& context, std::string_view line)
     const std::string loggedInName = state.loggedInName;
     context.client.setStatusLabel(kLabelReady, loggedInName);
     sendCommand(context, "set client on\r\n", true, true);
+    reconnectAfterLogin(context);
     sendScript(context, fieldText(context.options.startupCommands));
     context.client.setTerminalTitle("Terminal window - " + loggedInName);
 }

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "session/line_framer.h"
+#include "session/alerts.h"
 #include "session/login.h"
+#include "session/reconnect.h"
 #include "session/server_lines.h"
 
 namespace marovin::session {
@@ -81,7 +83,8 @@ void actOnCollectedOutput(ClientContext& context)
             client.createFingerWindow(output);
         break;
     case pending_output::kStored:
-        client.createStoredGamesWindow(output);
+        if (!takeStoredAnswer(context, output))
+            client.createStoredGamesWindow(output);
         break;
     case pending_output::kGames:
         if (options.showGamesWindow)
@@ -162,6 +165,8 @@ void onKeywordLine(ClientContext& context, std::string_view line)
         }
     }
     if (keyword == "quit:") {
+        // The server says goodbye to a quit the user sent: the connection ends for good.
+        noteUserDisconnect(context);
         endSession(context);
         return;
     }
@@ -185,6 +190,7 @@ void onTell(ClientContext& context, std::string_view line)
     context.terminal.writeServerLine(line);
     context.client.appendTellLine(specialFormat(1), line);
     context.client.setPlayerName(sender);
+    alertTell(context, sender, line);
 }
 
 void onSpecialLine(ClientContext& context, std::string_view line)
@@ -223,6 +229,7 @@ void onOrdinaryLine(ClientContext& context, std::string_view line)
     } else if (beginsWith(line, "O") && context.games.offerHandicapLine(line)) {
         // the handicap handling took it
     } else if (beginsWith(line, "Unrated ") || beginsWith(line, "Rated ")) {
+        alertChallenge(context, line);
         if (context.options.showMatchWindow)
             context.client.openMatchDialog(line);
     } else if (beginsWith(line, "You have messages.")) {

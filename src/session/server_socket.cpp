@@ -111,6 +111,11 @@ void CServerSocket::resumeReceiving()
 
 void CServerSocket::reportSocketError(std::string_view label, std::string_view detail)
 {
+    report(label, detail, !m_listener.quietErrors());
+}
+
+void CServerSocket::report(std::string_view label, std::string_view detail, bool box)
+{
     const int code = m_driver.lastError();
     std::string text = "CAsyncSocket error: ";
     text += label;
@@ -119,7 +124,8 @@ void CServerSocket::reportSocketError(std::string_view label, std::string_view d
     text += ", ";
     text += detail.empty() ? std::string_view(texts::kProgramError) : detail;
     m_terminal.writeClientText(text, false);
-    m_desktop.messageBox(text);
+    if (box)
+        m_desktop.messageBox(text);
     resetConnection();
     m_lastError = code;
 }
@@ -220,6 +226,7 @@ void CServerSocket::endAfterClose()
 {
     m_listener.onSessionEnd();
     m_terminal.writeClientText("<Connection was closed>", false);
+    m_listener.afterClose();
 }
 
 int CServerSocket::Send(const char* bytes, int length)
@@ -235,8 +242,8 @@ int CServerSocket::Send(const char* bytes, int length)
     constexpr int kCapacity = kBufferSize - 1;
     if (m_sendOffset + m_sendPending + length > kCapacity) {
         if (m_sendPending + length > kCapacity) {
-            reportSocketError(m_sendPending == 0 ? "Send length too large" : "Send buffer has data not sent",
-                              {});
+            // The user's own text did not fit: said in a box even while errors are quiet.
+            report(m_sendPending == 0 ? "Send length too large" : "Send buffer has data not sent", {}, true);
             return -1;
         }
         std::memmove(m_sendBuffer.data(), m_sendBuffer.data() + m_sendOffset,

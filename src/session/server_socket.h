@@ -41,8 +41,12 @@ public:
     virtual void onSessionReset() = 0;                             // a new connection starts
     virtual void onConnected() = 0;                                // the connection is up
     virtual void onSessionEnd() = 0;                               // the connection closed
+    virtual void afterClose() {}                                   // ... and the terminal said so
     virtual void onServerOutput(const char* bytes, int count) = 0; // one read
     virtual void sendCommand(std::string_view text, bool echo, bool appendNewline) = 0;
+    // True while a failure of the connection needs no box: the red terminal line tells it
+    // and the client reconnects by itself.
+    virtual bool quietErrors() { return false; }
 };
 
 class CServerSocket : public SocketEventSink {
@@ -62,10 +66,13 @@ public:
     int Send(const char* bytes, int length);
 
     bool isConnected() const { return m_connected != 0; }
+    // A connect was started and has not ended yet.
+    bool isConnecting() const { return m_socketOpen && m_connected == 0; }
     // Closes the socket and forgets everything pending; the port goes back to 5555.
     void resetConnection();
 
-    // A red terminal line and a message box, then the connection is reset.
+    // A red terminal line and a message box (none while the listener keeps errors quiet),
+    // then the connection is reset.
     void reportSocketError(std::string_view label, std::string_view detail);
     // 0 when the driver saw no error, 1 otherwise (reported unless it is "would block").
     int checkSocketError(std::string_view label, std::string_view detail);
@@ -93,6 +100,7 @@ public:
 
 private:
     void closeSocket();
+    void report(std::string_view label, std::string_view detail, bool box);
     void endAfterClose();
     void resumeReceiving();
 

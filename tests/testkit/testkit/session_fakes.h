@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "session/alert_ports.h"
 #include "session/client_context.h"
 #include "session/client_ports.h"
 #include "session/socket_driver.h"
@@ -114,6 +115,16 @@ public:
     std::vector<std::int64_t> ticks;
     std::function<void(std::string_view)> onCollect; // lets a test act as a collector would
     std::vector<std::string> log;
+};
+
+// Sounds and notifications, recorded in the order they were asked for.
+class FakeAlerts : public session::SoundPort, public session::NotificationPort {
+public:
+    void playSound(SoundEvent event) override { sounds.push_back(event); }
+    void notify(const session::Notice& notice) override { notices.push_back(notice); }
+
+    std::vector<SoundEvent> sounds;
+    std::vector<session::Notice> notices;
 };
 
 // A socket that records what it is asked and answers from a script.
