@@ -57,7 +57,6 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     m_moveList->setHost({[this](GameCommand command) { return commandEnabled(command); },
                          [this](GameCommand command) { runCommand(command); },
                          [this] { m_note->field()->setFocus(Qt::ShortcutFocusReason); }});
-    applyMoveListSettings(host.moveListSettings());
     m_splitter->setObjectName(QStringLiteral("gameSplitter"));
     m_splitter->addWidget(m_view);
     // The note pane's column: the engine's strip (shown while it is used) above the move
@@ -71,6 +70,8 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     m_listAndNote->setObjectName(QStringLiteral("listNoteSplitter"));
     m_listAndNote->addWidget(m_moveList);
     m_listAndNote->addWidget(m_note);
+    // Only now that the list has its place: shown earlier it would be a window of its own.
+    applyMoveListSettings(host.moveListSettings());
     columnLayout->addWidget(m_listAndNote, 1);
     m_splitter->addWidget(noteColumn);
     m_splitter->setCollapsible(0, false);
