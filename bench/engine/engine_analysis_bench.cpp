@@ -41,7 +41,8 @@ void PositionChangeToFirstInfoShown(benchmark::State& state)
     model::GameSettings settings;
     model::CGame game(model::GamePorts{terminal, desktop, clock, gameWindows, settings});
     board::AnalysisStrip strip;
-    board::GameEngine analysis(game, strip);
+    platform::EnginePool pool;
+    board::GameEngine analysis(game, strip, pool);
     const std::vector<model::SquarePair> opening = {{SquareOf(7, 7), SquareOf(7, 4)},
                                                     {SquareOf(0, 7), SquareOf(2, 6)},
                                                     {SquareOf(9, 7), SquareOf(7, 6)},
@@ -51,11 +52,6 @@ void PositionChangeToFirstInfoShown(benchmark::State& state)
     game.Rewind();
 
     bool shown = false;
-    QObject::connect(&analysis.session(), &platform::EngineSession::analysisArrived,
-                     [&](const engine::EngineAnalysis& info) {
-                         if (info.board == game.browsedBoard && info.redToMove == game.isRedToMoveBrowsed())
-                             shown = true;
-                     });
     auto waitShown = [&] {
         QEventLoop loop;
         QTimer poll;
@@ -69,6 +65,15 @@ void PositionChangeToFirstInfoShown(benchmark::State& state)
         return shown;
     };
     analysis.setAnalysing(true);
+    if (!analysis.session()) {
+        state.SkipWithError("no engine was lent");
+        return;
+    }
+    QObject::connect(analysis.session(), &platform::EngineSession::analysisArrived,
+                     [&](const engine::EngineAnalysis& info) {
+                         if (info.board == game.browsedBoard && info.redToMove == game.isRedToMoveBrowsed())
+                             shown = true;
+                     });
     if (!waitShown()) {
         state.SkipWithError("the engine gave no analysis");
         return;

@@ -418,18 +418,16 @@ void BoardPainter::drawAllPieces(QImage& screen, const BoardScene& scene)
 {
     if (!m_geometry.laidOut())
         return;
-    // Where each piece stands on the screen, then the pieces in number order: Black
-    // (1..16) before Red (17..32).
-    std::array<int, 33> at;
-    at.fill(-1);
-    for (int s = 0; s < kScreenSquareCount; ++s) {
-        const int piece = scene.board[static_cast<std::size_t>(screenSquare(s, scene.normalOrientation))];
-        if (isPiece(piece))
-            at[static_cast<std::size_t>(piece)] = s;
+    // Every piece that stands on a square, Black's before Red's. Drawn from the squares, not
+    // looked up by piece number: while a position is set up, pieces of one type share a
+    // number, and each of them must show.
+    for (const bool red : {false, true}) {
+        for (int s = 0; s < kScreenSquareCount; ++s) {
+            const int piece = scene.board[static_cast<std::size_t>(screenSquare(s, scene.normalOrientation))];
+            if (isPiece(piece) && isRed(piece) == red)
+                drawPieceAtSquare(screen, piece, s, PieceBackground::screen);
+        }
     }
-    for (int piece = 1; piece <= 32; ++piece)
-        if (at[static_cast<std::size_t>(piece)] >= 0)
-            drawPieceAtSquare(screen, piece, at[static_cast<std::size_t>(piece)], PieceBackground::screen);
 
     if (!scene.editing() && model::OnBoard(scene.lastMoveTo)) {
         const int piece = scene.board[static_cast<std::size_t>(scene.lastMoveTo)];

@@ -1,5 +1,6 @@
 #include "engine/engine_client.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace marovin::engine {
@@ -94,6 +95,9 @@ bool EngineClient::startEngine()
         return false;
     }
     m_running = m_options;
+    m_multiPv = 1; // every engine starts with one line unless it says otherwise
+    m_defaultThreads.reset();
+    m_defaultHash.reset();
     m_state = EngineState::AwaitingUciOk;
     send("uci");
     setDeadline(kAnswerLimitMs);
@@ -106,14 +110,20 @@ void EngineClient::launchPending()
         return;
     m_current = std::move(m_pending);
     m_pending.reset();
+    SearchLimits& limits = m_current->limits;
+    limits.multiPv = std::clamp(limits.multiPv, 1, kMostLines);
+    if (limits.multiPv != m_multiPv) {
+        send("setoption name MultiPV value " + std::to_string(limits.multiPv));
+        m_multiPv = limits.multiPv;
+    }
     send(m_current->position.command);
-    const SearchLimits& limits = m_current->limits;
-    if (limits.movetimeMs > 0) {
+    if (limits.depth > 0) {
+        const int movetime = limits.movetimeMs > 0 ? limits.movetimeMs : kLongestDepthSearchMs;
+        send("go depth " + std::to_string(limits.depth) + " movetime " + std::to_string(movetime));
+        setDeadline(movetime + kAnswerLimitMs);
+    } else if (limits.movetimeMs > 0) {
         send("go movetime " + std::to_string(limits.movetimeMs));
         setDeadline(limits.movetimeMs + kAnswerLimitMs);
-    } else if (limits.depth > 0) {
-        send("go depth " + std::to_string(limits.depth));
-        m_deadline.reset();
     } else {
         send("go infinite");
         m_deadline.reset();
@@ -138,12 +148,7 @@ void EngineClient::handleLine(std::string_view line)
     case EngineLineKind::UciOk:
         if (m_state != EngineState::AwaitingUciOk)
             break;
-        send("setoption name UCI_Variant value xiangqi");
-        send("setoption name Threads value " + std::to_string(m_running.threads));
-        send("setoption name Hash value " + std::to_string(m_running.hashMegabytes));
-        send("isready");
-        m_state = EngineState::AwaitingReadyOk;
-        setDeadline(kAnswerLimitMs);
+        configure();
         return;
     case EngineLineKind::ReadyOk:
         if (m_state != EngineState::AwaitingReadyOk)
@@ -170,8 +175,11 @@ void EngineClient::handleLine(std::string_view line)
             return;
         }
         break;
-    case EngineLineKind::Empty:
     case EngineLineKind::Option:
+        if (m_state == EngineState::AwaitingUciOk)
+            noteOption(decoded.option);
+        return;
+    case EngineLineKind::Empty:
         return;
     case EngineLineKind::Other:
         break;
@@ -179,15 +187,39 @@ void EngineClient::handleLine(std::string_view line)
     ++m_skipped;
 }
 
+void EngineClient::noteOption(const OptionLine& option)
+{
+    if (option.name == "Threads")
+        m_defaultThreads = option.numericDefault;
+    else if (option.name == "Hash")
+        m_defaultHash = option.numericDefault;
+    else if (option.name == "MultiPV" && option.numericDefault)
+        m_multiPv = *option.numericDefault;
+}
+
+void EngineClient::configure()
+{
+    send("setoption name UCI_Variant value xiangqi");
+    if (m_defaultThreads != m_running.threads)
+        send("setoption name Threads value " + std::to_string(m_running.threads));
+    if (m_defaultHash != m_running.hashMegabytes)
+        send("setoption name Hash value " + std::to_string(m_running.hashMegabytes));
+    send("isready");
+    m_state = EngineState::AwaitingReadyOk;
+    setDeadline(kAnswerLimitMs);
+}
+
 void EngineClient::handleInfo(const InfoLine& info)
 {
-    if (info.hasText || (info.multipv && *info.multipv != 1))
+    const int line = info.multipv.value_or(1);
+    if (info.hasText || line > m_current->limits.multiPv)
         return;
     if (info.pv.empty() && info.score.kind == ScoreKind::None)
         return; // progress figures only
     const ResolvedPosition& position = m_current->position;
     EngineAnalysis analysis;
     analysis.searchId = m_current->id;
+    analysis.multipv = line;
     analysis.depth = info.depth.value_or(0);
     analysis.score = ScoreForRed(info.score, position.redToMove);
     analysis.pv = ReplayVariation(position.board, position.redToMove, info.pv, m_running.rankBase);

@@ -2,10 +2,14 @@
 // EngineClient: one engine process spoken to in UCI, without ever waiting for it.
 //
 //   start -> uci ........ uciok          (5 s)
-//         -> setoption name UCI_Variant value xiangqi, Threads, Hash
+//         <- option name Threads ... default 1   (noted)
+//         -> setoption name UCI_Variant value xiangqi, Threads, Hash (those two unless they
+//            are the engine's defaults already: setting them costs the engine a restart)
 //         -> isready .... readyok        (5 s)   -> idle
-//   search -> position fen ... moves ... / go infinite | go movetime N | go depth N
-//          <- info ... (each shown) <- bestmove
+//   search -> [setoption name MultiPV value K]   when K differs from the engine's
+//          -> position fen ... moves ...
+//          -> go infinite | go movetime N | go depth D movetime N
+//          <- info ... multipv k ... (each line shown) <- bestmove
 //   a new search or stop while searching -> stop ... bestmove (5 s, dropped as stale)
 //
 // Every step is driven by what the process writes (receive), its end (processEnded) and a
@@ -45,6 +49,7 @@ public:
 // the next request from inside these calls).
 struct EngineAnalysis {
     int searchId = 0;
+    int multipv = 1;          // which of the best lines (1: the best)
     int depth = 0;            // 0 when the engine did not say
     EngineScore score;        // from Red's side
     std::vector<model::SquarePair> pv; // the legal prefix of the variation
@@ -71,11 +76,17 @@ struct EngineOptions {
     friend bool operator==(const EngineOptions&, const EngineOptions&) = default;
 };
 
-// Both zero: search until stopped.
+// Both limits zero: search until stopped. A search to a depth always has a time limit
+// too (the move time, or kLongestDepthSearchMs without one), since a depth may take an
+// engine for ever.
 struct SearchLimits {
     int movetimeMs = 0;
     int depth = 0;
+    int multiPv = 1; // how many best lines the engine reports (1..kMostLines)
 };
+
+constexpr int kMostLines = 5;
+constexpr int kLongestDepthSearchMs = 60 * 1000;
 
 enum class EngineState { Off, AwaitingUciOk, AwaitingReadyOk, Idle, Searching, Stopping };
 
@@ -125,6 +136,8 @@ private:
     void launchPending();
     void handleLine(std::string_view line);
     void handleInfo(const InfoLine& info);
+    void noteOption(const OptionLine& option);
+    void configure();
     void handleBestMove(const BestMoveLine& line);
     void fail(std::string message);
     void setDeadline(int milliseconds);
@@ -141,6 +154,10 @@ private:
     std::optional<Request> m_pending;
     std::optional<std::int64_t> m_deadline;
     int m_lastId = 0;
+    int m_multiPv = 1; // what the running engine was last told
+    // The defaults the running engine announced for the options we set.
+    std::optional<int> m_defaultThreads;
+    std::optional<int> m_defaultHash;
     int m_skipped = 0;
     std::string m_name;
 };

@@ -4,14 +4,31 @@
 
 #include "model/chinese_notation.h"
 #include "model/fen.h"
+#include "model/game.h"
 #include "model/legality.h"
 
 namespace marovin::engine {
 
 bool IsLegalEngineMove(const model::Board& board, bool redToMove, model::SquarePair move)
 {
-    const auto legal = model::GenerateLegalMoves(board, redToMove);
-    return std::find(legal.begin(), legal.end(), move) != legal.end();
+    // Every info line's variation is checked move by move: one move's test, not all moves.
+    return model::IsMoveLegal(board, redToMove, move.from, move.to);
+}
+
+EnginePosition PositionOfBrowsed(const model::CGame& game)
+{
+    EnginePosition position;
+    position.start = game.startBoard();
+    position.redToMove = game.firstMover == 0;
+    position.moves = game.browsedMoves();
+    model::Board reached = position.start;
+    for (const model::SquarePair move : position.moves)
+        model::ApplyMove(reached, move.from, move.to);
+    const bool redToMoveReached = (position.moves.size() % 2 == 0) == position.redToMove;
+    if (game.mode == model::kModeEditing || reached != game.browsedBoard ||
+        redToMoveReached != game.isRedToMoveBrowsed())
+        return EnginePosition{game.browsedBoard, game.isRedToMoveBrowsed(), {}};
+    return position;
 }
 
 std::optional<ResolvedPosition> ResolvePosition(const EnginePosition& position, RankBase base,

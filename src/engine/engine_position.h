@@ -14,6 +14,10 @@
 #include "engine/uci_move.h"
 #include "model/position.h"
 
+namespace marovin::model {
+class CGame;
+}
+
 namespace marovin::engine {
 
 struct EnginePosition {
@@ -28,6 +32,12 @@ struct ResolvedPosition {
     bool redToMove = true;  // side to move there
     std::size_t movesKept = 0;
 };
+
+// The browsed position of game as the start of its record and the moves of the line
+// shown, so that the engine knows the game's history (repetitions decide many games).
+// While a position is being set up, or where the record does not lead to the shown
+// board, the shown board alone.
+EnginePosition PositionOfBrowsed(const model::CGame& game);
 
 // Checks the start (a position a game may start from) and each move (legal where it is
 // played); moves from the first illegal one on are dropped. Nothing, with error saying

@@ -60,6 +60,10 @@ EngineSettings ReadEngineSettings(std::string_view text)
             settings.threads = clampedNumber(value, 1, kMaxThreads, settings.threads);
         else if (key == "hash")
             settings.hashMegabytes = clampedNumber(value, 1, kMaxHashMegabytes, settings.hashMegabytes);
+        else if (key == "engines")
+            settings.engines = clampedNumber(value, 1, kMostEngineProcesses, settings.engines);
+        else if (key == "lines")
+            settings.lines = clampedNumber(value, 1, kMostLines, settings.lines);
         else if (key == "ranks" && (value == "0" || value == "1"))
             settings.rankBase = value == "0" ? RankBase::FromZero : RankBase::FromOne;
     }
@@ -72,7 +76,9 @@ std::string WriteEngineSettings(const EngineSettings& settings)
     out << "path=" << settings.path << '\n'
         << "threads=" << settings.threads << '\n'
         << "hash=" << settings.hashMegabytes << '\n'
-        << "ranks=" << static_cast<int>(settings.rankBase) << '\n';
+        << "ranks=" << static_cast<int>(settings.rankBase) << '\n'
+        << "lines=" << settings.lines << '\n'
+        << "engines=" << settings.engines << '\n';
     return out.str();
 }
 

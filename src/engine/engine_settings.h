@@ -5,6 +5,8 @@
 //   threads=1
 //   hash=64                             megabytes
 //   ranks=1                             the engine's number for Red's back rank (0 or 1)
+//   lines=1                             best lines shown while analysing (1..5)
+//   engines=1                           engine processes the program may run at once (1..4)
 //
 // Unknown lines are ignored and values out of range are brought into it, so a damaged
 // file gives usable settings. The program name is found on PATH and in /usr/games, where
@@ -23,12 +25,15 @@ inline constexpr std::string_view kDefaultEngineProgram = "fairy-stockfish";
 constexpr int kMaxThreads = 256;
 constexpr int kMaxHashMegabytes = 65536;
 constexpr std::size_t kLongestEnginePath = 4096;
+constexpr int kMostEngineProcesses = 4;
 
 struct EngineSettings {
     std::string path; // a path or a program name; empty means the default program
     int threads = 1;
     int hashMegabytes = 64;
     RankBase rankBase = RankBase::FromOne;
+    int lines = 1;   // MultiPV of the analysis strip
+    int engines = 1; // processes shared by the windows and analyses
     friend bool operator==(const EngineSettings&, const EngineSettings&) = default;
 };
 

@@ -148,24 +148,29 @@ bool PosixEngineProcess::pump(EngineClient& client, int timeoutMs)
     return false;
 }
 
-namespace {
+std::int64_t SteadyClock::nowSeconds()
+{
+    return nowMilliseconds() / 1000;
+}
 
-class SteadyClock : public ClockPort {
-public:
-    std::int64_t nowSeconds() override { return nowMilliseconds() / 1000; }
-    std::int64_t nowMilliseconds() override
-    {
-        return std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
-    void pause(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
-    void waitUntil(const std::function<bool()>& done) override
-    {
-        while (!done())
-            pause(10);
-    }
-};
+std::int64_t SteadyClock::nowMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void SteadyClock::pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+void SteadyClock::waitUntil(const std::function<bool()>& done)
+{
+    while (!done())
+        pause(10);
+}
+
+namespace {
 
 class ResultListener : public EngineListener {
 public:

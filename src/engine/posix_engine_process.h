@@ -33,6 +33,15 @@ private:
     int m_socket = -1;
 };
 
+// The steady clock of the machine, for programs without an event loop.
+class SteadyClock : public ClockPort {
+public:
+    std::int64_t nowSeconds() override;
+    std::int64_t nowMilliseconds() override;
+    void pause(int milliseconds) override;
+    void waitUntil(const std::function<bool()>& done) override;
+};
+
 // The result of one search run to its end.
 struct BestMoveResult {
     std::optional<model::SquarePair> move; // none: the engine failed or named no legal move
@@ -41,8 +50,8 @@ struct BestMoveResult {
 };
 
 // Starts the engine of options, searches position within limits and waits for its best
-// move, then lets the engine go. Every wait is bounded by the client's deadlines, except
-// a search by depth alone, which lasts as long as the engine needs.
+// move, then lets the engine go. Every wait is bounded by the client's deadlines (a search
+// by depth alone by kLongestDepthSearchMs).
 BestMoveResult SearchBestMove(const EngineOptions& options, const EnginePosition& position, SearchLimits limits);
 
 } // namespace marovin::engine

@@ -127,6 +127,28 @@ InfoLine decodeInfo(Tokens& tokens)
     return info;
 }
 
+OptionLine decodeOption(Tokens& tokens)
+{
+    OptionLine option;
+    if (tokens.next() != std::optional<std::string_view>("name"))
+        return option;
+    // The name runs up to the "type" field.
+    while (const auto token = tokens.next()) {
+        if (*token == "type") {
+            tokens.next();
+            break;
+        }
+        if (option.name.size() + token->size() < kLongestOptionName)
+            option.name += (option.name.empty() ? "" : " ") + std::string(*token);
+    }
+    while (const auto token = tokens.next())
+        if (*token == "default") {
+            option.numericDefault = numberIn(tokens, -kLargestCentipawns, kLargestCentipawns);
+            break;
+        }
+    return option;
+}
+
 } // namespace
 
 EngineLine DecodeEngineLine(std::string_view line)
@@ -142,8 +164,10 @@ EngineLine DecodeEngineLine(std::string_view line)
         result.kind = EngineLineKind::ReadyOk;
     else if (*first == "id")
         result.kind = EngineLineKind::Id;
-    else if (*first == "option")
+    else if (*first == "option") {
         result.kind = EngineLineKind::Option;
+        result.option = decodeOption(tokens);
+    }
     else if (*first == "info") {
         result.kind = EngineLineKind::Info;
         result.info = decodeInfo(tokens);

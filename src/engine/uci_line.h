@@ -6,6 +6,7 @@
 //   info depth 11 seldepth 14 multipv 1 score cp 48 nodes 68274 time 306 pv g4g5 c7c6 ...
 //   info depth 20 score mate -3 upperbound pv ...
 //   info string <free text>
+//   option name Move Overhead type spin default 10 min 0 max 5000
 //   bestmove g4g5 ponder c7c6 | bestmove (none)
 //
 // Framing (bytes -> lines) keeps the partial line between chunks; CR is dropped, LF ends
@@ -28,6 +29,7 @@ constexpr std::size_t kLongestVariation = 128;
 constexpr int kDeepestSearch = 1000;
 constexpr int kLargestCentipawns = 1000000;
 constexpr int kLongestMate = 1000;
+constexpr std::size_t kLongestOptionName = 100;
 
 class EngineLineFramer {
 public:
@@ -59,6 +61,12 @@ struct InfoLine {
     bool hasText = false;        // an "info string" line: no search figures
 };
 
+// An option the engine offers: its name (which may hold blanks) and its default value.
+struct OptionLine {
+    std::string name;
+    std::optional<int> numericDefault; // a spin option's default
+};
+
 struct BestMoveLine {
     std::optional<std::string> move; // none for "(none)" or a missing move
 };
@@ -69,6 +77,7 @@ struct EngineLine {
     EngineLineKind kind = EngineLineKind::Empty;
     InfoLine info;         // kind Info
     BestMoveLine bestMove; // kind BestMove
+    OptionLine option;     // kind Option
 };
 
 // Decodes one line (tokens separated by blanks or tabs). Unknown lines are Other; unknown

@@ -9,6 +9,7 @@
 #include "game_window/game_frame.h"
 #include "engine/engine_settings.h"
 #include "support/paths.h"
+#include "game_window/analysis_pane.h"
 #include "game_window/engine_dialogs.h"
 #include "frame/main_frame.h"
 #include "frame/tool_icons.h"
@@ -20,6 +21,7 @@ EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
       m_analysis(makeAction("actionAnalysis", tr("&Analysis\tF9"))),
       m_play(makeAction("actionPlayEngine", tr("&Play Against Engine..."))),
       m_stopPlaying(makeAction("actionStopPlaying", tr("Stop Playing"))),
+      m_analyseGame(makeAction("actionAnalyseGame", tr("Analyse &Game..."))),
       m_settings(makeAction("actionEngineSettings", tr("&Engine Settings")))
 {
     // The engine's commands join the menus that hold their kind: the window's game
@@ -29,6 +31,7 @@ EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
         game->addAction(m_analysis);
         game->addAction(m_play);
         game->addAction(m_stopPlaying);
+        game->addAction(m_analyseGame);
     }
     if (QMenu* option = frame.menuTitled(QStringLiteral("&Option"))) {
         option->addSeparator();
@@ -71,6 +74,7 @@ EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
         m_frame.requestInputFocus();
         update();
     });
+    connect(m_analyseGame, &QAction::triggered, this, &EngineCommands::analyseGame);
     connect(m_settings, &QAction::triggered, this, &EngineCommands::editSettings);
     connect(&windows, &board::QtGameWindows::windowsChanged, this, &EngineCommands::scheduleUpdate);
     connect(frame.mdiArea(), &QMdiArea::subWindowActivated, this, &EngineCommands::scheduleUpdate);
@@ -96,11 +100,32 @@ void EngineCommands::editSettings()
         std::string error;
         if (!engine::SaveEngineSettings(folder, settings, error))
             desktop.messageBox(error);
-        const engine::EngineOptions options = engine::OptionsFromSettings(settings);
+        m_windows.enginePool().applySettings(settings);
         for (board::CGameFrame* game : m_windows.frames())
-            game->engine()->setOptions(options);
+            game->engine()->settingsChanged();
     }
     m_frame.requestInputFocus();
+}
+
+void EngineCommands::analyseGame()
+{
+    board::CGameFrame* game = m_windows.activeFrame();
+    if (!game || !game->game())
+        return;
+    model::CGame& record = *game->game();
+    // The dialog offers the main line's moves as first moves to judge.
+    const int plies = static_cast<int>(engine::CollectAnalysisNodes(record, false, 1).size()) - 1;
+    AnalyseGameDlg dialog(m_lastAnalysis, plies, game);
+    const QPointer<board::CGameFrame> window(game);
+    const bool accepted = game->execDialog(dialog) == QDialog::Accepted;
+    if (accepted && window && window->game()) {
+        m_lastAnalysis = dialog.settings();
+        QString error;
+        if (!window->analysisPane()->start(m_lastAnalysis, error))
+            m_windows.context().desktop.messageBox(error.toStdString());
+    }
+    m_frame.requestInputFocus();
+    update();
 }
 
 void EngineCommands::scheduleUpdate()
@@ -120,8 +145,11 @@ void EngineCommands::watchActiveEngine()
     if (m_watched)
         disconnect(m_watched, nullptr, this, nullptr);
     m_watched = engine;
-    if (engine)
+    if (engine) {
         connect(engine, &board::GameEngine::modeChanged, this, &EngineCommands::scheduleUpdate);
+        connect(game->analysisPane(), &board::AnalysisPane::ended, this, &EngineCommands::scheduleUpdate,
+                Qt::UniqueConnection);
+    }
 }
 
 void EngineCommands::update()
@@ -134,6 +162,8 @@ void EngineCommands::update()
     m_analysis->setChecked(usable && engine->analysing());
     m_play->setEnabled(usable && engine->canPlay() && !engine->playing());
     m_stopPlaying->setEnabled(usable && engine->playing());
+    const board::CGameFrame* game = m_windows.activeFrame();
+    m_analyseGame->setEnabled(usable && game->game()->pathLength() > 0 && !game->analysisPane()->running());
 }
 
 } // namespace marovin::windows

@@ -16,6 +16,7 @@
 #include "model/game_file.h"
 #include "model/merge.h"
 #include "model/pgn.h"
+#include "model/position_editor.h"
 #include "session/game_updates.h"
 #include "windows/merge_dialog.h"
 #include "windows/pgn_game_chooser.h"
@@ -228,6 +229,8 @@ board::CGameFrame* GameDocuments::openPgnGame(const model::PgnGameText& game, co
 
 bool GameDocuments::save(board::CGameFrame& window)
 {
+    if (refusedWhileEditing(window))
+        return false;
     if (window.filePath().isEmpty())
         return saveAs(window);
     return saveTo(window, window.filePath());
@@ -235,6 +238,8 @@ bool GameDocuments::save(board::CGameFrame& window)
 
 bool GameDocuments::saveAs(board::CGameFrame& window)
 {
+    if (refusedWhileEditing(window))
+        return false;
     const QPointer<board::CGameFrame> guard(&window);
     QString start = window.filePath();
     if (start.isEmpty() && window.game())
@@ -244,6 +249,16 @@ bool GameDocuments::saveAs(board::CGameFrame& window)
     if (!guard || chosen.isEmpty())
         return false;
     return saveTo(window, QFileInfo(chosen.front()).absoluteFilePath());
+}
+
+bool GameDocuments::refusedWhileEditing(board::CGameFrame& window)
+{
+    // The board holds pieces being set up, the record still the old start: a file written
+    // now would hold a position that never was. The game stays unsaved.
+    if (!window.game() || window.game()->mode != model::kModeEditing)
+        return false;
+    m_windows.context().desktop.messageBox(std::string(model::kEditSaveRefusal));
+    return true;
 }
 
 bool GameDocuments::saveTo(board::CGameFrame& window, const QString& path)

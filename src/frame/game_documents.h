@@ -40,10 +40,13 @@ public:
     board::CGameFrame* openFile(const QString& path);
     void openFiles(const QStringList& paths);
     // Writes the window's game to its file (Save As without one). True when written; on a
-    // failure the box has said so and the game stays modified.
+    // failure the box has said so and the game stays modified. Both are refused, with a
+    // message, while the window's position is being set up.
     bool save(board::CGameFrame& window);
     bool saveAs(board::CGameFrame& window);
     bool saveTo(board::CGameFrame& window, const QString& path);
+    // While the window's position is being set up: says to finish first, and true.
+    bool refusedWhileEditing(board::CGameFrame& window);
     // Closes the active game window (its close rules apply).
     void closeActive();
     // "Merge Game": asks for files and a direction, then merges them into the window's

@@ -6,7 +6,8 @@
 namespace marovin::board {
 
 AnalysisStrip::AnalysisStrip(QWidget* parent)
-    : QFrame(parent), m_score(new QLabel), m_depth(new QLabel), m_line(new QLabel), m_play(new QToolButton)
+    : QFrame(parent), m_score(new QLabel), m_depth(new QLabel), m_line(new QLabel), m_others(new QLabel),
+      m_play(new QToolButton)
 {
     setObjectName(QStringLiteral("analysisStrip"));
     setFrameShape(QFrame::StyledPanel);
@@ -21,6 +22,12 @@ AnalysisStrip::AnalysisStrip(QWidget* parent)
     m_line->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     // The strip never takes the keyboard from the input line.
     m_line->setFocusPolicy(Qt::NoFocus);
+    m_others->setObjectName(QStringLiteral("analysisOtherLines"));
+    m_others->setTextFormat(Qt::PlainText);
+    // Long lines are cut at the pane's edge rather than widen the pane (and shrink the board).
+    m_others->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_others->setFocusPolicy(Qt::NoFocus);
+    m_others->hide();
     m_play->setObjectName(QStringLiteral("analysisPlay"));
     m_play->setText(tr("Play"));
     m_play->setToolTip(tr("Play the engine's first move onto the board"));
@@ -37,6 +44,7 @@ AnalysisStrip::AnalysisStrip(QWidget* parent)
     column->setSpacing(2);
     column->addLayout(top);
     column->addWidget(m_line);
+    column->addWidget(m_others);
 
     connect(m_line, &QLabel::linkActivated, this, &AnalysisStrip::playRequested);
     connect(m_play, &QToolButton::clicked, this, &AnalysisStrip::playRequested);
@@ -55,8 +63,28 @@ void AnalysisStrip::showAnalysis(const QString& score, int depth, const QString&
     m_play->setEnabled(!firstMove.isEmpty());
 }
 
+void AnalysisStrip::showOtherLine(int line, const QString& score, const QString& moves)
+{
+    if (line < 2)
+        return;
+    const auto index = static_cast<qsizetype>(line - 2);
+    while (m_otherLines.size() <= index)
+        m_otherLines.append(QString());
+    m_otherLines[index] = score + QStringLiteral("  ") + moves;
+    m_others->setText(m_otherLines.join(QLatin1Char('\n')));
+    m_others->show();
+}
+
+void AnalysisStrip::clearOtherLines()
+{
+    m_otherLines.clear();
+    m_others->clear();
+    m_others->hide();
+}
+
 void AnalysisStrip::showMessage(const QString& message)
 {
+    clearOtherLines();
     m_score->clear();
     m_depth->clear();
     m_line->setText(message.toHtmlEscaped());

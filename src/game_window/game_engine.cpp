@@ -4,10 +4,8 @@
 
 #include "game_window/analysis_strip.h"
 #include "engine/engine_position.h"
-#include "engine/engine_settings.h"
 #include "model/legality.h"
 #include "platform/big5_text.h"
-#include "support/paths.h"
 
 namespace marovin::board {
 
@@ -33,14 +31,16 @@ QString gameEndMessage(model::GameStatus status, bool redToMove)
     return {};
 }
 
-GameEngine::GameEngine(model::CGame& game, AnalysisStrip& strip, QObject* parent)
-    : QObject(parent), m_game(&game), m_strip(strip), m_session(this)
+GameEngine::GameEngine(model::CGame& game, AnalysisStrip& strip, platform::EnginePool& pool, QObject* parent)
+    : QObject(parent), m_game(&game), m_strip(strip), m_pool(pool)
 {
-    m_session.setOptions(engine::OptionsFromSettings(engine::LoadEngineSettings(dataFolder())));
-    connect(&m_session, &platform::EngineSession::analysisArrived, this, &GameEngine::onAnalysis);
-    connect(&m_session, &platform::EngineSession::bestMoveArrived, this, &GameEngine::onBestMove);
-    connect(&m_session, &platform::EngineSession::failed, this, &GameEngine::onFailed);
     connect(&strip, &AnalysisStrip::playRequested, this, &GameEngine::playFirstMove);
+    connect(&pool, &platform::EnginePool::takenAway, this, &GameEngine::onTakenAway);
+    // A window left waiting (every engine was busy) takes one that comes free.
+    connect(&pool, &platform::EnginePool::freed, this, [this] {
+        if (engineActive() && !session() && m_pool.hasFree())
+            settingsChanged();
+    });
     updateStripVisibility();
 }
 
@@ -49,14 +49,42 @@ void GameEngine::detach()
     m_game = nullptr;
     m_analysing = false;
     m_play.reset();
-    m_session.quit();
+    release();
+}
+
+void GameEngine::release()
+{
+    m_pool.giveBack(this);
+    m_asked.reset();
+    m_thinking = false;
+}
+
+void GameEngine::settingsChanged()
+{
+    m_asked.reset(); // a restarted engine is asked again
+    positionChanged();
 }
 
 void GameEngine::setOptions(const engine::EngineOptions& options)
 {
-    m_session.setOptions(options);
-    m_asked.reset(); // a restarted engine is asked again
-    positionChanged();
+    m_pool.setOptions(options);
+    settingsChanged();
+}
+
+void GameEngine::activated()
+{
+    if (!session())
+        settingsChanged();
+}
+
+void GameEngine::onTakenAway(QObject* borrower)
+{
+    if (borrower != this)
+        return;
+    m_asked.reset();
+    m_thinking = false;
+    if (engineActive())
+        m_strip.showMessage(tr("The engine works for another window; it comes back when this window is active."));
 }
 
 void GameEngine::setAnalysing(bool on)
@@ -66,10 +94,8 @@ void GameEngine::setAnalysing(bool on)
     m_analysing = on;
     if (on && m_play)
         m_play.reset(); // one use of the engine at a time
-    if (!on && !m_play) {
-        m_session.stop();
-        m_asked.reset();
-    }
+    if (!on && !m_play)
+        release();
     if (on)
         m_strip.showMessage(tr("Starting the engine..."));
     updateStripVisibility();
@@ -89,7 +115,8 @@ void GameEngine::startPlaying(const EnginePlaySettings& settings)
     m_analysing = false;
     m_play = settings;
     m_engineScore.clear();
-    m_session.stop();
+    if (platform::EngineSession* engine = session())
+        engine->stop();
     m_asked.reset();
     m_strip.showMessage(tr("The engine plays %1.").arg(settings.engineSide == model::kRed ? tr("Red") : tr("Black")));
     updateStripVisibility();
@@ -102,9 +129,8 @@ void GameEngine::stopPlaying()
     if (!m_play)
         return;
     m_play.reset();
-    m_session.stop();
-    m_asked.reset();
-    m_thinking = false;
+    if (!m_analysing)
+        release();
     updateStripVisibility();
     emit modeChanged();
 }
@@ -115,9 +141,7 @@ void GameEngine::setSuspended(bool suspended)
         return;
     m_suspended = suspended;
     if (suspended) {
-        m_session.stop();
-        m_asked.reset();
-        m_thinking = false;
+        release();
     } else {
         positionChanged();
     }
@@ -147,8 +171,8 @@ void GameEngine::positionChanged()
         const bool enginesTurn = position->redToMove == (m_play->engineSide == model::kRed);
         const bool atEnd = m_game->browsedPly() >= m_game->pathLength();
         if (!enginesTurn || !atEnd) {
-            if (m_asked)
-                m_session.stop();
+            if (platform::EngineSession* engine = session(); engine && m_asked)
+                engine->stop();
             m_asked.reset();
             m_thinking = false;
             if (enginesTurn)
@@ -165,22 +189,42 @@ void GameEngine::positionChanged()
 
 void GameEngine::askEngine(const Position& position)
 {
-    engine::EnginePosition request;
-    request.start = position.board;
-    request.redToMove = position.redToMove;
+    // The start of the record and the moves to the shown position, so that the engine
+    // sees repetitions; the shown board alone where the record does not lead to it.
+    const engine::EnginePosition request = engine::PositionOfBrowsed(*m_game);
     m_asked = position;
     m_variation.clear();
+    m_strip.clearOtherLines();
     m_thinking = m_play.has_value();
+    platform::EngineSession* engine = session();
+    if (!engine) {
+        engine = m_pool.borrow(this);
+        if (!engine) {
+            m_thinking = false;
+            m_strip.showMessage(tr("Every engine is busy analysing a game (the engine settings may allow more)."));
+            return;
+        }
+        connect(engine, &platform::EngineSession::analysisArrived, this, &GameEngine::onAnalysis);
+        connect(engine, &platform::EngineSession::bestMoveArrived, this, &GameEngine::onBestMove);
+        connect(engine, &platform::EngineSession::failed, this, &GameEngine::onFailed);
+    }
     engine::SearchLimits limits;
     if (m_play)
         limits.movetimeMs = m_play->movetimeMs;
-    m_searchId = m_session.search(request, limits);
+    else
+        limits.multiPv = m_pool.settings().lines;
+    m_searchId = engine->search(request, limits);
 }
 
 void GameEngine::onAnalysis(const engine::EngineAnalysis& analysis)
 {
     if (analysis.searchId != m_searchId || !m_asked)
         return;
+    if (analysis.multipv > 1) { // the engine's other choices, below its best one
+        m_strip.showOtherLine(analysis.multipv, QString::fromStdString(engine::FormatScore(analysis.score)),
+                              platform::fromBig5(engine::ChineseVariation(analysis.board, analysis.pv, kShownMoves)));
+        return;
+    }
     m_variation = analysis.pv;
     const std::string first = engine::ChineseVariation(analysis.board, analysis.pv, 1);
     std::string rest;

@@ -3,7 +3,7 @@
 //
 // Analysis follows the shown position: whenever the browsed board or its side to move
 // changes (browsing, playing, editing), the running search is replaced by one of the new
-// position and the strip shows its lines. Play: the engine takes one side of a local game
+// position and the strip shows its lines (as many as the engine settings ask for). Play: the engine takes one side of a local game
 // and, whenever that side is to move at the end of the record, thinks for its time and
 // plays its move into the record as an ordinary move; the game ends by our own mate and
 // stalemate rules with a message. Both pause while the window is hidden and end with it.
@@ -17,7 +17,7 @@
 #include "engine/engine_client.h"
 #include "model/game.h"
 #include "model/legality.h"
-#include "platform/qt_engine.h"
+#include "platform/engine_pool.h"
 
 namespace marovin::board {
 
@@ -31,8 +31,9 @@ struct EnginePlaySettings {
 class GameEngine : public QObject {
     Q_OBJECT
 public:
-    // The game and the strip must outlive this object (the window owns all three).
-    GameEngine(model::CGame& game, AnalysisStrip& strip, QObject* parent = nullptr);
+    // The game, the strip and the pool must outlive this object (the window owns the
+    // first two and this object).
+    GameEngine(model::CGame& game, AnalysisStrip& strip, platform::EnginePool& pool, QObject* parent = nullptr);
 
     // The window lets its game go: nothing is asked or played any more.
     void detach();
@@ -46,14 +47,19 @@ public:
     void stopPlaying();
     // The window was hidden (true) or shown again.
     void setSuspended(bool suspended);
-    // The engine settings changed: they apply from the next search.
+    // The engine settings changed: the shown position is asked again.
+    void settingsChanged();
+    // Runs another program as the engine (for every window: the pool's engines are shared).
     void setOptions(const engine::EngineOptions& options);
+    // The window became the active one: it takes an engine if it needs one.
+    void activated();
     // The browsed position may have changed: analysis and play catch up.
     void positionChanged();
     // Plays the first move of the variation shown (a branch where the record differs).
     void playFirstMove();
 
-    platform::EngineSession& session() { return m_session; }
+    // The engine lent to this window, or null.
+    platform::EngineSession* session() const { return m_pool.lentTo(this); }
 
 signals:
     // Analysis or play was switched on or off.
@@ -71,12 +77,15 @@ private:
     void onAnalysis(const engine::EngineAnalysis& analysis);
     void onBestMove(int searchId, std::optional<model::SquarePair> move);
     void onFailed(const QString& message);
+    void onTakenAway(QObject* borrower);
+    // Stops the search and gives the engine back to the pool.
+    void release();
     bool checkGameEnd(const Position& position);
     void updateStripVisibility();
 
     model::CGame* m_game;
     AnalysisStrip& m_strip;
-    platform::EngineSession m_session;
+    platform::EnginePool& m_pool;
     bool m_analysing = false;
     bool m_suspended = false;
     std::optional<EnginePlaySettings> m_play;

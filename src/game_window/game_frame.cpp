@@ -38,7 +38,8 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
       m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)),
       m_moveList(new CMoveListView(game)), m_listAndNote(new QSplitter(Qt::Vertical)), m_strip(new AnalysisStrip),
-      m_engine(new GameEngine(game, *m_strip, this)), m_size(size)
+      m_engine(new GameEngine(game, *m_strip, host.enginePool(), this)),
+      m_analysisPane(new AnalysisPane(game, host.enginePool())), m_size(size)
 {
     setObjectName(QStringLiteral("gameWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -58,7 +59,15 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
                          [this](GameCommand command) { runCommand(command); },
                          [this] { m_note->field()->setFocus(Qt::ShortcutFocusReason); }});
     m_splitter->setObjectName(QStringLiteral("gameSplitter"));
-    m_splitter->addWidget(m_view);
+    // The board's column: the board, and under it the whole-game analysis while there is one.
+    auto* boardColumn = new QWidget;
+    boardColumn->setObjectName(QStringLiteral("boardColumn"));
+    auto* boardLayout = new QVBoxLayout(boardColumn);
+    boardLayout->setContentsMargins(0, 0, 0, 0);
+    boardLayout->setSpacing(0);
+    boardLayout->addWidget(m_view, 1);
+    boardLayout->addWidget(m_analysisPane);
+    m_splitter->addWidget(boardColumn);
     // The note pane's column: the engine's strip (shown while it is used) above the move
     // list and the note, which share the rest.
     auto* noteColumn = new QWidget;
@@ -88,6 +97,9 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     // Every change of the shown position passes through stateChanged.
     connect(this, &CGameFrame::stateChanged, m_engine, &GameEngine::positionChanged);
     connect(this, &CGameFrame::stateChanged, m_moveList, &CMoveListView::gameChanged);
+    connect(this, &CGameFrame::stateChanged, m_analysisPane, &AnalysisPane::positionChanged);
+    // The active window takes an engine to analyse with (from another window if need be).
+    connect(this, &QMdiSubWindow::aboutToActivate, m_engine, &GameEngine::activated);
     connect(m_view, &CGameView::headerRequested, this, [this] { runCommand(GameCommand::Header); });
     connect(m_view, &CGameView::gameCommandsRequested, this, [this] {
         if (m_game && isLive(*m_game))
@@ -102,6 +114,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
 CGameFrame::~CGameFrame()
 {
     m_engine->detach();
+    m_analysisPane->detach();
     if (model::CGame* game = std::exchange(m_game, nullptr))
         m_host.frameClosed(this, game);
 }
@@ -113,6 +126,7 @@ void CGameFrame::detach()
     m_note->detach();
     m_moveList->detach();
     m_engine->detach();
+    m_analysisPane->detach();
 }
 
 // ---- the document --------------------------------------------------------------------
@@ -210,7 +224,7 @@ QString CGameFrame::captionText() const
     const bool showsName = game.mode == model::kModeNormal || game.mode == model::kModeGameOver;
     if (showsName && !isLive(game)) {
         if (!m_filePath.isEmpty())
-            return QFileInfo(m_filePath).fileName();
+            return QFileInfo(m_filePath).fileName() + platform::fromBig5(session::resultSuffix(game));
         if (m_readIncomplete)
             return platform::fromBig5(fieldText(game.subject)) + QStringLiteral(" (read in part)");
     }

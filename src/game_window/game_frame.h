@@ -25,6 +25,7 @@
 #include <optional>
 #include <vector>
 
+#include "game_window/analysis_pane.h"
 #include "game_window/analysis_strip.h"
 #include "game_window/game_command_rules.h"
 #include "game_window/game_engine.h"
@@ -56,6 +57,8 @@ public:
     // The window's engine (analysis, play) and the strip that shows it above the note.
     GameEngine* engine() const { return m_engine; }
     AnalysisStrip* analysisStrip() const { return m_strip; }
+    // The whole-game analysis under the board (hidden until one runs).
+    AnalysisPane* analysisPane() const { return m_analysisPane; }
     QSplitter* splitter() const { return m_splitter; }
 
     // ---- the document ----
@@ -182,6 +185,7 @@ private:
     QSplitter* m_listAndNote;
     AnalysisStrip* m_strip;
     GameEngine* m_engine;
+    AnalysisPane* m_analysisPane;
     WindowSizeRecord m_size;
     QString m_filePath;
     bool m_readIncomplete = false;

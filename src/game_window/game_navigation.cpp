@@ -182,6 +182,17 @@ void goToStart(CGame& game)
     game.observer().redraw(game);
 }
 
+void showMainLinePly(CGame& game, int ply)
+{
+    if (!normal(game))
+        return;
+    game.mode = model::kModeBusy;
+    game.Rewind();
+    game.RecomputePathLength(true);
+    game.Navigate(model::kGoToPly, ply);
+    finishQuietChange(game);
+}
+
 void stepMove(CGame& game, int delta)
 {
     if (normal(game))

@@ -53,6 +53,10 @@ void refreshGame(model::CGame& game);
 // terminal gets "No Branch" and the box "No Branch!" shows; the answer is false.
 bool switchAlternative(model::CGame& game, int delta);
 
+// Shows the position after ply moves of the main line (alternative 0 at every branch,
+// which becomes the followed line), drawing once at the end.
+void showMainLinePly(model::CGame& game, int ply);
+
 // A request of the move scroll bar, as a navigation command (model::NavigateCommand; ply
 // is the thumb's position for kGoToPly and kTrackToPly).
 void scrollMoves(model::CGame& game, int command, int ply = 0);

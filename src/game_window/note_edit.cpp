@@ -1,12 +1,25 @@
 #include "game_window/note_edit.h"
 
+#include <algorithm>
+#include <optional>
+
 #include <QFocusEvent>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QPointer>
 #include <QSignalBlocker>
 
+#include "model/note_text.h"
 #include "platform/big5_text.h"
 
 namespace marovin::board {
+
+namespace {
+
+const std::string kNoteTooLong = "A note holds at most " + std::to_string(model::kNoteLimit) +
+                                 " bytes (a Chinese character or a line end takes two): the text past that was cut.";
+
+} // namespace
 
 QString noteForField(std::string_view note)
 {
@@ -16,20 +29,6 @@ QString noteForField(std::string_view note)
         if (!(note[i] == '\r' && i + 1 < note.size() && note[i + 1] == '\n'))
             text.push_back(note[i]);
     return platform::fromBig5(text);
-}
-
-std::string noteFromField(const QString& text)
-{
-    const std::string big5 = platform::toBig5(text);
-    std::string note;
-    note.reserve(big5.size() + big5.size() / 16);
-    for (const char c : big5) {
-        if (c == '\n')
-            note += "\r\n";
-        else if (c != '\r')
-            note.push_back(c);
-    }
-    return note;
 }
 
 CNoteField::CNoteField(QWidget* parent) : QPlainTextEdit(parent)
@@ -64,6 +63,10 @@ CNoteEdit::CNoteEdit(model::CGame& game, QWidget* parent)
     setObjectName(QStringLiteral("noteEdit"));
     m_label->move(6, 6);
     m_label->adjustSize();
+    connect(m_field->document(), &QTextDocument::contentsChange, this, [this](int at, int, int added) {
+        m_changeStart = at;
+        m_changeEnd = at + added;
+    });
     connect(m_field, &QPlainTextEdit::textChanged, this, &CNoteEdit::onTextChanged);
     resize(20, 20);
 }
@@ -84,21 +87,46 @@ void CNoteEdit::onTextChanged()
 {
     if (!m_game)
         return;
+    const QPointer<CNoteEdit> self(this);
+    DesktopPort& desktop = m_game->ports().desktop;
     if (m_game->mode != model::kModeNormal) {
-        const QPointer<CNoteEdit> self(this);
-        m_game->ports().desktop.messageBox("Please input notes later.");
-        // The record did not change: the field shows what it holds again.
-        if (self && m_game) {
-            const QSignalBlocker blocker(m_field);
-            m_shown = m_game->currentEntry().noteText();
-            m_field->setPlainText(noteForField(m_shown));
-        }
+        desktop.messageBox("Please input notes later.");
+        if (self && m_game)
+            showRecordNote(m_changeStart); // the record did not change
         return;
     }
-    m_shown = noteFromField(m_field->toPlainText());
-    m_game->SetNote(m_shown, false);
-    if (m_written)
+    // Text that Big5 cannot carry is refused (the message names the characters): it would
+    // be kept as "?" and shown as typed until the file is read again.
+    const std::optional<std::string> big5 = platform::toBig5Checked(m_field->toPlainText(), desktop);
+    if (!self || !m_game)
+        return;
+    if (!big5) {
+        showRecordNote(m_changeStart);
+        return;
+    }
+    const std::size_t dropped = m_game->SetNote(*big5, false);
+    m_shown = m_game->currentEntry().noteText();
+    if (dropped > 0) {
+        showRecordNote(m_changeEnd);
+        desktop.messageBox(kNoteTooLong);
+    } else if (std::any_of(big5->begin(), big5->end(), [](char c) {
+                   const auto byte = static_cast<unsigned char>(c);
+                   return (byte < 0x20 && byte != '\n') || byte == 0x7F || byte == 0xFF;
+               })) {
+        showRecordNote(m_changeEnd); // a tab or a control character, which a note does not keep
+    }
+    if (self && m_written)
         m_written();
+}
+
+void CNoteEdit::showRecordNote(int cursorAt)
+{
+    m_shown = m_game->currentEntry().noteText();
+    const QSignalBlocker blocker(m_field);
+    m_field->setPlainText(noteForField(m_shown));
+    QTextCursor cursor = m_field->textCursor();
+    cursor.setPosition(std::clamp(cursorAt, 0, m_field->document()->characterCount() - 1));
+    m_field->setTextCursor(cursor);
 }
 
 void CNoteEdit::resizeEvent(QResizeEvent*)

@@ -32,6 +32,7 @@
 #include "game_window/move_list_settings.h"
 #include "game_window/window_sizes.h"
 #include "model/game_header_form.h"
+#include "platform/engine_pool.h"
 #include "session/client_context.h"
 #include "session/game_list.h"
 
@@ -113,6 +114,8 @@ public:
     const MoveListSettings& moveListSettings() const { return m_moveListSettings; }
     void setMoveListSettings(const MoveListSettings& settings, bool store);
     model::GameHeaderMemory& headerMemory() { return m_headerMemory; }
+    // The program's engines, lent to the windows' analyses and play.
+    platform::EnginePool& enginePool() { return m_engines; }
     QMdiArea* area() const { return m_area; }
     // "observe %d\n" for an observed game, "adjourn %d\n" for a played one, with echo.
     void sendLeave(const model::CGame& game);
@@ -156,6 +159,7 @@ private:
     BoardBitmap m_bitmap;
     BoardResources m_resources;
     model::GameHeaderMemory m_headerMemory;
+    platform::EnginePool m_engines;
     std::vector<Entry> m_entries; // in the order the windows were opened
     std::map<const model::CGame*, ClockAlarm> m_alarms; // one per game, whatever its windows
     ViewsObserver m_observer{*this};

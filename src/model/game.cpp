@@ -723,33 +723,40 @@ bool CGame::PromoteCurrentLine()
 
 // ---- notes -------------------------------------------------------------------------------
 
-void CGame::SetNote(std::string_view text, bool append)
+std::size_t CGame::SetNote(std::string_view text, bool append)
+{
+    return joinNote(text, append ? NoteJoin::NewLine : NoteJoin::Replace);
+}
+
+std::size_t CGame::ContinueNote(std::string_view text)
+{
+    return joinNote(text, NoteJoin::SameLine);
+}
+
+std::size_t CGame::joinNote(std::string_view text, NoteJoin join)
 {
     MoveLine& l = line();
     if (l.entries.empty())
-        return;
+        return 0;
     MoveEntry& entry = l.entries[static_cast<std::size_t>(std::clamp(m_index, 0, l.count() - 1))];
     modified = true;
     l.hasNotes = 1;
-    if (append && entry.note) {
-        if (entry.note->empty() || entry.note->back() != '\n')
-            entry.note->append("\r\n");
-        entry.note->append(text);
-    } else {
-        entry.note = std::make_unique<std::string>(text);
+    if (!entry.note) {
+        entry.note = std::make_unique<std::string>();
+        join = NoteJoin::Replace;
     }
+    return StoreNote(*entry.note, text, join);
 }
 
-void CGame::AddNoteOnce(std::string_view text)
+std::size_t CGame::AddNoteOnce(std::string_view text)
 {
     if (!m_ports.settings.mergeAppendNotes)
-        return;
+        return 0;
+    const std::string note = NormalNoteText(text);
     const MoveEntry& entry = currentEntry();
-    if (entry.note) {
-        if (NoteHolds(*entry.note, text))
-            return;
-    }
-    SetNote(text, true);
+    if (entry.note && NoteHolds(*entry.note, note))
+        return 0;
+    return SetNote(note, true);
 }
 
 // ---- mirroring ---------------------------------------------------------------------------

@@ -15,14 +15,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/game_ports.h"
 #include "model/move_tree.h"
+#include "model/note_text.h"
 #include "model/position.h"
 
 namespace marovin::model {
@@ -186,11 +189,14 @@ public:
     bool PromoteCurrentLine();
     // True when the browsed position lies on the main line (alternative 0 all the way).
     bool isBrowsingMainLine() const;
-    // The note of the current entry: replaced, or appended on a new line.
-    void SetNote(std::string_view text, bool append);
+    // The note of the current entry: replaced, or appended on a new line (StoreNote: in
+    // normal form, within kNoteLimit). Returns the bytes of text left out by the limit.
+    std::size_t SetNote(std::string_view text, bool append);
+    // Adds text to the current note's last line (the rest of a line written in parts).
+    std::size_t ContinueNote(std::string_view text);
     // Appends text to the current note unless the note already holds it at a line start;
-    // does nothing unless merging adds notes.
-    void AddNoteOnce(std::string_view text);
+    // does nothing unless merging adds notes. Returns the bytes left out by the limit.
+    std::size_t AddNoteOnce(std::string_view text);
     // Fills an empty date with today and, when forced or the subject is empty, composes
     // the subject from the players, the game number and the date.
     void ComposeName(bool force);
@@ -227,6 +233,16 @@ public:
     // Removes branches that were opened while reading but never received a move.
     void RemoveEmptyBranches();
 
+    // ---- lines named by their moves (game_paths.cpp) ---------------------------------
+    // The moves played from the start to the browsed position.
+    std::vector<SquarePair> browsedMoves() const;
+    // The entry reached by playing moves from the start, along whichever alternatives hold
+    // them; null when the record has no such line or moves is empty.
+    const MoveEntry* findEntry(std::span<const SquarePair> moves) const;
+    // Replaces that entry's note by edit(its note) and sets the modified flag when the note
+    // changed; the window is told when it shows that note. False when there is no such entry.
+    bool editNoteAt(std::span<const SquarePair> moves, const std::function<std::string(std::string_view)>& edit);
+
     // The game window's move scroll bar (range and position) is told the current values.
     void updateMoveScroll();
     // The window shows the current entry's note.
@@ -239,6 +255,11 @@ private:
         int position;       // entries of that line up to and including the live end
     };
     LiveEnd findLiveEnd() const;
+    struct EntryPlace {
+        const MoveLine* line = nullptr;
+        std::size_t index = 0;
+    };
+    EntryPlace findEntryPlace(std::span<const SquarePair> moves) const;
     MoveLine& line() { return m_current->followedLine(); }
     bool isOnCurrentPath(const BranchPoint* point) const;
     void replayTail(const PackedMove& move);
@@ -250,6 +271,7 @@ private:
     bool appendAtLineEnd(const PackedMove& m);
     void pathChanged(int plyAtCursor);
     void stepBack();
+    std::size_t joinNote(std::string_view text, NoteJoin join);
     void splitLine(BranchPoint& n, MoveLine& l, int k, const MoveEntry& entry, bool isGameMove, bool follows);
 
     GamePorts m_ports;

@@ -42,12 +42,28 @@ enum class GameFileForm { Old, New, Send };
 constexpr std::size_t kReadBufferSize = 100000; // no line or note may be longer
 constexpr std::size_t kWriteFlushSize = 90000;  // the body is written in chunks of this
 
+// Bytes of one line of the send form, its line end not counted: what one tell carries.
+constexpr std::size_t kSendLineLimit = 2797;
+// A note line of the send form longer than that goes on in lines "#" + kNoteContinuation +
+// text, which the reader joins to the line before without a line end; a note line (or part)
+// that ends in a blank gets kNoteContinuation after it, which the reader drops, since the
+// server drops blanks at the end of a line. (A note holds no control byte, so no note text
+// begins or ends with it.) In every form, a note line that begins with a blank is written
+// after "# ", as the reader skips one blank after "#".
+constexpr char kNoteContinuation = '\x01';
+constexpr std::string_view kContinuationHead = "#\x01";
+
 // Writes the game: the header in one write, the body whenever kWriteFlushSize bytes have
-// gathered. Writing a file (not the send form) clears the modified flag on success.
+// gathered. Writing a file (not the send form) clears the modified flag on success. A note
+// that the reader could not read back (see note_text.h) is not written, and the answer is
+// false.
 bool WriteGame(CGame& game, ByteSink& sink, GameFileVariant variant);
 bool WriteGame(CGame& game, ByteSink& sink, GameFileForm form);
 // The whole file as text.
 std::string GameFileText(CGame& game, GameFileForm form);
+// Whether every note of the record can be written and read back (none comes into a record
+// otherwise: a note that fails here got past every reader). Tells the user when one cannot.
+bool CheckNotesStorable(const CGame& game);
 // Writes to a new file beside path and renames it over path, so that a failed write
 // leaves the old file whole. Reports a failure in a message box.
 bool WriteGameFile(CGame& game, const std::string& path, GameFileForm form);

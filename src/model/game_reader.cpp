@@ -140,12 +140,17 @@ void playMoveWord(CGame& game, std::string_view word, bool merge, ReadBranches& 
         PlayReadMove(game, squares->from, squares->to, merge, branches);
 }
 
-void addReadNote(CGame& game, std::string_view text, bool merge)
+// A note, or a line of one, read. A merge adds what the note does not hold yet; so does
+// the rest of a line written in parts (it then stands on a line of its own). When the note
+// reaches its limit the user is told, once for each note that had room left.
+void addReadNote(CGame& game, std::string_view text, bool merge, bool continuation = false)
 {
-    if (merge)
-        game.AddNoteOnce(text);
-    else
-        game.SetNote(text, true);
+    const std::size_t before = game.currentEntry().noteText().size();
+    const std::size_t dropped = merge          ? game.AddNoteOnce(text)
+                                : continuation ? game.ContinueNote(text)
+                                               : game.SetNote(text, true);
+    if (dropped > 0 && before + 2 < kNoteLimit)
+        game.ports().terminal.writeClientText(NoteCutMessage(game.browsedPly()), false);
 }
 
 void beginBranch(CGame& game, bool merge, ReadBranches& branches)
@@ -210,9 +215,12 @@ void readBodyLine(CGame& game, std::string_view line, int& lineCounter, bool mer
         if (game.mode == kModeBusy)
             terminal.writeServerLine(line);
         std::string_view text = line.substr(1);
-        if (!text.empty() && (text[0] == ' ' || text[0] == '\t'))
+        const bool continuation = !text.empty() && text[0] == kNoteContinuation;
+        if (continuation || (!text.empty() && (text[0] == ' ' || text[0] == '\t')))
             text.remove_prefix(1);
-        addReadNote(game, text, merge);
+        if (!text.empty() && text.back() == kNoteContinuation)
+            text.remove_suffix(1);
+        addReadNote(game, text, merge, continuation);
     } else if (startsWith(line, "BB") || equalsIgnoringCase(line, "VAR")) {
         beginBranch(game, merge, branches);
     } else if (startsWith(line, "BE") || equalsIgnoringCase(line, "END")) {

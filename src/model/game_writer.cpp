@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "model/game_file.h"
+#include "model/note_text.h"
 #include "model/tree_walk.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::model {
@@ -45,24 +47,23 @@ public:
         flushIfFull();
     }
 
-    void note(const std::string& text)
+    // A note that the reader could not read back is not written (false).
+    bool note(const std::string& text)
     {
+        if (!IsStorableNote(text)) {
+            m_ok = false;
+            return false;
+        }
         if (m_form == GameFileForm::New) {
             m_buffer += 'g';
-            m_buffer.append(text.c_str()); // a note ends at its first NUL
+            m_buffer += text;
             m_buffer += '\0';
         } else {
             endPairs();
-            std::size_t start = 0;
-            do {
-                const std::size_t end = text.find("\r\n", start);
-                m_buffer.append(m_prefix).append("#");
-                m_buffer.append(text, start, end == std::string::npos ? std::string::npos : end - start);
-                m_buffer += "\r\n";
-                start = end == std::string::npos ? text.size() : end + 2;
-            } while (start < text.size());
+            ForEachNoteLine(text, [this](std::string_view line) { noteLine(line); });
         }
         flushIfFull();
+        return true;
     }
 
     void branchBegin() { bracket('d', "BB"); }
@@ -87,6 +88,28 @@ private:
             m_buffer.append(m_prefix).append(line).append("\r\n");
         }
         flushIfFull();
+    }
+
+    void noteLine(std::string_view line)
+    {
+        const std::string_view head = !line.empty() && line.front() == ' ' ? "# " : "#";
+        if (m_form != GameFileForm::Send) {
+            m_buffer.append(head).append(line).append("\r\n");
+            return;
+        }
+        // A line too long for one tell goes on in continuation lines; a part that ends in a
+        // blank is closed by the mark, as the server drops blanks at the end of a line.
+        std::string_view lead = head;
+        do {
+            const std::size_t length = big5PrefixLength(line, kSendLineLimit - m_prefix.size() - lead.size() - 1);
+            const std::string_view part = line.substr(0, length);
+            m_buffer.append(m_prefix).append(lead).append(part);
+            if (!part.empty() && part.back() == ' ')
+                m_buffer += kNoteContinuation;
+            m_buffer += "\r\n";
+            line.remove_prefix(length);
+            lead = kContinuationHead;
+        } while (!line.empty());
     }
 
     void endPairs()
@@ -194,8 +217,24 @@ std::string GameFileText(CGame& game, GameFileForm form)
     return std::move(sink.text);
 }
 
+bool CheckNotesStorable(const CGame& game)
+{
+    bool storable = true;
+    ForEachLine(game.root(), [&storable](const MoveLine& line) {
+        for (const MoveEntry& entry : line.entries)
+            storable = storable && (!entry.note || IsStorableNote(*entry.note));
+    });
+    if (!storable)
+        game.ports().desktop.messageBox("A note of this game is longer than " + std::to_string(kNoteLimit) +
+                                        " bytes or holds control characters, and could not be read back: "
+                                        "nothing is written.");
+    return storable;
+}
+
 bool WriteGameFile(CGame& game, const std::string& path, GameFileForm form)
 {
+    if (!CheckNotesStorable(game))
+        return false;
     if (!ReplaceFile(path, [&](ByteSink& file) { return WriteGame(game, file, form); })) {
         game.ports().desktop.messageBox("Can not write file: " + path);
         return false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "model/note_text.h"
+
 namespace marovin::model {
 
 const std::string& MoveEntry::noteText() const
@@ -50,14 +52,11 @@ bool NoteHolds(std::string_view note, std::string_view text)
 void AppendNoteOnce(MoveEntry& entry, std::string_view text)
 {
     if (!entry.note) {
-        entry.note = std::make_unique<std::string>(text);
-        return;
+        entry.note = std::make_unique<std::string>();
+        StoreNote(*entry.note, text, NoteJoin::Replace);
+    } else if (!NoteHolds(*entry.note, text)) {
+        StoreNote(*entry.note, text, NoteJoin::NewLine);
     }
-    if (NoteHolds(*entry.note, text))
-        return;
-    if (entry.note->empty() || entry.note->back() != '\n')
-        entry.note->append("\r\n");
-    entry.note->append(text);
 }
 
 namespace {

@@ -71,7 +71,8 @@ std::unique_ptr<BranchPoint> MakeBranchPoint(BranchPoint* parent, const PackedMo
 // Whether note already holds text at its start or at the start of one of its lines.
 bool NoteHolds(std::string_view note, std::string_view text);
 
-// Adds text to entry's note on a line of its own, unless the note holds it already.
+// Adds text (a note of another record) to entry's note on a line of its own, unless the
+// note holds it already; the joined note is cut to the note limit.
 void AppendNoteOnce(MoveEntry& entry, std::string_view text);
 
 // Joins the alternatives of point (and, where that makes them meet, of the branch points

@@ -36,8 +36,14 @@ namespace marovin::model {
 
 // Appends the PGN of game to out (tags, a blank line, the moves, the result, a blank line).
 // Notes and names are turned from Big5 into UTF-8; a "}" in a note, which would end the
-// comment, is written as the full-width "｝".
+// comment, is written as the full-width "｝". A note comes back as it was written except
+// for blank space at its start and end, which the reader takes as padding.
 void WritePgn(const CGame& game, MoveNotation notation, std::string& out);
+// The Result tag of a game's result text: "1-0", "0-1" or "1/2-1/2" when the text holds one
+// as a word ("1-0 Black resigned", "draw. 1/2") or says who lost or that the game was
+// drawn, as the server's end lines do ("Black has been checkmated.", "Red resigned.", "Red
+// has run out of time.", "draw."); "*" when it says neither.
+std::string_view PgnResultToken(std::string_view result);
 std::string PgnText(const CGame& game, MoveNotation notation);
 // Writes the game as the only game of a PGN file at path, replacing it whole or leaving it
 // as it was. A failure is reported in a message box ("Can not write file: PATH"); success
@@ -47,11 +53,11 @@ bool WritePgnFile(CGame& game, const std::string& path, MoveNotation notation);
 // ---- reading --------------------------------------------------------------------------
 
 // Bounds that keep any input within memory and time.
-constexpr std::size_t kPgnTokenLimit = 100000; // a comment or tag value (bytes)
+constexpr std::size_t kPgnTokenLimit = 100000; // a tag value (bytes)
+constexpr std::size_t kPgnCommentLimit = 200000; // a comment (UTF-8 bytes): a whole note and more
 constexpr std::size_t kPgnDepthLimit = 500;    // variations inside variations
 constexpr std::size_t kPgnMoveLimit = 100000;  // moves of one game, variations included
 constexpr std::size_t kPgnTagLimit = 200;      // tags of one game
-constexpr std::size_t kPgnNoteLimit = 90000;   // bytes of one note, so that a game file can hold it
 
 constexpr std::size_t kPgnFileLimit = std::size_t(256) << 20; // bytes of a PGN file read
 

@@ -7,6 +7,7 @@
 #include "model/byte_stream.h"
 #include "model/fen.h"
 #include "model/game_file.h"
+#include "model/note_text.h"
 #include "model/pgn.h"
 #include "support/big5.h"
 #include "support/fixed_text.h"
@@ -154,7 +155,10 @@ std::string PgnReader::readComment(PgnGameText& game, int line)
     ++m_at; // "{"
     const std::size_t end = m_text.find('}', m_at);
     const std::size_t stop = end == std::string::npos ? m_text.size() : end;
-    std::string text = m_text.substr(m_at, std::min(stop - m_at, kPgnTokenLimit));
+    std::size_t length = std::min(stop - m_at, kPgnCommentLimit);
+    while (length < stop - m_at && length > 0 && (static_cast<unsigned char>(m_text[m_at + length]) & 0xC0) == 0x80)
+        --length; // a character cut in two would come back as a "?"
+    std::string text = m_text.substr(m_at, length);
     for (std::size_t i = m_at; i < stop; ++i)
         m_line += m_text[i] == '\n' ? 1 : 0;
     m_at = end == std::string::npos ? stop : stop + 1;
@@ -189,7 +193,7 @@ void PgnReader::readBody(PgnGameText& game)
             game.items.push_back({PgnItem::Kind::Comment, std::move(comment), line});
         } else if (c == ';') {
             const std::size_t end = std::min(m_text.find('\n', m_at), m_text.size());
-            game.items.push_back({PgnItem::Kind::Comment, m_text.substr(m_at + 1, std::min(end - m_at - 1, kPgnTokenLimit)), line});
+            game.items.push_back({PgnItem::Kind::Comment, m_text.substr(m_at + 1, std::min(end - m_at - 1, kPgnCommentLimit)), line});
             m_at = end;
         } else if (c == '(') {
             if (++depth > kPgnDepthLimit)
@@ -265,23 +269,13 @@ bool PgnReader::next(PgnGameText& game)
 
 namespace {
 
-// UTF-8 text as the record keeps it: Big5 with CR LF line ends. Characters that Big5
-// lacks are counted.
+// UTF-8 text in Big5, as the record keeps it. Characters that Big5 lacks are counted.
 std::string recordText(std::string_view utf8, int& lost)
 {
     std::vector<std::string> unencodable;
-    const std::string big5 = utf8ToBig5(utf8, unencodable);
+    std::string big5 = utf8ToBig5(utf8, unencodable);
     lost += static_cast<int>(unencodable.size());
-    std::string text;
-    text.reserve(big5.size());
-    for (std::size_t i = 0; i < big5.size(); ++i) {
-        if (big5[i] == '\r' && i + 1 < big5.size() && big5[i + 1] == '\n')
-            continue;
-        if (big5[i] == '\n')
-            text += '\r';
-        text += big5[i];
-    }
-    return text;
+    return big5;
 }
 
 // A header field holds one line: control characters become blanks.
@@ -302,13 +296,15 @@ bool readNumber(std::string_view text, Int& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
-// "2024.03.05" as the record keeps dates; a date with unknown parts ("????.??.??") is dropped.
+// "2024.03.05" as the record keeps dates; a PGN date with unknown parts ("????.??.??",
+// "2024.??.??") is dropped. Other text is kept as it stands (a "?" in it may stand for a
+// character that Big5 lacks, and must read back the same).
 std::string recordDate(std::string_view date)
 {
-    if (date.find('?') != std::string_view::npos)
-        return {};
     std::string text(date);
     if (text.size() == 10 && text[4] == '.' && text[7] == '.') {
+        if (text.find('?') != std::string::npos)
+            return {};
         text[4] = '-';
         text[7] = '-';
     }
@@ -412,40 +408,29 @@ private:
     }
 
     // A comment belongs to the move before it; one at the start of a variation to the
-    // variation's first move; one before the first move to the start position.
+    // variation's first move; one before the first move to the start position. It is kept
+    // as every note is (note_text.h), without the blank space around it.
     void comment(std::string_view text)
     {
-        while (!text.empty() && isSpace(text.front()))
-            text.remove_prefix(1);
-        while (!text.empty() && isSpace(text.back()))
-            text.remove_suffix(1);
-        const std::string note = recordText(text, m_lost);
+        std::string note = NormalNoteText(recordText(text, m_lost));
+        const std::size_t end = note.find_last_not_of(" \r\n");
+        note.erase(end == std::string::npos ? 0 : end + 1);
+        note.erase(0, std::min(note.find_first_not_of(" \r\n"), note.size()));
         if (note.empty())
             return;
         if (!m_variationStart)
             addNote(note);
-        else if (m_pending.size() + note.size() < kPgnNoteLimit)
-            m_pending += (m_pending.empty() ? "" : "\r\n") + note;
         else
-            ++m_cutNotes;
+            countCut(StoreNote(m_pending, note, m_pending.empty() ? NoteJoin::Replace : NoteJoin::NewLine));
     }
 
-    // Adds text to the current entry's note, as far as a game file can hold it.
     void addNote(std::string_view text)
     {
-        if (text.empty())
-            return;
-        const std::size_t have = m_game.currentEntry().noteText().size();
-        const std::size_t room = have + 2 < kPgnNoteLimit ? kPgnNoteLimit - have - 2 : 0;
-        if (text.size() > room) {
-            text = text.substr(0, big5PrefixLength(text, room));
-            ++m_cutNotes;
-            if (text.empty())
-                return;
-        }
-        m_game.SetNote(text, true);
+        if (!text.empty())
+            countCut(m_game.SetNote(text, true));
     }
 
+    void countCut(std::size_t dropped) { m_cutNotes += dropped > 0 ? 1 : 0; }
 
     bool open(std::string& error)
     {
@@ -510,7 +495,7 @@ bool BuildPgnGame(const PgnGameText& text, CGame& game, std::string& error, std:
         warning = std::to_string(lost) + " characters that Big5 cannot hold were written as \"?\"";
     if (builder.cutNotes() > 0)
         warning += std::string(warning.empty() ? "" : "; ") + std::to_string(builder.cutNotes()) +
-                   " notes were cut to " + std::to_string(kPgnNoteLimit) + " bytes";
+                   " notes were cut to " + std::to_string(kNoteLimit) + " bytes";
     EndReading(game, false);
     return ok;
 }

@@ -3,6 +3,7 @@
 
 #include "model/byte_stream.h"
 #include "model/fen.h"
+#include "model/game_file.h"
 #include "model/pgn.h"
 #include "support/big5.h"
 #include "support/fixed_text.h"
@@ -50,15 +51,6 @@ std::string pgnDate(std::string_view date)
         text[7] = '.';
     }
     return text;
-}
-
-// The result token of a result text; "*" unless the text is one.
-std::string_view resultToken(std::string_view result)
-{
-    for (std::string_view token : {"1-0", "0-1", "1/2-1/2"})
-        if (result == token)
-            return token;
-    return "*";
 }
 
 // Words and comments laid out in lines of at most kLineWidth characters where they fit.
@@ -236,7 +228,7 @@ private:
 void WritePgn(const CGame& game, MoveNotation notation, std::string& out)
 {
     const std::string_view result = fieldText(game.result);
-    const std::string_view token = resultToken(result);
+    const std::string_view token = PgnResultToken(result);
     writeTag(out, "Game", "Chinese Chess");
     writeTag(out, "Event", tagValue(fieldText(game.subject)));
     writeTag(out, "Site", tagValue(fieldText(game.place)));
@@ -278,6 +270,8 @@ std::string PgnText(const CGame& game, MoveNotation notation)
 
 bool WritePgnFile(CGame& game, const std::string& path, MoveNotation notation)
 {
+    if (!CheckNotesStorable(game))
+        return false;
     if (!ReplaceFile(path, [&](ByteSink& file) { return file.write(PgnText(game, notation)); })) {
         game.ports().desktop.messageBox("Can not write file: " + path);
         return false;

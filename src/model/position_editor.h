@@ -24,6 +24,8 @@ constexpr std::string_view kEditButtonCaptions[4] = {"Clear All", "All Pieces", 
 
 // The question asked before unsaved changes are dropped for editing.
 constexpr std::string_view kEditQuitText = "Click <Quit> button to edit now";
+// Why a game is not saved while its position is being set up.
+constexpr std::string_view kEditSaveRefusal = "The pieces are still being set up: click Finish before saving the game.";
 
 // The game window's part of editing.
 class EditWindowPort {

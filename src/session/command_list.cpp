@@ -23,7 +23,7 @@ std::string failureText(std::string_view verb, const std::string& path, int erro
 
 } // namespace
 
-std::vector<std::string> parseCommandList(std::string_view bytes)
+std::vector<std::string> parseCommandList(std::string_view bytes, bool* whole)
 {
     std::vector<std::string> entries;
     while (!bytes.empty() && entries.size() < kCommandEntryLimit) {
@@ -34,6 +34,8 @@ std::vector<std::string> parseCommandList(std::string_view bytes)
         entries.emplace_back(line);
         bytes.remove_prefix(lineFeed == std::string_view::npos ? bytes.size() : lineFeed + 1);
     }
+    if (whole)
+        *whole = bytes.empty();
     return entries;
 }
 
@@ -73,9 +75,9 @@ CommandFile readCommandFile(const std::string& path, DesktopPort& desktop)
         bytes.resize(kCommandFileLimit);
         file.whole = false;
     }
-    file.entries = parseCommandList(bytes);
-    if (file.entries.size() == kCommandEntryLimit && formatCommandList(file.entries).size() < bytes.size())
-        file.whole = false;
+    bool allEntries = true;
+    file.entries = parseCommandList(bytes, &allEntries);
+    file.whole = file.whole && allEntries;
     return file;
 }
 

@@ -25,8 +25,9 @@ constexpr std::size_t kCommandTextLimit = 1000;          // the edit field, and 
 constexpr std::size_t kCommandFileLimit = 4 * 1024 * 1024; // bytes read of the file
 constexpr std::size_t kCommandEntryLimit = 10000;        // entries read of the file
 
-// The entries of a file's bytes (no padding; nothing for an empty file).
-std::vector<std::string> parseCommandList(std::string_view bytes);
+// The entries of a file's bytes (no padding; nothing for an empty file), at most
+// kCommandEntryLimit of them; whole, when given, tells whether that was every entry.
+std::vector<std::string> parseCommandList(std::string_view bytes, bool* whole = nullptr);
 // Every entry followed by CR LF.
 std::string formatCommandList(const std::vector<std::string>& entries);
 

@@ -22,9 +22,13 @@ std::string registerLine(std::string_view email)
 
 std::string shoutLine(std::string_view text)
 {
-    constexpr std::string_view kHead = "/ ";
-    const std::size_t room = kShoutLineLimit - kHead.size() - 2;
-    return std::string(kHead) + std::string(text.substr(0, big5PrefixLength(text, room))) + "\r\n";
+    return "/ " + std::string(text.substr(0, big5PrefixLength(text, kShoutTextLimit))) + "\r\n";
+}
+
+std::string shoutTooLongMessage(std::size_t length)
+{
+    return "A shout holds at most " + std::to_string(kShoutTextLimit) + " bytes (a Chinese character takes two); this text has " +
+           std::to_string(length) + ". Shorten it to shout it, or use Send it.";
 }
 
 bool accountChangedSinceLogin(const ClientContext& context)

@@ -19,6 +19,7 @@ constexpr int kPlayerNameLimit = 20;  // the player-name prompt
 constexpr int kEmailLimit = 200;      // the register prompt
 constexpr int kNewPasswordLimit = 11; // the change-password prompt
 constexpr std::size_t kShoutLineLimit = 1000;
+constexpr std::size_t kShoutTextLimit = kShoutLineLimit - 4; // "/ " and the line end go with it
 
 inline constexpr char kRegisterPromptTitle[] = "Register OMRA: Please Input Your Email Address";
 
@@ -29,6 +30,8 @@ std::string playerCommandLine(std::string_view word, std::string_view name);
 std::string registerLine(std::string_view email);
 // "/ %s\r\n", the whole line at most 1000 bytes (never splitting a Big5 character).
 std::string shoutLine(std::string_view text);
+// Said instead of shouting a text longer than kShoutTextLimit bytes (the text is not sent).
+std::string shoutTooLongMessage(std::size_t length);
 
 // ---- changing the password ----
 

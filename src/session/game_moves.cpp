@@ -14,6 +14,7 @@
 #include "session/game_support.h"
 #include "session/game_updates.h"
 #include "session/server_lines.h"
+#include "support/big5.h"
 #include "support/fixed_text.h"
 
 namespace marovin::session {
@@ -166,6 +167,11 @@ void onGameEnded(ClientContext& context, CGame& game, std::string_view status, s
     game.participation = model::kServerNotLive;
     const bool adjourned = status.front() == 'a';
     if (!adjourned && context.options.promptGameOver) {
+        // The window stays: the game keeps how it ended, for the window and for the file.
+        std::string_view result = endText;
+        while (!result.empty() && std::string_view(" \t\r\n").find(result.back()) != std::string_view::npos)
+            result.remove_suffix(1);
+        copyBounded(game.result, result.substr(0, big5PrefixLength(result, model::kResultLength)));
         game.mode = model::kModeGameOver;
         game.endOfGameText = std::string(endText);
         game.ComposeName(true);

@@ -23,6 +23,14 @@ bool showsFirstMover(const model::CGame& game)
 
 } // namespace
 
+std::string resultSuffix(const model::CGame& game)
+{
+    const std::string_view result = fieldText(game.result);
+    if (game.participation != model::kServerNotLive || result.empty() || result == "Unknown")
+        return {};
+    return ": " + std::string(result);
+}
+
 std::string gameCaption(const model::CGame& game, std::string_view fileName)
 {
     switch (game.mode) {
@@ -39,11 +47,11 @@ std::string gameCaption(const model::CGame& game, std::string_view fileName)
         break;
     }
     if (!fileName.empty())
-        return std::string(fileName);
+        return std::string(fileName) + resultSuffix(game);
+    if (game.participation == model::kServerNotLive)
+        return std::string(fieldText(game.subject)) + " (not live)" + resultSuffix(game);
     if (game.participation == model::kLocalGame)
         return std::string(fieldText(game.subject)) + " (not saved)";
-    if (game.participation == model::kServerNotLive)
-        return std::string(fieldText(game.subject)) + " (not live)";
     const std::string red(fieldText(game.redName));
     const std::string black(fieldText(game.blackName));
     char text[128];

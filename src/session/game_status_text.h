@@ -15,8 +15,12 @@ namespace marovin::session {
 // bob: 3 observers" ("Obse" when observed); a local game shows fileName (the file's name
 // without its folder), or, without a file, its name followed by " (not saved)"; a server
 // game that is no longer live shows its name followed by " (not live)", so that neither
-// can be taken for a live game. The busy, transfer and editing modes say what goes on.
+// can be taken for a live game, and then (after its file's name too, once it has one) the
+// resultSuffix. The busy, transfer and editing modes say what goes on.
 std::string gameCaption(const model::CGame& game, std::string_view fileName = {});
+// How a server game that is no longer live ended, for its caption: ": " and its result,
+// when one is known; empty for any other game.
+std::string resultSuffix(const model::CGame& game);
 
 // A clock as " %02ld:%02ld" of whole minutes and the seconds left over (75 -> " 01:15").
 // Negative clocks are shown as the format gives them.

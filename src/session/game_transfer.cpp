@@ -19,7 +19,7 @@ using model::CGame;
 
 namespace {
 
-constexpr std::size_t kLongestFileLine = 2799; // bytes of one sent line, line end included
+constexpr std::size_t kLongestFileLine = model::kSendLineLimit + 2; // bytes of one sent line, line end included
 constexpr int kShortPauseMs = 150;             // after a tell of at most kPauseBytes bytes
 constexpr int kLongPauseMs = 2000;             // once more than kPauseBytes went out
 constexpr int kPauseBytes = 250;

@@ -119,7 +119,13 @@ void CCommandDlg::onEdited(const QString& text)
 
 void CCommandDlg::shoutIt()
 {
-    if (const auto text = platform::toBig5Checked(m_edit->text(), m_context.desktop))
+    const auto text = platform::toBig5Checked(m_edit->text(), m_context.desktop);
+    if (!text)
+        return;
+    // A shout line holds less than the field: a longer text is not sent cut.
+    if (text->size() > session::kShoutTextLimit)
+        m_context.desktop.messageBox(session::shoutTooLongMessage(text->size()));
+    else
         session::sendCommand(m_context, session::shoutLine(*text), true, true);
 }
 

@@ -2,6 +2,7 @@
 // its lines into the client and checking every line the client sent.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -103,9 +104,11 @@ TEST_F(EngineClientTest, HandshakeSendsTheExactLinesThenTheSearch)
     EXPECT_EQ(process.take(), Lines{"uci"});
     EXPECT_EQ(client.state(), EngineState::AwaitingUciOk);
 
-    client.receive("id name Engine 1.0\nuciok\n");
-    EXPECT_EQ(process.take(), (Lines{"setoption name UCI_Variant value xiangqi", "setoption name Threads value 2",
-                                     "setoption name Hash value 32", "isready"}));
+    // Options already at the value wanted are not set again (it would restart the engine's threads).
+    client.receive("id name Engine 1.0\noption name Threads type spin default 2 min 1 max 512\n"
+                   "option name Hash type spin default 16 min 1 max 1024\nuciok\n");
+    EXPECT_EQ(process.take(),
+              (Lines{"setoption name UCI_Variant value xiangqi", "setoption name Hash value 32", "isready"}));
     EXPECT_EQ(client.engineName(), "Engine 1.0");
 
     client.receive("readyok\n");
@@ -120,7 +123,10 @@ TEST_F(EngineClientTest, SearchLimitsChooseTheGoCommand)
     const struct {
         SearchLimits limits;
         const char* go;
-    } cases[] = {{{0, 0}, "go infinite"}, {{250, 0}, "go movetime 250"}, {{0, 7}, "go depth 7"}};
+    } cases[] = {{{0, 0}, "go infinite"},
+                 {{250, 0}, "go movetime 250"},
+                 {{0, 7}, "go depth 7 movetime 60000"}, // a depth alone may take for ever
+                 {{250, 7}, "go depth 7 movetime 250"}};
     for (const auto& c : cases) {
         client.search(opening(), c.limits);
         client.receive("uciok\nreadyok\n");
@@ -153,6 +159,46 @@ TEST_F(EngineClientTest, InfoLinesAreReportedFromRedsSideWithLegalVariations)
     EXPECT_EQ(listener.infos[2].pv.size(), 2u);
     for (const EngineAnalysis& info : listener.infos)
         EXPECT_EQ(info.board[SquareOf(7, 4)], model::kStandardOpening[SquareOf(7, 7)]);
+}
+
+TEST_F(EngineClientTest, SeveralLinesAreAskedForOnlyWhenTheirNumberChanges)
+{
+    startSearching();
+    client.search(opening({kCentralCannon}), {0, 0, 3});
+    client.receive("bestmove h3e3\n");
+    EXPECT_EQ(process.take(), (Lines{"stop", "setoption name MultiPV value 3",
+                                     "position fen " + model::OpeningFen() + " moves h3e3", "go infinite"}));
+    client.receive("info depth 6 multipv 1 score cp 20 pv h10g8\n"
+                   "info depth 6 multipv 2 score cp -5 pv b10c8\n"
+                   "info depth 6 multipv 3 score mate -4 pv i7i6\n"
+                   "info depth 6 multipv 4 score cp 0 pv a7a6\n"); // more than asked for: dropped
+    ASSERT_EQ(listener.infos.size(), 3u);
+    for (int line = 1; line <= 3; ++line)
+        EXPECT_EQ(listener.infos[static_cast<std::size_t>(line) - 1].multipv, line);
+    EXPECT_EQ(listener.infos[2].score, (EngineScore{ScoreKind::Mate, 4, false})); // Black mated: Red's side
+    EXPECT_EQ(listener.infos[1].pv.size(), 1u);
+
+    const struct {
+        int lines;
+        Lines sent;
+    } cases[] = {
+        {3, {"position fen " + model::OpeningFen(), "go movetime 100"}},
+        {9, {"setoption name MultiPV value 5", "position fen " + model::OpeningFen(), "go movetime 100"}},
+        {1, {"setoption name MultiPV value 1", "position fen " + model::OpeningFen(), "go movetime 100"}},
+    };
+    for (const auto& c : cases) {
+        client.stop();
+        client.receive("bestmove h3e3\n");
+        process.take();
+        client.search(opening(), {100, 0, c.lines});
+        EXPECT_EQ(process.take(), c.sent) << c.lines;
+    }
+    // A new engine starts with one line: asking for one sends nothing.
+    client.quit();
+    client.search(opening(), {100, 0, 1});
+    client.receive("uciok\nreadyok\n");
+    const Lines sent = process.take();
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "setoption name MultiPV value 1"), 0);
 }
 
 TEST_F(EngineClientTest, IllegalVariationsAndBestMovesAreNeverPassedOn)

@@ -12,7 +12,7 @@ namespace {
 
 TEST(EngineSettingsFile, ReadsWritesAndRepairsValues)
 {
-    const EngineSettings custom{"/opt/engines/xq", 4, 256, RankBase::FromZero};
+    const EngineSettings custom{"/opt/engines/xq", 4, 256, RankBase::FromZero, 3, 2};
     EXPECT_EQ(ReadEngineSettings(WriteEngineSettings(custom)), custom);
 
     const struct {
@@ -25,6 +25,11 @@ TEST(EngineSettingsFile, ReadsWritesAndRepairsValues)
         {"threads=-5\nhash=-1\n", {"", 1, 1, RankBase::FromOne}},
         {"threads=lots\nhash=12MB\nranks=7\nnoise\n=\ncolour=red\n", EngineSettings{}},
         {"threads=99999999999999999999\n", EngineSettings{}},
+        {"lines=4\n", {"", 1, 64, RankBase::FromOne, 4}},
+        {"lines=0\n", {"", 1, 64, RankBase::FromOne, 1}},
+        {"lines=12\n", {"", 1, 64, RankBase::FromOne, kMostLines}},
+        {"engines=3\nlines=2\n", {"", 1, 64, RankBase::FromOne, 2, 3}},
+        {"engines=9\n", {"", 1, 64, RankBase::FromOne, 1, kMostEngineProcesses}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ReadEngineSettings(c.text), c.expected) << c.text;

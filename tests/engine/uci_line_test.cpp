@@ -100,6 +100,23 @@ TEST(EngineLineDecoder, ReadsEveryLineForm)
         EXPECT_EQ(decoded.info.pv, c.pv) << c.line;
     }
     EXPECT_TRUE(DecodeEngineLine("info string variant xiangqi").info.hasText);
+
+    const struct {
+        const char* line;
+        const char* name;
+        std::optional<int> value;
+    } options[] = {
+        {"option name Hash type spin default 16 min 1 max 33554432", "Hash", 16},
+        {"option name Move Overhead type spin default 10 min 0 max 5000", "Move Overhead", 10},
+        {"option name UCI_Variant type combo default chess var xiangqi", "UCI_Variant", {}},
+        {"option name Threads type spin", "Threads", {}},
+        {"option Threads", "", {}},
+    };
+    for (const auto& c : options) {
+        const EngineLine decoded = DecodeEngineLine(c.line);
+        EXPECT_EQ(decoded.option.name, c.name) << c.line;
+        EXPECT_EQ(decoded.option.numericDefault, c.value) << c.line;
+    }
 }
 
 TEST(EngineLineDecoder, ReadsBestMovesAndCapsVariations)

@@ -82,9 +82,10 @@ TEST_F(EngineMenu, AnalysisIsToggledOnTheActiveWindowFromMenuAndToolBar)
             gameMenu = entry->menu();
     ASSERT_TRUE(gameMenu);
     const QList<QAction*> items = gameMenu->actions();
-    ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items[items.size() - 3], analysis);
-    EXPECT_EQ(items.back(), command("actionStopPlaying"));
+    ASSERT_GE(items.size(), 4);
+    EXPECT_EQ(items[items.size() - 4], analysis);
+    EXPECT_EQ(items[items.size() - 2], command("actionStopPlaying"));
+    EXPECT_EQ(items.back(), command("actionAnalyseGame"));
     EXPECT_TRUE(app->mainFrame()->toolBar()->actions().contains(analysis));
     EXPECT_FALSE(analysis->isEnabled()) << "no game window yet";
     EXPECT_FALSE(command("actionPlayEngine")->isEnabled());
@@ -95,6 +96,7 @@ TEST_F(EngineMenu, AnalysisIsToggledOnTheActiveWindowFromMenuAndToolBar)
     ASSERT_TRUE(command("actionAnalysis")->isEnabled());
     EXPECT_TRUE(command("actionPlayEngine")->isEnabled());
     EXPECT_FALSE(command("actionStopPlaying")->isEnabled());
+    EXPECT_FALSE(command("actionAnalyseGame")->isEnabled()) << "a game without moves";
     analysis->trigger();
     EXPECT_TRUE(window->engine()->analysing());
     EXPECT_TRUE(window->analysisStrip()->isVisible());

@@ -19,7 +19,9 @@
 #include <QToolBar>
 
 #include "game_window/board_settings_dialog.h"
+#include "game_window/game_frame.h"
 #include "game_window/qt_game_windows.h"
+#include "game_window/quit_game_dialog.h"
 #include "platform/big5_text.h"
 #include "session/frame_commands.h"
 #include "session/paced_text.h"
@@ -36,6 +38,7 @@
 #include "windows/command_dialog.h"
 #include "frame/command_windows.h"
 #include "frame/frame_tools.h"
+#include "frame/game_documents.h"
 #include "frame/main_frame.h"
 #include "windows/message_dialogs.h"
 #include "windows/other_options_dialog.h"
@@ -295,6 +298,87 @@ TEST_F(InTheProgram, AnOverlongCommandTextCanBeShortenedAndIsSentCut)
         << "the edit reached the entry";
 }
 
+// "Shout it" sends the whole text or nothing: a text that a shout line cannot hold is
+// refused with a message ("Send it" sends up to the field's 1000 bytes).
+TEST_F(InTheProgram, AShoutIsSentWholeOrRefusedWithAMessage)
+{
+    const std::string chinese = "\xA4\xA4"; // 中
+    std::string fits, tooLong;
+    for (int i = 0; i < 498; ++i)
+        fits += chinese;
+    tooLong = fits + chinese;
+    const std::string path =
+        folder.write("shout.txt", std::string(996, 'a') + "\r\n" + std::string(997, 'b') + "\r\n" +
+                                      std::string(1000, 'c') + "\r\n" + fits + "\r\n" + tooLong + "\r\n");
+    FrameTools tools(*frame, context(), app.settingsFile(), path);
+    CCommandDlg* window = tools.showCommandWindow();
+    const struct {
+        int row;
+        std::string sent;
+        std::size_t length; // of a text refused
+    } cases[] = {
+        {0, "/ " + std::string(996, 'a') + "\r\n", 0}, {1, "", 997}, {2, "", 1000},
+        {3, "/ " + fits + "\r\n", 0},                  {4, "", 998},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        desktop.boxes.clear();
+        window->list()->setCurrentRow(c.row);
+        QTest::mouseClick(window->shoutButton(), Qt::LeftButton);
+        EXPECT_EQ(sent(c.sent), c.sent);
+        if (c.length > 0) {
+            ASSERT_EQ(desktop.boxes.size(), 1u);
+            EXPECT_EQ(desktop.boxes[0], session::shoutTooLongMessage(c.length));
+            EXPECT_NE(desktop.boxes[0].find("at most 996 bytes"), std::string::npos);
+        } else {
+            EXPECT_TRUE(desktop.boxes.empty());
+        }
+    }
+    window->list()->setCurrentRow(2);
+    QTest::mouseClick(window->sendButton(), Qt::LeftButton);
+    EXPECT_EQ(sent(std::string(1000, 'c') + "\r\n"), std::string(1000, 'c') + "\r\n") << "Send it sends it whole";
+}
+
+// A game the user played ends and the user keeps its window: the window shows how it
+// ended, and Save As writes it into the file's RESULT line and the PGN's Result tag.
+TEST_F(InTheProgram, AGameThatEndsKeepsItsResultInTheWindowAndItsFiles)
+{
+    app.options().promptGameOver = 1;
+    serve("\r\nGame 12 me vs bob created. 20 min 1200 1200 10 1500 1400 0\r\nOMRA% ");
+    board::QtGameWindows* windows = session->gameWindows();
+    ASSERT_TRUE(waitFor([&] { return windows->frames().size() == 1; }));
+    board::CGameFrame* window = windows->frames().front();
+    serve("\r\nGame 12 me vs bob 1 H2-E2 1190 1200 10 1500 1400 0\r\nOMRA% ");
+    ASSERT_TRUE(waitFor([&] { return window->game()->pathLength() == 1; }));
+
+    QString reason;
+    QTimer answer; // "Do not quit", once the question is open
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<board::CQuitGameDlg*>(QApplication::activeModalWidget())) {
+            answer.stop();
+            reason = dialog->reasonLine()->text();
+            dialog->stayButton()->click();
+        }
+    });
+    answer.start(10);
+    serve("\r\nGame 12 me vs bob Black has been checkmated. 1-0\r\nOMRA% ");
+    ASSERT_TRUE(waitFor([&] { return !reason.isEmpty(); }));
+    EXPECT_EQ(reason, "Black has been checkmated. 1-0");
+    ASSERT_EQ(windows->frames().size(), 1u) << "kept";
+    EXPECT_TRUE(window->windowTitle().endsWith(" (not live): Black has been checkmated. 1-0"))
+        << window->windowTitle().toStdString();
+
+    GameDocuments* documents = app.gameDocuments();
+    QStringList answers{QString::fromStdString(folder.file("end.pgn")), QString::fromStdString(folder.file("end.gam"))};
+    documents->setFileChooser([&](const QString&, const QString&, bool) { return QStringList{answers.takeFirst()}; });
+    ASSERT_TRUE(documents->saveAs(*window));
+    EXPECT_NE(testkit::TempFolder::read(folder.file("end.pgn")).find("[Result \"1-0\"]\n"), std::string::npos);
+    ASSERT_TRUE(documents->saveAs(*window));
+    EXPECT_NE(testkit::TempFolder::read(folder.file("end.gam")).find("RESULT  Black has been checkmated. 1-0\r\n"),
+              std::string::npos);
+    EXPECT_EQ(window->windowTitle(), "end.gam: Black has been checkmated. 1-0") << "still shown with its file";
+}
+
 TEST_F(InTheProgram, TheCommandWindowKeepsWhereTheUserMovedItAlsoAfterAShowAgain)
 {
     FrameTools tools(*frame, context(), app.settingsFile(), folder.file("shout.txt"));
@@ -372,7 +456,7 @@ TEST_F(InTheProgram, NoCommandOfTheFrameIsGreyedWithoutAReason)
     const QStringList later = {"actionStopReconnecting", "actionFileNew", "actionFileOpen", "actionFileClose", "actionFileSave",
                                "actionFileSaveAs", "actionMergeGame", "actionFlipBoard", "actionNextWindow",
                                "actionNewChessWindow", "actionKibitz", "actionAnalysis", "actionPlayEngine",
-                               "actionStopPlaying", "actionMoveListKeyboard"};
+                               "actionStopPlaying", "actionAnalyseGame", "actionMoveListKeyboard"};
     for (QAction* command : frame->findChildren<QAction*>()) {
         const QString name = command->objectName();
         if (!name.startsWith("action") || later.contains(name) || command->data().toInt() >= 32700 ||

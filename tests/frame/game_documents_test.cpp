@@ -3,6 +3,8 @@
 // a file that cannot be written; and the window commands for sizes, places and the next
 // window.
 
+#include "../game_window/mouse_gestures.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,15 +15,20 @@
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTimer>
 
 #include <memory>
 
+#include "game_window/game_command_rules.h"
 #include "game_window/game_frame.h"
+#include "game_window/quit_game_dialog.h"
 #include "game_window/qt_game_windows.h"
 #include "model/fen.h"
 #include "model/game_file.h"
+#include "model/position_editor.h"
 #include "frame/application.h"
 #include "frame/client_session.h"
 #include "terminal/input_bar.h"
@@ -230,6 +237,60 @@ TEST_F(Documents, MergeGoesIntoTheWindowOrIntoFilesAndTheRecordWindowOpens)
     textRecord->trigger();
     EXPECT_TRUE(shownRecord.startsWith(QStringLiteral("文字棋譜"))) << shownRecord.toStdString();
     EXPECT_TRUE(shownRecord.contains(QStringLiteral("炮二平五"))) << shownRecord.toStdString();
+}
+
+// While the pieces are being set up the record still holds the old start: Save and Save
+// As say to finish first and write nothing, the set-up stays unsaved (closing asks), and
+// after Finish the game saves with its position.
+TEST_F(Documents, SavingWaitsUntilTheSetUpIsFinished)
+{
+    command("actionFileNew")->trigger();
+    CGameFrame* window = active();
+    ASSERT_TRUE(window);
+    model::CGame& game = *window->game();
+    window->runCommand(board::GameCommand::SetupPosition);
+    ASSERT_EQ(game.mode, model::kModeEditing);
+    board::CGameView& view = *window->view();
+    view.editButton(model::kEditAllPiecesId)->click();
+    view.editButton(model::kEditBlackTurnId)->click();
+    QTest::mouseClick(&view, Qt::RightButton, {}, board::testing::squarePoint(view, 81)); // Red's chariot off
+    QCoreApplication::processEvents();
+    ASSERT_EQ(game.browsedBoard[81], 0);
+    EXPECT_TRUE(game.modified);
+
+    answer = {path("setup.gam")};
+    for (const char* name : {"actionFileSave", "actionFileSaveAs"}) {
+        SCOPED_TRACE(name);
+        desktop.boxes.clear();
+        command(name)->trigger();
+        EXPECT_EQ(desktop.boxes, std::vector<std::string>{std::string(model::kEditSaveRefusal)});
+        EXPECT_TRUE(asked.isEmpty()) << "no name is asked for";
+        EXPECT_TRUE(game.modified);
+        EXPECT_FALSE(QFileInfo::exists(path("setup.gam")));
+    }
+
+    QString reason = QStringLiteral("not asked");
+    QAction* close = command("actionFileClose");
+    QTimer::singleShot(0, [&reason] {
+        auto* dialog = qobject_cast<board::CQuitGameDlg*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        reason = dialog->reasonLine()->text();
+        dialog->stayButton()->click();
+    });
+    close->trigger();
+    EXPECT_EQ(reason, "") << "closing asks before the set-up goes";
+    ASSERT_EQ(windows->frames().size(), 1u);
+    EXPECT_EQ(game.mode, model::kModeEditing);
+
+    view.editButton(model::kEditFinishId)->click();
+    ASSERT_EQ(game.mode, model::kModeNormal);
+    command("actionFileSave")->trigger();
+    EXPECT_EQ(asked, QStringList{"Save As"});
+    EXPECT_FALSE(game.modified);
+    const std::string written = testkit::TempFolder::read(folder.file("setup.gam"));
+    const std::size_t position = written.find("POSITION B");
+    ASSERT_NE(position, std::string::npos) << written;
+    EXPECT_EQ(written.substr(position + 9 + 22, 2), "z{") << "one Red chariot (22) on square 89, the other (23) off";
 }
 
 TEST_F(Documents, AFileThatCannotBeWrittenLeavesTheGameModified)

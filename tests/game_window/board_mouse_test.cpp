@@ -515,6 +515,36 @@ TEST_F(Editing, ThePaletteThePointerAndTheButtonsChangeTheBoard)
     EXPECT_GT(focusRequests, 0);
 }
 
+// Pieces of one type from the palette share a piece number until Finish; each of them
+// stays drawn through a full repaint (the turn button brings one).
+TEST_F(Editing, EveryPiecePlacedFromThePaletteStaysDrawn)
+{
+    rig.options->boardColour = 0x00CCFF;
+    rig.options->redFaceColour = 0xFFFFFF;
+    rig.options->blackFaceColour = 0x000000;
+    windows.redrawBoards();
+    click(model::kEditClearAllId);
+    const int squares[] = {kEmptyE5, kEmptyE5 + 2, kEmptyE5 + 4};
+    for (const int square : squares)
+        dragPoints(view(), palettePoint(13), squarePoint(view(), square)); // Red soldiers
+    dragPoints(view(), palettePoint(6), squarePoint(view(), 27));         // a Black soldier
+    dragPoints(view(), palettePoint(6), squarePoint(view(), 29));
+    for (const int square : squares)
+        ASSERT_EQ(game().browsedBoard[static_cast<std::size_t>(square)], 29) << square;
+    click(model::kEditBlackTurnId);
+    const BoardGeometry& g = view().painter().geometry();
+    // Inside the disc near its top, off the board's lines, the disc's rim and the glyph.
+    const auto discEdge = [&](int square) {
+        const CellPoint cell = g.cellOrigin(square);
+        return view().screen().pixel(cell.x + g.pieceSize / 2 + 3, cell.y + 4);
+    };
+    for (const int square : squares)
+        EXPECT_EQ(discEdge(square), qRgb(0xFF, 0xFF, 0xFF)) << "a Red soldier's disc on " << square;
+    for (const int square : {27, 29})
+        EXPECT_EQ(discEdge(square), qRgb(0, 0, 0)) << "a Black soldier's disc on " << square;
+    EXPECT_EQ(discEdge(kEmptyE5 + 1), qRgb(0xFF, 0xCC, 0x00)) << "an empty square shows the board";
+}
+
 TEST_F(Editing, FinishRefusesAWrongArrangementAndMarksThePiece)
 {
     struct Case {

@@ -48,7 +48,9 @@ struct EngineWindow : ::testing::Test {
     std::optional<engine::EngineAnalysis> analysisOfShownPosition()
     {
         std::optional<engine::EngineAnalysis> found;
-        auto connection = QObject::connect(&engine->session(), &platform::EngineSession::analysisArrived,
+        if (!engine->session())
+            return std::nullopt;
+        auto connection = QObject::connect(engine->session(), &platform::EngineSession::analysisArrived,
                                            [&](const engine::EngineAnalysis& analysis) {
                                                if (analysis.board == game->browsedBoard &&
                                                    analysis.redToMove == game->isRedToMoveBrowsed() &&
@@ -105,11 +107,13 @@ TEST_F(EngineWindow, AHiddenWindowStopsItsSearchAndResumesWhenShown)
 {
     engine->setAnalysing(true);
     ASSERT_TRUE(analysisOfShownPosition());
+    platform::EngineSession* lent = engine->session();
     frame->hide();
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return engine->session().client().state() == engine::EngineState::Idle; }, kWaitMs));
+    EXPECT_EQ(engine->session(), nullptr) << "a hidden window gives its engine back";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lent->client().state() == engine::EngineState::Idle; }, kWaitMs));
     frame->show();
-    EXPECT_EQ(engine->session().client().state(), engine::EngineState::Searching);
+    ASSERT_NE(engine->session(), nullptr);
+    EXPECT_EQ(engine->session()->client().state(), engine::EngineState::Searching);
     EXPECT_TRUE(analysisOfShownPosition());
 }
 
@@ -117,7 +121,7 @@ TEST_F(EngineWindow, ACrashedEngineIsReportedAndStartedAgainForTheNextPosition)
 {
     engine->setAnalysing(true);
     ASSERT_TRUE(analysisOfShownPosition());
-    const qint64 pid = engine->session().processId();
+    const qint64 pid = engine->session()->processId();
     ASSERT_GT(pid, 0);
     ::kill(static_cast<pid_t>(pid), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor(
@@ -125,7 +129,7 @@ TEST_F(EngineWindow, ACrashedEngineIsReportedAndStartedAgainForTheNextPosition)
         << frame->analysisStrip()->lineText().toStdString();
     game->PlayMove(SquareOf(6, 2), SquareOf(5, 2), model::MoveKind::User);
     EXPECT_TRUE(analysisOfShownPosition());
-    EXPECT_NE(engine->session().processId(), pid);
+    EXPECT_NE(engine->session()->processId(), pid);
 }
 
 TEST_F(EngineWindow, AMissingEngineIsSaidInTheStripAndTheWindowKeepsWorking)

@@ -25,6 +25,7 @@
 #include "game_window/game_frame.h"
 #include "game_window/qt_game_windows.h"
 #include "game_window/quit_game_dialog.h"
+#include "model/note_text.h"
 #include "testkit/game_fakes.h"
 #include "testkit/loopback_socket.h"
 #include "testkit/qt_application.h"
@@ -279,6 +280,43 @@ TEST_F(Windows, TheNotePaneWritesEveryChangeAndRefusesOutsideTheNormalMode)
     EXPECT_EQ(field->toPlainText(), "") << "the field shows what the record holds";
 }
 
+// What the record cannot keep is never taken silently: characters that Big5 lacks are
+// refused with a message naming them, the record and the field keep the note as it was;
+// a paste past the note limit is cut there, with a message.
+TEST_F(Windows, TheNotePaneRefusesWhatANoteCannotKeepAndSaysSo)
+{
+    CGameFrame* window = windows.newGame();
+    model::CGame& game = *window->game();
+    game.PlayMove(64, 67, model::MoveKind::User);
+    CNoteField* field = window->notePane()->field();
+    field->setFocus(Qt::MouseFocusReason);
+    field->insertPlainText(QStringLiteral("好棋"));
+    EXPECT_EQ(game.currentEntry().noteText(), "\xA6\x6E\xB4\xD1");
+
+    const std::pair<QString, std::string> refusals[] = {{QStringLiteral("这"), "U+8FD9"},
+                                                         {QStringLiteral("😀"), "U+1F600"}};
+    for (const auto& [refused, name] : refusals) {
+        rig.desktop.boxes.clear();
+        field->insertPlainText(refused);
+        ASSERT_EQ(rig.desktop.boxes.size(), 1u);
+        EXPECT_NE(rig.desktop.boxes[0].find(name), std::string::npos) << rig.desktop.boxes[0];
+        EXPECT_EQ(game.currentEntry().noteText(), "\xA6\x6E\xB4\xD1") << "the note is kept as it was";
+        EXPECT_EQ(field->toPlainText(), QStringLiteral("好棋"));
+        EXPECT_EQ(field->textCursor().position(), 2) << "the caret stays where the text went in";
+    }
+
+    rig.desktop.boxes.clear();
+    field->selectAll();
+    field->insertPlainText(QString(60000, QLatin1Char('a')) + QLatin1Char('\n') + QString(30000, QLatin1Char('b')));
+    ASSERT_EQ(rig.desktop.boxes.size(), 1u);
+    EXPECT_EQ(rig.desktop.boxes[0], "A note holds at most 90000 bytes (a Chinese character or a line end takes two): "
+                                    "the text past that was cut.");
+    const std::string& note = game.currentEntry().noteText();
+    EXPECT_EQ(note.size(), model::kNoteLimit);
+    EXPECT_EQ(note, std::string(60000, 'a') + "\r\n" + std::string(29998, 'b'));
+    EXPECT_EQ(field->toPlainText().size(), 60000 + 1 + 29998) << "the field shows what the record keeps";
+}
+
 TEST_F(Windows, ClosingALiveGameWaitsForTheServerUnlessTheProgramCloses)
 {
     observe();
@@ -334,7 +372,7 @@ TEST_F(Windows, GamesThatEndTogetherAreAskedAboutOneAfterTheOther)
     ASSERT_EQ(windows.frames().size(), 1u) << "Do not quit keeps it";
     CGameFrame* kept = frame();
     EXPECT_TRUE(kept->windowTitle().startsWith("BotMa.BotPao.7.")) << kept->windowTitle().toStdString();
-    EXPECT_TRUE(kept->windowTitle().endsWith(" (not live)"));
+    EXPECT_TRUE(kept->windowTitle().endsWith(" (not live): Black resigned. 1-0")) << "with how it ended";
     EXPECT_FALSE(status(kept).clocksRunning);
     answerQuitQuestion(true, &reason);
     EXPECT_TRUE(kept->close()) << "not saved: asked once more, without a reason";

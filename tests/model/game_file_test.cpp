@@ -20,6 +20,7 @@ using testing::lineText;
 using testing::pathText;
 using testing::play;
 using testing::replayedBoard;
+using testing::sendLines;
 
 // Hands out its text a few bytes at a time, so that every refill path of the reader runs.
 class TrickleSource : public ByteSource {
@@ -120,28 +121,6 @@ TEST_F(GameFileTest, OldFormatHasTheExactHeaderAndBody)
 {
     auto game = richGame();
     EXPECT_EQ(GameFileText(*game, GameFileForm::Old), kRichOld);
-}
-
-// The send form turned back into lines as a transfer receiver does: "H" removed, every
-// "M" pair made into coordinate text.
-std::vector<std::string> sendLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find("\r\n", start);
-        const std::string line = text.substr(start, end - start);
-        start = end + 2;
-        if (line[0] == 'M') {
-            for (std::size_t i = 1; i + 1 < line.size(); i += 2)
-                lines.push_back(FormatCoordinateMove(static_cast<Square>(line[i] - 33),
-                                                     static_cast<Square>(line[i + 1] - 33)));
-        } else {
-            EXPECT_EQ(line[0], 'H') << line;
-            lines.push_back(line.substr(1));
-        }
-    }
-    return lines;
 }
 
 TEST_F(GameFileTest, RoundTripsThroughEveryForm)

@@ -2,6 +2,7 @@
 // A game with recording fakes for every port it reaches, and small helpers to play and
 // inspect moves by their coordinate text.
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -12,6 +13,7 @@
 
 #include "model/game.h"
 #include "testkit/fakes.h"
+#include "testkit/send_form.h"
 
 namespace marovin::model::testing {
 
@@ -132,6 +134,17 @@ inline Board replayedBoard(const CGame& game)
     for (auto it = moves.rbegin(); it != moves.rend(); ++it)
         ApplyMove(board, it->from, it->to);
     return board;
+}
+
+// The send form's lines as the receiver's reader gets them, each a line of the form.
+inline std::vector<std::string> sendLines(const std::string& text)
+{
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
+        EXPECT_TRUE(text[start] == 'H' || text[start] == 'M') << text.substr(start, end - start);
+        start = end + 2;
+    }
+    return testkit::sendFormGameLines(text);
 }
 
 } // namespace marovin::model::testing

@@ -338,8 +338,8 @@ TEST_F(GameTest, NotesAppendOnNewLinesAndAreAddedOnlyOnce)
     game->SetNote("def", true);
     EXPECT_EQ(game->currentEntry().noteText(), "abc\r\ndef");
     game->SetNote("ghi\r\n", false);
-    game->SetNote("jkl", true); // already ends with a line end
-    EXPECT_EQ(game->currentEntry().noteText(), "ghi\r\njkl");
+    game->SetNote("jkl", true); // after the empty line that the line end begins
+    EXPECT_EQ(game->currentEntry().noteText(), "ghi\r\n\r\njkl");
 
     game->SetNote("first\r\nsecond", false);
     game->AddNoteOnce("third"); // merging adds no notes by default

@@ -320,6 +320,53 @@ std::string Moves(const CGame& game)
     return pgn.substr(pgn.find("\n\n") + 2);
 }
 
+// The Result tag of the result texts that games hold: PGN tokens, stored games' results and
+// the server's end lines.
+TEST(Pgn, TheResultTagSaysWhoWonAsTheResultTextDoes)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"1-0", "1-0"},
+        {"0-1", "0-1"},
+        {"1/2-1/2", "1/2-1/2"},
+        {"Unknown", "*"},
+        {"", "*"},
+        {"1-0 Black resigned", "1-0"},
+        {"Black has been checkmated. 1-0", "1-0"},
+        {"Black has been checkmated.", "1-0"},
+        {"Red has been checkmated.", "0-1"},
+        {"Red resigned.", "0-1"},
+        {"Black has been stalemated.", "1-0"},
+        {"Red has run out of time.", "0-1"},
+        {"draw. Agreed by both players.", "1/2-1/2"},
+        {"draw. 1/2", "1/2-1/2"},
+        {"adjourned. alice adjourned it.", "*"},
+        {"Red wins on points", "*"},
+    };
+    for (const auto& [text, token] : cases)
+        EXPECT_EQ(PgnResultToken(text), token) << text;
+}
+
+// A PGN date with unknown parts is dropped; any other date text is kept as it stands, so
+// that it reads back the same ("?" stands for a character that Big5 lacks).
+TEST(Pgn, DatesWithUnknownPartsAreDroppedAndOtherDateTextIsKept)
+{
+    GameEnvironment environment;
+    const std::pair<const char*, const char*> cases[] = {
+        {"2024.03.05", "2024-03-05"}, {"2024.??.??", ""}, {"????.??.??", ""}, {"early ?? 1990", "early ?? 1990"}};
+    for (const auto& [tag, date] : cases) {
+        PgnReader reader("[Date \"" + std::string(tag) + "\"]\n1. h2e2 *");
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        auto game = environment.newGame();
+        std::string error, warning;
+        ASSERT_TRUE(BuildPgnGame(text, *game, error, warning)) << error;
+        if (*date)
+            EXPECT_EQ(fieldText(game->date), date) << tag;
+        else
+            EXPECT_NE(fieldText(game->date).find('-'), std::string::npos) << tag << ": today's date";
+    }
+}
+
 TEST(Pgn, ReadsHandWrittenFilesGameByGame)
 {
     const std::string file =

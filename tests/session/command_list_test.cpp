@@ -111,5 +111,40 @@ TEST(CommandList, AFileThatCannotBeReadIsNeverWrittenOver)
     EXPECT_TRUE(other.modified());
 }
 
+// Whether a file was read whole is decided by its entries, whatever its line ends; a list
+// read in part is never written back over its file.
+TEST(CommandList, AFileWithMoreEntriesThanAreReadIsNeverWrittenOver)
+{
+    struct Case {
+        int entries;
+        const char* lineEnd;
+        bool lastLineEnded;
+        bool whole;
+    } cases[] = {
+        {10000, "\r\n", true, true},   {10000, "\n", true, true},    {10000, "\n", false, true},
+        {10001, "\r\n", true, false},  {10001, "\n", true, false},   {10001, "\n", false, false},
+        {12000, "\n", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.entries) + " entries ending in " + (c.lineEnd[1] ? "CR LF" : "LF"));
+        TempFolder folder;
+        FakeDesktop desktop;
+        std::string text;
+        for (int i = 0; i < c.entries; ++i)
+            text += "e" + std::to_string(i) + (i + 1 < c.entries || c.lastLineEnded ? c.lineEnd : "");
+        const std::string path = folder.write("shout.txt", text);
+        const CommandFile file = readCommandFile(path, desktop);
+        EXPECT_EQ(file.whole, c.whole);
+        EXPECT_EQ(file.entries.size(), std::min<std::size_t>(c.entries, kCommandEntryLimit));
+        CommandList list;
+        list.load(file);
+        list.setSelectedText("edited");
+        EXPECT_EQ(list.save(path, desktop), c.whole);
+        if (!c.whole) {
+            EXPECT_EQ(TempFolder::read(path), text) << "the file keeps every entry";
+        }
+    }
+}
+
 } // namespace
 } // namespace marovin::session

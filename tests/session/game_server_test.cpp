@@ -179,6 +179,8 @@ TEST_F(GameServer, PlayingABotByTypedMovesToTheEndKeepsTheServersRecord)
     EXPECT_EQ(fieldText(shown->result).substr(0, 3), fieldText(record->result).substr(0, 3));
 }
 
+// A note of 10000 bytes on one line goes whole: the line is sent in parts, each in a tell
+// of its own, that the receiver joins again.
 TEST_F(GameServer, AGameWithBranchesAndNotesIsSentToAnotherPlayer)
 {
     testkit::TempFolder folder;
@@ -194,10 +196,22 @@ TEST_F(GameServer, AGameWithBranchesAndNotesIsSentToAnotherPlayer)
     text += "BB\r\nC6-C5\r\n#\xA4\x5D\r\nBE\r\nBB\r\nG6-G5\r\nBE\r\n";
     model::StringSource source(text);
     ASSERT_EQ(model::ReadGame(*game, source, "game", false), 1);
+    std::string note;
+    for (int i = 0;; ++i) {
+        const std::string piece = "\xA6\x6E\xB4\xD1 move " + std::to_string(i) + " \xA4\x5D "; // 好棋, 也 ("]")
+        if (note.size() + piece.size() > 9994)
+            break;
+        note += piece;
+    }
+    note.resize(9994, 'x');
+    note += "\r\nend.";
+    ASSERT_EQ(note.size(), 10000u);
+    game->Navigate(model::kGoToPly, 3);
+    game->SetNote(note, false);
 
     ASSERT_TRUE(startSendGame(*alice->context, *game, [] { return std::optional<std::string>("bob"); }));
     const auto done = [&] { return bob->terminal.contains("Sender is alice."); };
-    for (int round = 0; round < 2000 && !done(); ++round) {
+    for (int round = 0; round < 4000 && !done(); ++round) {
         alice->socket.pump(5);
         bob->socket.pump(5);
     }
@@ -208,6 +222,9 @@ TEST_F(GameServer, AGameWithBranchesAndNotesIsSentToAnotherPlayer)
     EXPECT_EQ(received->mode, model::kModeNormal);
     EXPECT_EQ(model::GameFileText(*received, model::GameFileForm::Old),
               model::GameFileText(*game, model::GameFileForm::Old));
+    received->Navigate(model::kGoToPly, 3);
+    EXPECT_EQ(received->currentEntry().noteText(), note);
+    EXPECT_FALSE(bob->terminal.contains("Send order error"));
 }
 
 } // namespace

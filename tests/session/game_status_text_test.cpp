@@ -149,6 +149,9 @@ TEST_F(StatusText, TextsOfTheNumberTheNamesAndTheCaption)
     EXPECT_EQ(gameCaption(*game), "Club final (not live)");
     game->mode = model::kModeGameOver;
     EXPECT_EQ(gameCaption(*game), "Club final (not live)");
+    copyBounded(game->result, "1-0 Black resigned");
+    EXPECT_EQ(gameCaption(*game), "Club final (not live): 1-0 Black resigned") << "how it ended";
+    EXPECT_EQ(gameCaption(*game, "final.gam"), "final.gam: 1-0 Black resigned");
     game->mode = model::kModeEditing;
     EXPECT_EQ(gameCaption(*game), "Editing game (right/middle mouse to clear a piece)");
 }

@@ -1,8 +1,5 @@
 // marovin-tool bestmove against the real engine (found as the program finds it) and against
 // small scripted engines that misbehave.
-#include <sys/stat.h>
-
-#include <fstream>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -76,28 +73,13 @@ TEST_F(BestMoveRealEngine, MovesAreLegalByOurRulesOnRandomPositions)
     }
 }
 
-// A scripted engine: shell lines run on "go" after a normal handshake.
-std::string WriteEngine(const testkit::TempFolder& folder, const std::string& name, const std::string& onGo)
-{
-    const std::string path = folder.file(name);
-    std::ofstream(path) << "#!/bin/sh\n"
-                           "while read line; do\n"
-                           "  case \"$line\" in\n"
-                           "    uci) echo 'id name scripted'; echo uciok ;;\n"
-                           "    isready) echo readyok ;;\n"
-                           "    go*) " << onGo << " ;;\n"
-                           "  esac\n"
-                           "done\n";
-    ::chmod(path.c_str(), 0755);
-    return path;
-}
-
 TEST(BestMoveCommand, FailuresExitWithStatusTwoAndAMessage)
 {
     testkit::TempFolder folder;
-    const std::string crashing = WriteEngine(folder, "crashing", "echo 'info depth 1 pv a1a2'; kill -SEGV $$");
-    const std::string illegal = WriteEngine(folder, "illegal", "echo 'info depth 1'; echo 'bestmove a1a5'");
-    const std::string quitting = WriteEngine(folder, "quitting", "exit 3");
+    using testing::WriteScriptedEngine;
+    const std::string crashing = WriteScriptedEngine(folder, "crashing", "echo 'info depth 1 pv a1a2'; kill -SEGV $$");
+    const std::string illegal = WriteScriptedEngine(folder, "illegal", "echo 'info depth 1'; echo 'bestmove a1a5'");
+    const std::string quitting = WriteScriptedEngine(folder, "quitting", "exit 3");
     const struct {
         std::vector<std::string> arguments;
         const char* message;

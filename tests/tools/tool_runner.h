@@ -4,6 +4,9 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
+
+#include <fstream>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -47,6 +50,26 @@ inline ToolRun RunToolProgram(const std::vector<std::string>& arguments,
     run.out = testkit::TempFolder::read(outPath);
     run.err = testkit::TempFolder::read(errPath);
     return run;
+}
+
+// A scripted engine in folder: a normal handshake, the shell lines onGo on every "go", and,
+// when log is given, every line it gets appended to that file.
+inline std::string WriteScriptedEngine(const testkit::TempFolder& folder, const std::string& name,
+                                       const std::string& onGo, const std::string& log = {})
+{
+    const std::string path = folder.file(name);
+    std::ofstream(path) << "#!/bin/sh\n"
+                           "while read line; do\n"
+                        << (log.empty() ? "" : "  echo \"$line\" >> '" + log + "'\n")
+                        << "  case \"$line\" in\n"
+                           "    uci) echo 'id name scripted'; echo uciok ;;\n"
+                           "    isready) echo readyok ;;\n"
+                           "    go*) " << onGo << " ;;\n"
+                           "    quit) exit 0 ;;\n"
+                           "  esac\n"
+                           "done\n";
+    ::chmod(path.c_str(), 0755);
+    return path;
 }
 
 } // namespace marovin::tool::testing

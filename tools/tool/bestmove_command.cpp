@@ -4,11 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine_settings.h"
 #include "engine/posix_engine_process.h"
+#include "engine_argument.h"
 #include "model/legality.h"
 #include "position_argument.h"
-#include "support/paths.h"
 
 namespace marovin::tool {
 
@@ -17,19 +16,6 @@ namespace {
 constexpr int kDefaultMovetimeMs = 1000;
 constexpr int kLongestMovetimeMs = 3600 * 1000;
 constexpr int kDeepestDepth = 100;
-
-std::optional<int> parseNumber(std::string_view text, int low, int high)
-{
-    if (text.empty() || text.size() > 9)
-        return std::nullopt;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value >= low && value <= high ? std::optional<int>(value) : std::nullopt;
-}
 
 std::string noMoveText(model::GameStatus status, bool redToMove)
 {
@@ -61,7 +47,7 @@ int RunBestMove(Arguments arguments, Streams& streams)
             continue;
         }
         const bool movetime = argument == "--movetime";
-        const auto number = movetime ? parseNumber(value, 1, kLongestMovetimeMs) : parseNumber(value, 1, kDeepestDepth);
+        const auto number = movetime ? ParseNumberIn(value, 1, kLongestMovetimeMs) : ParseNumberIn(value, 1, kDeepestDepth);
         if (!number)
             return Fail(streams, kExitBadInput,
                         movetime ? "the move time must be 1 to " + std::to_string(kLongestMovetimeMs) + " ms"
@@ -78,17 +64,14 @@ int RunBestMove(Arguments arguments, Streams& streams)
     if (status != model::GameStatus::Playing)
         return Fail(streams, kExitBadInput, noMoveText(status, position->redToMove));
 
-    engine::EngineSettings settings = engine::LoadEngineSettings(dataFolder());
-    if (enginePath)
-        settings.path = *enginePath;
-    const engine::EngineOptions options = engine::OptionsFromSettings(settings);
-    if (options.program.empty())
-        return Fail(streams, kExitBadInput, engine::EngineNotFoundMessage(settings.path));
+    const auto options = ChooseEngine(enginePath, streams);
+    if (!options)
+        return kExitBadInput;
 
     engine::EnginePosition request;
     request.start = position->board;
     request.redToMove = position->redToMove;
-    const engine::BestMoveResult result = engine::SearchBestMove(options, request, limits);
+    const engine::BestMoveResult result = engine::SearchBestMove(*options, request, limits);
     if (!result.move)
         return Fail(streams, kExitBadInput, result.error);
     streams.out << model::FormatCoordinateMove(result.move->from, result.move->to) << "\n";

@@ -70,6 +70,7 @@ int RunRecord(Arguments arguments, Streams& streams);
 int RunDiagram(Arguments arguments, Streams& streams);
 int RunMerge(Arguments arguments, Streams& streams);
 int RunBestMove(Arguments arguments, Streams& streams);
+int RunAnalyse(Arguments arguments, Streams& streams);
 int RunPgn(Arguments arguments, Streams& streams);
 int RunImport(Arguments arguments, Streams& streams);
 int RunImage(Arguments arguments, Streams& streams); // only in builds with the GUI
