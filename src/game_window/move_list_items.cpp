@@ -50,7 +50,7 @@ bool sameShape(const MoveItem& item, const MoveItem& candidate)
            item.move.to == candidate.move.to && item.move.captured == candidate.move.captured &&
            item.tag == candidate.tag && item.ply == candidate.ply && item.depth == candidate.depth &&
            item.opensBlock == candidate.opensBlock && item.runStart == candidate.runStart &&
-           item.hasNote == candidate.hasNote;
+           item.hasNote == candidate.hasNote && item.mark == candidate.mark;
 }
 
 } // namespace
@@ -120,6 +120,7 @@ struct MoveListItems::Walk {
         item.opensBlock = opens;
         item.runStart = opens || next == 0 || list.m_items[static_cast<std::size_t>(next - 1)].depth != s.depth;
         item.hasNote = entry.hasNote() && !entry.noteText().empty();
+        item.mark = item.hasNote ? model::MarkOfNote(entry.noteText()) : model::MoveMark::None;
         std::vector<MoveItem>& items = list.m_items;
         const auto at = static_cast<std::size_t>(next++);
         if (changed < 0 && at < items.size() && sameShape(items[at], item)) {
@@ -131,14 +132,11 @@ struct MoveListItems::Walk {
             items.resize(at);
         }
         item.text = moveText(entry, s.board, notation);
-        if (s.depth == 0)
-            item.label = item.text;
-        else if (IsRedMoveAt(s.ply, game.firstMover))
-            item.label = std::to_string(MoveNumberAt(s.ply, game.firstMover)) + ". " + item.text;
-        else if (item.runStart)
-            item.label = std::to_string(MoveNumberAt(s.ply, game.firstMover)) + "... " + item.text;
-        else
-            item.label = item.text;
+        item.label = item.text + std::string(model::MarkText(item.mark));
+        if (s.depth > 0 && IsRedMoveAt(s.ply, game.firstMover))
+            item.label = std::to_string(MoveNumberAt(s.ply, game.firstMover)) + ". " + item.label;
+        else if (s.depth > 0 && item.runStart)
+            item.label = std::to_string(MoveNumberAt(s.ply, game.firstMover)) + "... " + item.label;
         items.push_back(std::move(item));
     }
 };

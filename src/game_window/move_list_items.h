@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "game_window/game_navigation.h"
+#include "model/analysis_note.h"
 #include "model/game.h"
 #include "model/move_notation.h"
 
@@ -36,8 +37,10 @@ struct MoveItem {
     bool runStart = false;  // the first move after the list's flow broke (a variation began
                             // or ended, or the list begins): it carries its number
     bool hasNote = false;   // the move holds a note with text
+    model::MoveMark mark = model::MoveMark::None; // "?" or "??" of an engine's analysis
     std::string text;       // the move in the notation (Big5 or ASCII)
-    std::string label;      // what the list shows: in a variation the text after its number
+    std::string label;      // what the list shows: the text and its mark, in a variation
+                            // after its number
     int width = -1;         // the label's width as drawn; -1 until measured
 };
 

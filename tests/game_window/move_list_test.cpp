@@ -22,6 +22,7 @@
 
 #include "game_window/game_frame.h"
 #include "game_window/qt_game_windows.h"
+#include "model/analysis_note.h"
 #include "model/chinese_notation.h"
 #include "model/game_file.h"
 #include "platform/big5_text.h"
@@ -154,6 +155,7 @@ struct MoveList : ::testing::Test {
 TEST_F(MoveList, ShowsNestedVariationsAndNotesInEachNotation)
 {
     CGameFrame* frame = localGame();
+    model::CGame& game = *frame->game();
     CMoveListView& list = *frame->moveList();
     struct Case {
         model::MoveNotation notation;
@@ -172,6 +174,12 @@ TEST_F(MoveList, ShowsNestedVariationsAndNotesInEachNotation)
         windows.setMoveListSettings({c.notation, true}, false);
         EXPECT_EQ(list.rowTexts(), c.rows) << model::NotationName(c.notation);
     }
+    // An engine's analysis line at the head of a note marks its move.
+    game.Navigate(model::kGoToPly, 1);
+    game.SetNote(model::AnalysisNoteLine(model::MoveMark::Blunder, "-5.20", "h2e2"), false);
+    frame->moveList()->gameChanged();
+    EXPECT_EQ(list.rowTexts().value(0), "1. h2e2?? h7e7");
+    game.SetNote("", false);
     // The notes are marked on their moves, and the first line of one is its tool tip.
     windows.setMoveListSettings({model::MoveNotation::Iccs, true}, false);
     for (std::size_t i = 0; i < list.items().size(); ++i) {
