@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev
     fonts-noto-cjk fonts-dejavu-core
     fairy-stockfish
+    libsqlite3-dev sqlite3
 )
 
 missing=()

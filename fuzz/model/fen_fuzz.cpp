@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
         return 0;
     }
-    const std::string written = WriteFen(position->board, position->redToMove);
+    const std::string written = WriteFen(position->board, position->redToMove, position->counts);
     const auto again = ReadFen(written, error);
     if (!again || !(*again == *position))
         std::abort();

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "model/chinese_notation.h"
 #include "model/fen.h"
 #include "model/game.h"
 #include "model/legality.h"
+#include "model/move_notation.h"
 
 namespace marovin::engine {
 
@@ -20,6 +20,7 @@ EnginePosition PositionOfBrowsed(const model::CGame& game)
     EnginePosition position;
     position.start = game.startBoard();
     position.redToMove = game.firstMover == 0;
+    position.counts = game.startCounts;
     position.moves = game.browsedMoves();
     model::Board reached = position.start;
     for (const model::SquarePair move : position.moves)
@@ -27,7 +28,7 @@ EnginePosition PositionOfBrowsed(const model::CGame& game)
     const bool redToMoveReached = (position.moves.size() % 2 == 0) == position.redToMove;
     if (game.mode == model::kModeEditing || reached != game.browsedBoard ||
         redToMoveReached != game.isRedToMoveBrowsed())
-        return EnginePosition{game.browsedBoard, game.isRedToMoveBrowsed(), {}};
+        return EnginePosition{game.browsedBoard, game.isRedToMoveBrowsed(), model::ShownCounts(game), {}};
     return position;
 }
 
@@ -36,7 +37,7 @@ std::optional<ResolvedPosition> ResolvePosition(const EnginePosition& position, 
 {
     // Reading our own FEN back runs the start-position checks (generals present, piece
     // counts, pieces on their points, the side to move cannot capture a general).
-    const std::string fen = model::WriteFen(position.start, position.redToMove);
+    const std::string fen = model::WriteFen(position.start, position.redToMove, position.counts);
     if (!model::ReadFen(fen, error))
         return std::nullopt;
     ResolvedPosition resolved;
@@ -79,12 +80,10 @@ std::string ChineseVariation(const model::Board& board, const std::vector<model:
     model::Board scratch = board;
     for (std::size_t i = 0; i < moves.size() && i < maxMoves; ++i) {
         const model::SquarePair move = moves[i];
-        model::MoveEntry entry;
-        entry.tag = model::ComputeNotationTag(scratch, move.from);
-        entry.move = model::ApplyMove(scratch, move.from, move.to);
         if (!text.empty())
             text += ' ';
-        text += model::ChineseMoveText(entry);
+        text += model::RecordMoveText(scratch, move.from, move.to);
+        model::ApplyMove(scratch, move.from, move.to);
     }
     return text;
 }

@@ -23,6 +23,7 @@ namespace marovin::engine {
 struct EnginePosition {
     model::Board start{};
     bool redToMove = true;                // side to move at start
+    model::MoveCounts counts;             // the start's move counts
     std::vector<model::SquarePair> moves; // played from start
 };
 

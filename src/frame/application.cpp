@@ -14,6 +14,7 @@
 #include "support/guarded_file.h"
 #include "windows/auto_login_dialog.h"
 #include "frame/engine_commands.h"
+#include "frame/database_commands.h"
 #include "frame/game_commands.h"
 #include "frame/game_documents.h"
 #include "frame/position_clipboard.h"
@@ -38,6 +39,7 @@ CMarovinApp::~CMarovinApp()
     m_positionClipboard.reset();
     m_gameDocuments.reset();
     m_gameCommands.reset();
+    m_databaseCommands.reset(); // it lets the game windows' explorers go
     m_mainFrame.reset();
     m_session.reset();
 }
@@ -83,6 +85,7 @@ bool CMarovinApp::initInstance()
     m_gameDocuments =
         std::make_unique<windows::GameDocuments>(*m_mainFrame, *m_session->gameWindows(), *m_recentFiles);
     m_engineCommands = std::make_unique<windows::EngineCommands>(*m_mainFrame, *m_session->gameWindows());
+    m_databaseCommands = std::make_unique<windows::DatabaseCommands>(*m_mainFrame, *m_session->gameWindows());
     m_positionClipboard = std::make_unique<windows::PositionClipboard>(*m_mainFrame, *m_session->gameWindows());
     m_gameCommands->setMerger([documents = m_gameDocuments.get()](board::CGameFrame& window) { documents->merge(window); });
     m_session->context().terminal.writeClientText(kStartHintText, true);

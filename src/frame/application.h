@@ -20,6 +20,7 @@ class CAutoLoginDlg;
 class CMainFrame;
 class GameCommands;
 class EngineCommands;
+class DatabaseCommands;
 class GameDocuments;
 class PositionClipboard;
 class RecentFileList;
@@ -60,6 +61,7 @@ public:
     windows::PositionClipboard* positionClipboard() const { return m_positionClipboard.get(); }
     // The session with the server (created at start-up).
     ClientSession* clientSession() const { return m_session.get(); }
+    windows::DatabaseCommands* databaseCommands() const { return m_databaseCommands.get(); }
 
     // Opens each game file in a game window (the files named on the command line).
     void openFiles(const std::vector<std::string>& paths);
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<windows::CMainFrame> m_mainFrame;
     std::unique_ptr<windows::GameCommands> m_gameCommands;
     std::unique_ptr<windows::EngineCommands> m_engineCommands;
+    std::unique_ptr<windows::DatabaseCommands> m_databaseCommands;
     std::unique_ptr<windows::GameDocuments> m_gameDocuments;
     std::unique_ptr<windows::PositionClipboard> m_positionClipboard;
     QPointer<windows::CAutoLoginDlg> m_loginWindow;

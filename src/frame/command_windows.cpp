@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "session/session_state.h"
 #include "windows/finger_window.h"
 #include "windows/games_window.h"
@@ -88,19 +90,62 @@ void CommandWindows::updateGamesList(std::string_view answer)
     m_gamesWindow->updateGamesList(answer, m_frame.listFont());
 }
 
+bool AnswerWindows::full()
+{
+    std::erase_if(m_open, [](const QPointer<QDialog>& window) { return window.isNull(); });
+    return static_cast<int>(m_open.size()) >= kAnswerWindowLimit;
+}
+
+QDialog* AnswerWindows::reuseOldestWhenFull()
+{
+    if (!full())
+        return nullptr;
+    std::rotate(m_open.begin(), m_open.begin() + 1, m_open.end());
+    return m_open.back();
+}
+
+void CommandWindows::tellAnswerNotInNewWindow(std::string_view kind, std::string_view where)
+{
+    m_context.terminal.writeClientText(std::to_string(kAnswerWindowLimit) + " " + std::string(kind) +
+                                           " windows are open: " + std::string(where),
+                                       true);
+}
+
 void CommandWindows::createStoredGamesWindow(std::string_view answer)
 {
-    present(new CStoredGamesDlg(m_context, answer, m_frame.listFont(), &m_frame));
+    if (auto* oldest = static_cast<CStoredGamesDlg*>(m_storedWindows.reuseOldestWhenFull())) {
+        oldest->showAnswer(answer);
+        tellAnswerNotInNewWindow("stored games", "the oldest shows this answer.");
+        present(oldest);
+        return;
+    }
+    auto* window = new CStoredGamesDlg(m_context, answer, m_frame.listFont(), &m_frame);
+    m_storedWindows.add(window);
+    present(window);
+}
+
+void CommandWindows::showTextAnswer(AnswerWindows& windows, const char* title, std::string_view kind,
+                                    std::string_view answer)
+{
+    if (auto* oldest = static_cast<CFingerDlg*>(windows.reuseOldestWhenFull())) {
+        oldest->showAnswer(answer);
+        tellAnswerNotInNewWindow(kind, "the oldest shows this answer.");
+        present(oldest);
+        return;
+    }
+    auto* window = new CFingerDlg(QString::fromLatin1(title), answer, m_frame.listFont(), &m_frame);
+    windows.add(window);
+    present(window);
 }
 
 void CommandWindows::createFingerWindow(std::string_view answer)
 {
-    present(new CFingerDlg(QString::fromLatin1(kFingerTitle), answer, m_frame.listFont(), &m_frame));
+    showTextAnswer(m_fingerWindows, kFingerTitle, "finger", answer);
 }
 
 void CommandWindows::openAliasResult(std::string_view answer)
 {
-    present(new CFingerDlg(QString::fromLatin1(kAliasResultTitle), answer, m_frame.listFont(), &m_frame));
+    showTextAnswer(m_aliasWindows, kAliasResultTitle, "alias result", answer);
 }
 
 CMatchDlg* CommandWindows::openMatchDialog(const session::MatchOpening& opening)
@@ -134,7 +179,15 @@ void CommandWindows::cascade(QDialog* dialog)
 
 CMessageDlg* CommandWindows::openMessageDialog(std::optional<std::string_view> received)
 {
+    // A window of a received message may hold the reply the user is typing: none is
+    // reused, and past the limit the message stays where the terminal shows it.
+    if (received && m_messageWindows.full()) {
+        tellAnswerNotInNewWindow("message", "this message is shown above only.");
+        return nullptr;
+    }
     auto* dialog = new CMessageDlg(m_context, received, m_frame.listFont(), &m_frame);
+    if (received)
+        m_messageWindows.add(dialog);
     cascade(dialog);
     present(dialog, received ? Focus::Keep : Focus::Take);
     return dialog;

@@ -23,6 +23,24 @@ namespace marovin::windows {
 
 class CMainFrame;
 
+// How many windows of one kind server answers may keep open (finger, alias result, stored
+// games, received message): each such window costs a megabyte or so in the program and
+// in the display server, and a server may send answers without end.
+constexpr int kAnswerWindowLimit = 10;
+
+// The open windows that one kind of server answer opened, oldest first.
+class AnswerWindows {
+public:
+    // The oldest window, made the newest, when kAnswerWindowLimit are open; null otherwise.
+    QDialog* reuseOldestWhenFull();
+    // Whether kAnswerWindowLimit are open.
+    bool full();
+    void add(QDialog* window) { m_open.emplace_back(window); }
+
+private:
+    std::vector<QPointer<QDialog>> m_open;
+};
+
 class CommandWindows : public QObject {
     Q_OBJECT
 public:
@@ -41,7 +59,8 @@ public:
     // A match dialog, when the rules admit one (see admitMatchDialog); null otherwise.
     CMatchDlg* openMatchDialog(const session::MatchOpening& opening);
     // A new message dialog: with a received message's text (it does not take the keyboard),
-    // or from the menu (it does).
+    // or from the menu (it does). Null, with a terminal line saying so, when
+    // kAnswerWindowLimit windows of received messages are open.
     CMessageDlg* openMessageDialog(std::optional<std::string_view> received);
     CPlanDlg* openPlanDialog();
 
@@ -57,12 +76,20 @@ private:
     void present(QDialog* window, Focus focus = Focus::Keep);
     // Places a new message or plan window.
     void cascade(QDialog* dialog);
+    // One terminal line: the answer of kind did not get a window of its own.
+    void tellAnswerNotInNewWindow(std::string_view kind, std::string_view where);
+    // A finger or alias answer in a new window, or in the oldest of windows when full.
+    void showTextAnswer(AnswerWindows& windows, const char* title, std::string_view kind, std::string_view answer);
 
     CMainFrame& m_frame;
     session::ClientContext& m_context;
     session::LastMatch m_lastMatch;
     QPointer<CGamesDlg> m_gamesWindow;
     std::vector<QPointer<CMatchDlg>> m_matchDialogs;
+    AnswerWindows m_fingerWindows;
+    AnswerWindows m_aliasWindows;
+    AnswerWindows m_storedWindows;
+    AnswerWindows m_messageWindows; // received messages (those the user opens are not counted)
 };
 
 } // namespace marovin::windows

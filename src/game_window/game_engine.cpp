@@ -4,6 +4,7 @@
 
 #include "game_window/analysis_strip.h"
 #include "engine/engine_position.h"
+#include "model/fen.h"
 #include "model/legality.h"
 #include "platform/big5_text.h"
 
@@ -151,7 +152,7 @@ std::optional<GameEngine::Position> GameEngine::shownPosition() const
 {
     if (!m_game)
         return std::nullopt;
-    return Position{m_game->browsedBoard, m_game->isRedToMoveBrowsed()};
+    return Position{m_game->browsedBoard, m_game->isRedToMoveBrowsed(), model::ShownCounts(*m_game)};
 }
 
 void GameEngine::positionChanged()

@@ -69,6 +69,7 @@ private:
     struct Position {
         model::Board board{};
         bool redToMove = true;
+        model::MoveCounts counts;
         friend bool operator==(const Position&, const Position&) = default;
     };
     std::optional<Position> shownPosition() const;

@@ -38,7 +38,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
       m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)),
       m_moveList(new CMoveListView(game)), m_listAndNote(new QSplitter(Qt::Vertical)), m_strip(new AnalysisStrip),
-      m_engine(new GameEngine(game, *m_strip, host.enginePool(), this)),
+      m_explorer(new ExplorerPane(game)), m_engine(new GameEngine(game, *m_strip, host.enginePool(), this)),
       m_analysisPane(new AnalysisPane(game, host.enginePool())), m_size(size)
 {
     setObjectName(QStringLiteral("gameWindow"));
@@ -76,6 +76,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     columnLayout->setContentsMargins(0, 0, 0, 0);
     columnLayout->setSpacing(0);
     columnLayout->addWidget(m_strip);
+    columnLayout->addWidget(m_explorer, 1);
     m_listAndNote->setObjectName(QStringLiteral("listNoteSplitter"));
     m_listAndNote->addWidget(m_moveList);
     m_listAndNote->addWidget(m_note);
@@ -100,6 +101,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     connect(this, &CGameFrame::stateChanged, m_analysisPane, &AnalysisPane::positionChanged);
     // The active window takes an engine to analyse with (from another window if need be).
     connect(this, &QMdiSubWindow::aboutToActivate, m_engine, &GameEngine::activated);
+    connect(this, &CGameFrame::stateChanged, m_explorer, &ExplorerPane::positionChanged);
     connect(m_view, &CGameView::headerRequested, this, [this] { runCommand(GameCommand::Header); });
     connect(m_view, &CGameView::gameCommandsRequested, this, [this] {
         if (m_game && isLive(*m_game))
@@ -115,6 +117,7 @@ CGameFrame::~CGameFrame()
 {
     m_engine->detach();
     m_analysisPane->detach();
+    m_explorer->detach();
     if (model::CGame* game = std::exchange(m_game, nullptr))
         m_host.frameClosed(this, game);
 }
@@ -127,6 +130,7 @@ void CGameFrame::detach()
     m_moveList->detach();
     m_engine->detach();
     m_analysisPane->detach();
+    m_explorer->detach();
 }
 
 // ---- the document --------------------------------------------------------------------
@@ -212,6 +216,19 @@ void CGameFrame::readPgnGame(const model::PgnGameText& text, const QString& path
     }
     updateCaption();
     emit stateChanged();
+}
+
+bool CGameFrame::readDatabaseGame(database::GameDatabase& database, std::int64_t id)
+{
+    if (!m_game)
+        return false;
+    std::string error;
+    const bool whole = database.loadGame(id, *m_game, error);
+    if (!whole)
+        m_game->ports().desktop.messageBox(utf8ToBig5("The game cannot be read from the database: " + error));
+    updateCaption();
+    emit stateChanged();
+    return whole;
 }
 
 // ---- what the window shows ---------------------------------------------------------------

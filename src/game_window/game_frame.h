@@ -27,6 +27,7 @@
 
 #include "game_window/analysis_pane.h"
 #include "game_window/analysis_strip.h"
+#include "game_window/explorer_pane.h"
 #include "game_window/game_command_rules.h"
 #include "game_window/game_engine.h"
 #include "game_window/game_view.h"
@@ -59,6 +60,8 @@ public:
     AnalysisStrip* analysisStrip() const { return m_strip; }
     // The whole-game analysis under the board (hidden until one runs).
     AnalysisPane* analysisPane() const { return m_analysisPane; }
+    // The opening explorer, beside the board above the note (shown while asked for).
+    ExplorerPane* explorer() const { return m_explorer; }
     QSplitter* splitter() const { return m_splitter; }
 
     // ---- the document ----
@@ -74,6 +77,9 @@ public:
     // takes no file (saving over the PGN file would lose its other games), so Save asks for
     // a name. A game that stops at a bad move shows the moves before it and says why.
     void readPgnGame(const model::PgnGameText& text, const QString& path, int number);
+    // Reads game id of a game database into the window's game (a new window's). The window
+    // takes no file. False, with a message, when the game cannot be read.
+    bool readDatabaseGame(database::GameDatabase& database, std::int64_t id);
     bool readIncomplete() const { return m_readIncomplete; }
     // A new window on this game takes its document (file and reading state) from source.
     void takeDocumentOf(const CGameFrame& source);
@@ -184,6 +190,7 @@ private:
     CMoveListView* m_moveList;
     QSplitter* m_listAndNote;
     AnalysisStrip* m_strip;
+    ExplorerPane* m_explorer;
     GameEngine* m_engine;
     AnalysisPane* m_analysisPane;
     WindowSizeRecord m_size;

@@ -91,42 +91,4 @@ std::string ChineseNumber(int n)
     return text + belowThousand(rest);
 }
 
-std::string ChineseMoveText(const MoveEntry& entry)
-{
-    if (!entry.isMove())
-        return {};
-    const PackedMove& m = entry.move;
-    const bool red = SideOf(m.piece) == kRed;
-    const auto number = [red](int k) { return red ? kChineseNumerals[k] : kFullWidthDigits[k]; };
-    const auto fileOf = [red](Square s) { return red ? 9 - ColumnOf(s) : ColumnOf(s) + 1; };
-
-    std::string text = kNotationPieceNames[TypeOf(m.piece)];
-    switch (entry.tag) {
-    case kTagFront:
-        text += kQualifierFront;
-        break;
-    case kTagRear:
-        text += kQualifierRear;
-        break;
-    case kTagMiddle:
-        text += kQualifierMiddle;
-        break;
-    default:
-        text += number(fileOf(m.from));
-        break;
-    }
-    const int rowFrom = RowOf(m.from);
-    const int rowTo = RowOf(m.to);
-    // Red advances towards row 0, Black towards row 9.
-    const bool forward = red ? rowTo < rowFrom : rowTo > rowFrom;
-    if (ColumnOf(m.from) == ColumnOf(m.to)) {
-        text += forward ? kDirectionForward : kDirectionBack;
-        text += number(rowTo > rowFrom ? rowTo - rowFrom : rowFrom - rowTo);
-    } else {
-        text += rowFrom == rowTo ? kDirectionSideways : (forward ? kDirectionForward : kDirectionBack);
-        text += number(fileOf(m.to));
-    }
-    return text;
-}
-
 } // namespace marovin::model

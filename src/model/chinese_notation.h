@@ -1,5 +1,6 @@
 #pragma once
-// The Chinese move notation and the fixed Big5 texts it is made of.
+// The fixed Big5 texts of the Chinese move notation (written by RecordMoveText,
+// move_notation.h) and of the text record's labels.
 //
 // A move is four characters (eight bytes): the piece, the file it leaves (or front / rear
 // / middle when two or more pieces of its kind share the file), the direction (進
@@ -13,7 +14,7 @@
 
 #include <string>
 
-#include "model/move_tree.h"
+#include "model/position.h"
 
 namespace marovin::model {
 
@@ -29,9 +30,6 @@ extern const char* const kQualifierMiddle; // 中
 extern const char* const kDirectionForward;  // 進
 extern const char* const kDirectionBack;     // 退
 extern const char* const kDirectionSideways; // 平
-
-// The four Big5 characters of a recorded move; empty for an entry that is not a move.
-std::string ChineseMoveText(const MoveEntry& entry);
 
 // n (1 or more) in Chinese numerals as the variation labels write it: 12 一十二, 105
 // 一百零五, 1234 一千二百三十四. Numbers of 10000 or more are written in ASCII digits.

@@ -1,6 +1,8 @@
 #include "model/fen.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 #include "model/game.h"
@@ -197,6 +199,14 @@ std::optional<FenPosition> ReadFen(std::string_view text, std::string& error)
             return std::nullopt;
         }
     }
+    // The counts end six fields, or four when both are numbers (some programs leave out
+    // the two "-" fields).
+    const bool shortForm = parts.size() == 4 && allDigits(parts[2]) && allDigits(parts[3]);
+    if (parts.size() == 6 || shortForm) {
+        const std::size_t at = parts.size() - 2;
+        position.counts.halfMoves = std::stoi(std::string(parts[at]));
+        position.counts.fullMove = std::max(1, std::stoi(std::string(parts[at + 1])));
+    }
     if (IsInCheck(position.board, !position.redToMove)) {
         const int waiting = position.redToMove ? kBlack : kRed;
         error = sideName(waiting) + " is in check but " + sideName(waiting ^ 1) +
@@ -207,7 +217,7 @@ std::optional<FenPosition> ReadFen(std::string_view text, std::string& error)
     return position;
 }
 
-std::string WriteFen(const Board& board, bool redToMove)
+std::string WriteFen(const Board& board, bool redToMove, MoveCounts counts)
 {
     std::string text;
     for (int row = 0; row < 10; ++row) {
@@ -229,8 +239,21 @@ std::string WriteFen(const Board& board, bool redToMove)
         if (empty > 0)
             text += static_cast<char>('0' + empty);
     }
-    text += redToMove ? " w - - 0 1" : " b - - 0 1";
-    return text;
+    text += redToMove ? " w - - " : " b - - ";
+    return text + std::to_string(std::max(0, counts.halfMoves)) + " " + std::to_string(std::max(1, counts.fullMove));
+}
+
+MoveCounts CountsAfter(MoveCounts start, bool redStarts, const std::vector<PackedMove>& moves)
+{
+    MoveCounts counts = start;
+    bool red = redStarts;
+    for (const PackedMove& move : moves) {
+        counts.halfMoves = move.captured != 0 ? 0 : counts.halfMoves + 1;
+        if (!red)
+            ++counts.fullMove;
+        red = !red;
+    }
+    return counts;
 }
 
 std::string OpeningFen()
@@ -247,12 +270,33 @@ bool SetFenPosition(CGame& game, std::string_view text, std::string& error)
         error = "the position could not be made the game's start";
         return false;
     }
+    game.startCounts = position->counts;
     return true;
+}
+
+std::string StartFen(const CGame& game)
+{
+    return WriteFen(game.startBoard(), game.firstMover == 0, game.startCounts);
+}
+
+MoveCounts ShownCounts(const CGame& game)
+{
+    // The moves from the start to the shown position, along the path the cursor follows.
+    std::vector<PackedMove> moves;
+    const auto wanted = static_cast<std::size_t>(std::max(0, game.browsedPly()));
+    for (const BranchPoint* point = &game.root(); point && moves.size() < wanted;) {
+        const MoveLine& line = point->followedLine();
+        for (const MoveEntry& entry : line.entries)
+            if (entry.isMove() && moves.size() < wanted)
+                moves.push_back(entry.move);
+        point = line.continuation.get();
+    }
+    return CountsAfter(game.startCounts, game.firstMover == 0, moves);
 }
 
 std::string GameFen(const CGame& game)
 {
-    return WriteFen(game.browsedBoard, game.isRedToMoveBrowsed());
+    return WriteFen(game.browsedBoard, game.isRedToMoveBrowsed(), ShownCounts(game));
 }
 
 } // namespace marovin::model

@@ -7,13 +7,15 @@
 //
 // Red in upper case, Black in lower case: K general, A advisor, B elephant, N horse,
 // R chariot, C cannon, P soldier. Reading also takes E for the elephant and H for the horse;
-// writing uses the first set. The side is "w" or "r" for Red, "b" for Black. Up to four
-// more fields may follow; they are checked for form and otherwise ignored (the last two,
-// when present, must be numbers).
+// writing uses the first set. The side is "w" or "r" for Red, "b" for Black. The last two
+// of the six fields count moves: the half-moves since the last capture and the number of
+// the full move (it goes up after each Black move). Reading takes them from six fields,
+// or from four when the last two are numbers ("w 0 1"); they are 0 and 1 when missing.
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/position.h"
 
@@ -24,6 +26,7 @@ class CGame;
 struct FenPosition {
     Board board{}; // pieces numbered per type in square order, as a record needs them
     bool redToMove = true;
+    MoveCounts counts;
     friend bool operator==(const FenPosition&, const FenPosition&) = default;
 };
 
@@ -34,18 +37,28 @@ struct FenPosition {
 // general. On failure error holds the message and nothing is returned.
 std::optional<FenPosition> ReadFen(std::string_view text, std::string& error);
 
-// The FEN of a board ("w" or "b" for the side, then "- - 0 1"). Squares holding values
-// that are not piece numbers are written as empty.
-std::string WriteFen(const Board& board, bool redToMove);
+// The FEN of a board ("w" or "b" for the side, "- -", then the counts). Squares holding
+// values that are not piece numbers are written as empty.
+std::string WriteFen(const Board& board, bool redToMove, MoveCounts counts = {});
+
+// The counts after the moves of a record, played from a start whose counts and side to
+// move are given: the full move goes up after each Black move, the half-moves count from
+// the last capture (from the start's own count while there was none).
+MoveCounts CountsAfter(MoveCounts start, bool redStarts, const std::vector<PackedMove>& moves);
 
 // The FEN of the opening position with Red to move.
 std::string OpeningFen();
 
-// Makes a FEN position the game's custom start position (its moves are deleted). On a
-// bad text error says why and the game is left as it was.
+// Makes a FEN position the game's custom start position (its moves are deleted), with
+// its move counts. On a bad text error says why and the game is left as it was.
 bool SetFenPosition(CGame& game, std::string_view text, std::string& error);
 
-// The FEN of the position the game shows (the browsed board and its side to move).
+// The FEN of the game's start position, with the start's counts.
+std::string StartFen(const CGame& game);
+// The move counts of the position the game shows, from the start's along the path to it.
+MoveCounts ShownCounts(const CGame& game);
+// The FEN of the position the game shows (the browsed board, its side to move and the
+// counts of the moves that lead there).
 std::string GameFen(const CGame& game);
 
 } // namespace marovin::model

@@ -148,6 +148,7 @@ void CGame::SetOddsPosition(std::string_view text, bool redraw)
         browsedBoard[88] = 0;
     gameBoard = browsedBoard;
     customPosition = 1;
+    startCounts = {};
     pieceList.fill(kOffBoard);
     for (int s = 0; s < kSquareCount; ++s)
         if (browsedBoard[static_cast<std::size_t>(s)] != 0)
@@ -170,6 +171,7 @@ bool CGame::SetStartPosition(const Board& board, int mover)
     }
     ClearMoves();
     pieceList = list;
+    startCounts = {};
     firstMover = mover ? 1 : 0;
     customPosition = (firstMover != 0 || board != kStandardOpening) ? 1 : 0;
     modified = true;

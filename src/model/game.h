@@ -92,6 +92,10 @@ public:
     std::uint8_t firstMover = 0;          // 0 Red moves first, 1 Black
     std::uint8_t userSide = kRed;         // 1 Red (or not a player), 0 Black
     std::uint8_t bottomSide = kRed;       // side drawn at the bottom
+    // The move counts of a start set up from a FEN (half-moves since a capture, the full
+    // move's number), so that the FEN of a later position goes on from them. Game files
+    // do not keep them: any other start has 0 and 1.
+    MoveCounts startCounts;
 
     // ---- header ---------------------------------------------------------------
     char redName[kNameLength + 1]{};

@@ -70,6 +70,9 @@ public:
     virtual void nameChanged(CGame&) {}
     // The position was reset to the start of the record.
     virtual void positionReset(CGame&) {}
+    // A reading of a game's text is about to play this move at the browsed position (an
+    // importer that checks moves learns where in the file each one stands).
+    virtual void moveRead(CGame&, Square /*from*/, Square /*to*/) {}
 };
 
 // Where a reading of a game file stands, so that its messages can say where they arose.

@@ -113,6 +113,7 @@ void PlayReadMove(CGame& game, Square from, Square to, bool merge, ReadBranches&
         from = MirrorSquare(from);
         to = MirrorSquare(to);
     }
+    game.observer().moveRead(game, from, to);
     const int before = game.browsedPly();
     game.PlayMove(from, to, MoveKind::User);
     if (merge && branches.depth >= 0) {

@@ -103,7 +103,12 @@ bool IsGeneralAttacked(const Board& board, bool redSide)
     int general = 0;
     while (general < kSquareCount && board[general] != own)
         ++general;
-    if (general == kSquareCount)
+    return general == kSquareCount || IsGeneralAttacked(board, redSide, Square(general));
+}
+
+bool IsGeneralAttacked(const Board& board, bool redSide, Square general)
+{
+    if (general >= kSquareCount)
         return true;
     const int enemy = redSide ? kBlack : kRed;
     const auto enemyKind = [&](int square, PieceKind kind) {

@@ -56,6 +56,8 @@ bool IsMoveLegal(const Board& board, bool redToMove, int from, int to);
 // lines, the facing general, horses, soldiers) instead of generating the other side's
 // moves; for questions asked once per move of a long game.
 bool IsGeneralAttacked(const Board& board, bool redSide);
+// The same, for a general known to stand on that square (off the board: attacked).
+bool IsGeneralAttacked(const Board& board, bool redSide, Square general);
 
 // Whether the general of the given side is attacked: an enemy piece could capture it, or
 // the two generals face each other on an open file. A side without its general on the

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "model/chinese_notation.h"
 #include "model/legality.h"
 
 // The Chinese texts below are UTF-8, as PGN files carry them.
@@ -23,9 +24,12 @@ enum class NamedBy {
 
 struct MoveParts {
     PieceKind kind = PieceKind::None;
+    int type = 0;         // the piece type (side and kind), for the Chinese piece names
     NamedBy by = NamedBy::File;
     int file = 0;         // 1..9 from the mover's right (File, FileAndOrder)
-    std::string order;    // the order symbol as written ("+", "--", "前", "三")
+    std::string order;    // WXF: the order symbol ("+", "--", "=" for the middle); read: as written
+    std::size_t index = 0; // written: the piece's place on its file, 0 = the foremost
+    std::size_t count = 0; // written: pieces of its kind on that file
     char direction = '.'; // '+' forward, '-' back, '.' sideways
     int number = 0;       // rows moved, or the file reached
 };
@@ -56,18 +60,16 @@ int soldierFileCount(const Board& board, bool red)
     return files;
 }
 
-// The order symbols by the number of pieces on the file, foremost first. The middle one
-// of an odd count is "=" in WXF, which the letter form writes as the file digit.
-const std::vector<std::string>& orderSymbols(MoveNotation notation, std::size_t count)
+// WXF's order symbols by the number of pieces on the file, foremost first. The middle
+// one of an odd count is "=": the file digit after the letter (P5), or twice (33).
+std::string_view wxfOrder(std::size_t index, std::size_t count)
 {
-    static const std::array<std::vector<std::string>, 6> wxf = {
-        std::vector<std::string>{}, {}, {"+", "-"}, {"+", "=", "-"}, {"++", "+", "-", "--"},
-        {"++", "+", "=", "-", "--"}};
-    static const std::array<std::vector<std::string>, 6> chinese = {
-        std::vector<std::string>{}, {}, {"前", "後"}, {"前", "中", "後"}, {"一", "二", "三", "四"},
-        {"一", "二", "三", "四", "五"}};
-    return (notation == MoveNotation::Wxf ? wxf : chinese)[std::min<std::size_t>(count, 5)];
+    static constexpr std::string_view kSymbols[4][5] = {
+        {"+", "-"}, {"+", "=", "-"}, {"++", "+", "-", "--"}, {"++", "+", "=", "-", "--"}};
+    return kSymbols[std::clamp<std::size_t>(count, 2, 5) - 2][std::min<std::size_t>(index, 4)];
 }
+
+bool isMiddle(std::size_t index, std::size_t count) { return count % 2 == 1 && index == count / 2; }
 
 MoveParts describe(const Board& board, Square from, Square to, MoveNotation notation)
 {
@@ -75,6 +77,7 @@ MoveParts describe(const Board& board, Square from, Square to, MoveNotation nota
     const Piece piece = board[from];
     const bool red = SideOf(piece) == kRed;
     parts.kind = KindOf(piece);
+    parts.type = TypeOf(piece);
     parts.file = fileOfColumn(ColumnOf(from), red);
     const int rows = RowOf(to) - RowOf(from);
     const bool forward = red ? rows < 0 : rows > 0;
@@ -90,12 +93,13 @@ MoveParts describe(const Board& board, Square from, Square to, MoveNotation nota
     const std::vector<Square> file = piecesOnColumn(board, ColumnOf(from), parts.kind, red);
     if (file.size() < 2)
         return parts;
-    const auto index = static_cast<std::size_t>(std::find(file.begin(), file.end(), from) - file.begin());
-    parts.order = orderSymbols(notation, file.size())[index];
+    parts.index = static_cast<std::size_t>(std::find(file.begin(), file.end(), from) - file.begin());
+    parts.count = file.size();
+    parts.order = wxfOrder(parts.index, parts.count);
     if (parts.kind == PieceKind::Soldier && soldierFileCount(board, red) >= 2)
         parts.by = NamedBy::FileAndOrder;
-    else if (parts.order != "=") // the middle one of one file keeps its file digit
-        parts.by = NamedBy::Order;
+    else if (notation != MoveNotation::Wxf || !isMiddle(parts.index, parts.count))
+        parts.by = NamedBy::Order; // WXF names the middle one of one file by its file digit
     return parts;
 }
 
@@ -138,8 +142,8 @@ std::string wxfText(const MoveParts& parts)
     case NamedBy::Order:
         text = parts.order.size() == 2 ? parts.order : std::string{wxfLetter(parts.kind)} + parts.order;
         break;
-    case NamedBy::FileAndOrder:
-        text = std::string{char('0' + parts.file)} + parts.order;
+    case NamedBy::FileAndOrder: // the middle soldier writes its file twice: 33.4
+        text = std::string{char('0' + parts.file)} + (parts.order == "=" ? std::string(1, char('0' + parts.file)) : parts.order);
         break;
     }
     return text + parts.direction + char('0' + parts.number);
@@ -174,11 +178,11 @@ std::optional<MoveParts> parseWxf(std::string_view text)
         parts.kind = PieceKind::Soldier;
         parts.by = NamedBy::Order;
         parts.order = std::string(2, a);
-    } else if (isDigit(a) && isOrderChar(b)) {
+    } else if (isDigit(a) && (isOrderChar(b) || b == a)) { // 3+, 3-, and 33 for the middle
         parts.kind = PieceKind::Soldier;
         parts.by = NamedBy::FileAndOrder;
         parts.file = a - '0';
-        parts.order = std::string(1, b);
+        parts.order = b == a ? "=" : std::string(1, b);
     } else {
         return std::nullopt;
     }
@@ -194,35 +198,63 @@ std::optional<MoveParts> parseWxf(std::string_view text)
 constexpr std::array<const char*, 10> kNumerals = {"零", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
 constexpr std::array<const char*, 10> kWideDigits = {"０", "１", "２", "３", "４", "５", "６", "７", "８", "９"};
 
-const char* chinesePiece(PieceKind kind, bool red)
+// The characters a Chinese move text is made of, in one encoding.
+struct ChineseGlyphs {
+    std::array<const char*, kPieceTypeCount> pieces; // by piece type
+    const char* const* numerals;                     // 0..9, Red's files and the order words
+    const char* const* wideDigits;                   // 0..9, Black's files
+    const char* front;
+    const char* middle;
+    const char* rear;
+    const char* forward;
+    const char* back;
+    const char* sideways;
+    // The qualifier of two or three pieces on a file follows the piece (硨前進一), as the
+    // text record writes it; otherwise it comes first (前俥進一).
+    bool qualifierAfterPiece;
+};
+
+// UTF-8, as PGN files carry the notation.
+const ChineseGlyphs kUtf8Glyphs = {{"將", "士", "象", "車", "馬", "包", "卒", "帥", "仕", "相", "俥", "傌", "炮", "兵"},
+                                   kNumerals.data(), kWideDigits.data(), "前", "中", "後", "進", "退", "平",
+                                   false};
+
+// Big5, as the program's own records write it.
+const ChineseGlyphs& big5Glyphs()
 {
-    switch (kind) {
-    case PieceKind::General: return red ? "帥" : "將";
-    case PieceKind::Advisor: return red ? "仕" : "士";
-    case PieceKind::Elephant: return red ? "相" : "象";
-    case PieceKind::Horse: return red ? "傌" : "馬";
-    case PieceKind::Chariot: return red ? "俥" : "車";
-    case PieceKind::Cannon: return red ? "炮" : "包";
-    default: return red ? "兵" : "卒";
-    }
+    static const ChineseGlyphs glyphs = [] {
+        ChineseGlyphs g{{}, kChineseNumerals, kFullWidthDigits, kQualifierFront, kQualifierMiddle, kQualifierRear,
+                        kDirectionForward, kDirectionBack, kDirectionSideways, true};
+        for (int type = 0; type < kPieceTypeCount; ++type)
+            g.pieces[static_cast<std::size_t>(type)] = kNotationPieceNames[type];
+        return g;
+    }();
+    return glyphs;
 }
 
-std::string chineseText(const MoveParts& parts, bool red)
+std::string chineseText(const MoveParts& parts, bool red, const ChineseGlyphs& g)
 {
-    const auto digit = [red](int n) { return std::string(red ? kNumerals[n] : kWideDigits[n]); };
+    const auto digit = [&](int n) { return std::string(red ? g.numerals[n] : g.wideDigits[n]); };
+    // Front, middle and rear for two or three pieces; four or five are counted 一..五.
+    const auto order = [&]() -> std::string {
+        if (parts.count > 3)
+            return g.numerals[parts.index + 1];
+        return parts.index == 0 ? g.front : parts.index + 1 == parts.count ? g.rear : g.middle;
+    };
+    const std::string piece = g.pieces[static_cast<std::size_t>(parts.type)];
     std::string text;
     switch (parts.by) {
     case NamedBy::File:
-        text = chinesePiece(parts.kind, red) + digit(parts.file);
+        text = piece + digit(parts.file);
         break;
     case NamedBy::Order:
-        text = parts.order + chinesePiece(parts.kind, red);
+        text = g.qualifierAfterPiece && parts.count <= 3 ? piece + order() : order() + piece;
         break;
     case NamedBy::FileAndOrder:
-        text = parts.order + digit(parts.file);
+        text = order() + digit(parts.file);
         break;
     }
-    text += parts.direction == '+' ? "進" : parts.direction == '-' ? "退" : "平";
+    text += parts.direction == '+' ? g.forward : parts.direction == '-' ? g.back : g.sideways;
     return text + digit(parts.number);
 }
 
@@ -371,18 +403,38 @@ std::optional<Square> destination(const MoveParts& parts, Square from, bool red)
     return SquareOf(toRow, toColumn);
 }
 
-// Which pieces on a file an order symbol names.
-std::vector<Square> byOrder(const std::vector<Square>& file, const std::string& order, MoveNotation notation)
+// The place (0 = the foremost) that an order word names among count pieces on one file;
+// nothing when the word does not fit that many. Front and rear fit any count; the middle
+// (中, or "=" for WXF's 33 and P5 forms) an odd one; 一..五 any count they reach. WXF's
+// "+" and "-" are the outer two of two or three pieces and the inner two of four or five,
+// whose outer two are "++" and "--" (read as front and rear for two or three too).
+std::optional<std::size_t> orderIndex(std::string_view order, std::size_t count)
 {
-    const std::vector<std::string>& symbols = orderSymbols(notation, file.size());
-    const auto at = std::find(symbols.begin(), symbols.end(), order);
-    if (at != symbols.end())
-        return {file[static_cast<std::size_t>(at - symbols.begin())]};
-    if (file.size() >= 2 && (order == "前" || order == "+" || order == "++"))
-        return {file.front()};
-    if (file.size() >= 2 && (order == "後" || order == "-" || order == "--"))
-        return {file.back()};
-    return {};
+    if (count < 2)
+        return std::nullopt;
+    if (order == "前" || order == "++")
+        return 0;
+    if (order == "後" || order == "--")
+        return count - 1;
+    if (order == "+")
+        return count <= 3 ? 0 : 1;
+    if (order == "-")
+        return count <= 3 ? count - 1 : count - 2;
+    if (order == "中" || order == "=")
+        return count % 2 == 1 ? std::optional<std::size_t>(count / 2) : std::nullopt;
+    for (std::size_t n = 1; n <= 5; ++n)
+        if (order == kNumerals[n])
+            return n <= count ? std::optional<std::size_t>(n - 1) : std::nullopt;
+    return std::nullopt;
+}
+
+// How an order word was written, for messages ("=" stands for the middle's forms).
+std::string orderWord(const MoveParts& parts)
+{
+    if (parts.order != "=")
+        return "\"" + parts.order + "\"";
+    return parts.by == NamedBy::FileAndOrder ? "the middle (" + std::string(2, char('0' + parts.file)) + ")"
+                                             : "the middle";
 }
 
 std::string pieceWord(PieceKind kind)
@@ -398,30 +450,49 @@ std::string pieceWord(PieceKind kind)
     }
 }
 
-std::optional<SquarePair> resolve(const Board& board, bool red, const MoveParts& parts, MoveNotation notation,
-                                  std::string& error)
+// The pieces an order word names, one per file it fits; error says why when there is none.
+std::vector<Square> byOrder(const Board& board, bool red, const MoveParts& parts, std::string& error)
 {
     std::vector<Square> candidates;
-    if (parts.by == NamedBy::Order) {
-        for (int column = 0; column < 9; ++column) {
-            const std::vector<Square> file = piecesOnColumn(board, column, parts.kind, red);
-            if (file.size() >= 2)
-                for (Square s : byOrder(file, parts.order, notation))
-                    candidates.push_back(s);
+    std::string counts; // "2 on file 3, 4 on file 7": the files the word did not fit
+    for (int column = 0; column < 9; ++column) {
+        const std::vector<Square> file = piecesOnColumn(board, column, parts.kind, red);
+        const int fileNumber = fileOfColumn(column, red);
+        if (parts.by == NamedBy::FileAndOrder && fileNumber != parts.file)
+            continue;
+        if (file.size() < 2)
+            continue;
+        if (const auto index = orderIndex(parts.order, file.size())) {
+            candidates.push_back(file[*index]);
+        } else {
+            counts += (counts.empty() ? "" : ", ") + std::to_string(file.size()) + " on file " + std::to_string(fileNumber);
         }
-        if (candidates.empty()) {
-            error = "no two " + pieceWord(parts.kind) + "s stand on one file";
+    }
+    if (!candidates.empty())
+        return candidates;
+    if (counts.empty())
+        error = parts.by == NamedBy::FileAndOrder
+                    ? "no two " + pieceWord(parts.kind) + "s stand on file " + std::to_string(parts.file)
+                    : "no two " + pieceWord(parts.kind) + "s stand on one file";
+    else
+        error = orderWord(parts) + " names none of the " + pieceWord(parts.kind) + "s (" + counts + ")";
+    return {};
+}
+
+std::optional<SquarePair> resolve(const Board& board, bool red, const MoveParts& parts, std::string& error)
+{
+    std::vector<Square> candidates;
+    if (parts.by != NamedBy::File) {
+        candidates = byOrder(board, red, parts, error);
+        if (candidates.empty())
             return std::nullopt;
-        }
     } else {
         const std::vector<Square> file = piecesOnColumn(board, columnOfFile(parts.file, red), parts.kind, red);
         if (file.empty()) {
             error = "no " + pieceWord(parts.kind) + " on file " + std::to_string(parts.file);
             return std::nullopt;
         }
-        if (parts.by == NamedBy::FileAndOrder)
-            candidates = byOrder(file, parts.order, notation);
-        else if (parts.kind == PieceKind::Soldier && file.size() % 2 == 1)
+        if (parts.kind == PieceKind::Soldier && file.size() % 2 == 1)
             candidates = {file[file.size() / 2]}; // the middle one is named by its file
         else
             candidates = file;
@@ -496,7 +567,13 @@ std::string MoveText(const Board& board, Square from, Square to, MoveNotation no
         return square(from) + square(to);
     }
     const MoveParts parts = describe(board, from, to, notation);
-    return notation == MoveNotation::Wxf ? wxfText(parts) : chineseText(parts, SideOf(board[from]) == kRed);
+    return notation == MoveNotation::Wxf ? wxfText(parts) : chineseText(parts, SideOf(board[from]) == kRed, kUtf8Glyphs);
+}
+
+std::string RecordMoveText(const Board& board, Square from, Square to)
+{
+    const MoveParts parts = describe(board, from, to, MoveNotation::Chinese);
+    return chineseText(parts, SideOf(board[from]) == kRed, big5Glyphs());
 }
 
 MoveNotation GuessNotation(std::string_view text)
@@ -529,7 +606,7 @@ std::optional<SquarePair> ReadMoveText(const Board& board, bool redToMove, std::
         error = std::string("not a move in ") + std::string(NotationName(notation)) + " notation";
         return std::nullopt;
     }
-    return resolve(board, redToMove, *parts, notation, error);
+    return resolve(board, redToMove, *parts, error);
 }
 
 } // namespace marovin::model

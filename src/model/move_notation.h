@@ -18,11 +18,16 @@
 //   5 (soldiers)          ++  P+  P5  P-  --        一兵 … 五兵
 //
 // Soldiers that stand two or more on each of two files are named by their file instead of
-// the letter: WXF 3+.4, Chinese 前三平四. Advisors and elephants always use the file digit:
-// two of them on one file differ in direction. Every text is read leniently as well: WXF
-// letters in either case and with B/N for elephant/horse, "=" for sideways; Chinese in
+// the letter: WXF 3+.4, 33.4 (the middle of three), 3-.4; Chinese 前三平四, 中三平四,
+// 後三平四. Advisors and elephants always use the file digit: two of them on one file
+// differ in direction.
+//
+// Every text is read leniently as well: WXF letters in either case and with B/N for
+// elephant/horse, "=" for sideways, the middle soldier as P3 or 33; Chinese in
 // traditional or simplified characters, files in Chinese numerals, full-width or ASCII
-// digits, and the qualifier before or after the piece.
+// digits, and the qualifier before or after the piece. An order word is read for any
+// count it fits: 前 and 後 for two to five pieces, 中 for three or five, 一..五 for as
+// many as they count; one that fits no file is refused with the counts found.
 
 #include <optional>
 #include <string>
@@ -42,6 +47,12 @@ std::optional<MoveNotation> NotationFromName(std::string_view name);
 // The text of the move from -> to on board (the position before it). The piece on from
 // decides the side; the move is not checked.
 std::string MoveText(const Board& board, Square from, Square to, MoveNotation notation);
+
+// The Chinese text of the move from -> to on board as the program's own records write
+// it (the text record, the engine's line): Big5, the record's piece names (硨 for Red's
+// chariot), and the qualifier of two or three pieces on a file after the piece
+// (硨前進一, 兵中平八). Which piece a text names follows the same rules as MoveText.
+std::string RecordMoveText(const Board& board, Square from, Square to);
 
 // The notation a move text is written in, judged by its form: four ASCII characters
 // letter-digit-letter-digit (a dash allowed between the squares) are ICCS, a text with

@@ -1,6 +1,7 @@
 // Reading PGN in two steps: PgnReader splits the text into games and their items (tags,
 // moves, comments, parentheses) without knowing the rules; BuildPgnGame plays the items
 // into a record, checking every move.
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -48,6 +49,24 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 bool isDigitChar(char c) { return c >= '0' && c <= '9'; }
 // Characters that end a move text.
 bool endsWord(char c) { return isSpace(c) || c == '{' || c == '}' || c == '(' || c == ')' || c == ';' || c == '['; }
+
+// The length of the move number that begins a word ("12." or "12..." before the move or
+// standing alone), 0 when there is none. WXF's middle soldier of three ("33.4", the file
+// twice) has the form of a number and a dot, but a move never is a single digit: a word
+// that would leave one is a move.
+std::size_t moveNumberLength(std::string_view word)
+{
+    std::size_t digits = 0;
+    while (digits < word.size() && isDigitChar(word[digits]))
+        ++digits;
+    if (digits == 0 || digits == word.size() || word[digits] != '.')
+        return 0;
+    std::size_t end = digits;
+    while (end < word.size() && word[end] == '.')
+        ++end;
+    const bool singleDigitLeft = end + 1 == word.size() && isDigitChar(word[end]);
+    return singleDigitLeft && end == digits + 1 ? 0 : end;
+}
 
 bool isResult(std::string_view word)
 {
@@ -223,16 +242,9 @@ void PgnReader::readBody(PgnGameText& game)
             if (word[0] == '$' || word.find_first_not_of("!?") == std::string_view::npos ||
                 word.find_first_not_of('.') == std::string_view::npos)
                 continue; // an annotation glyph, or the dots of "1. ... h9g7"
-            std::size_t digits = 0;
-            while (digits < word.size() && isDigitChar(word[digits]))
-                ++digits;
-            if (digits > 0 && digits < word.size() && word[digits] == '.') { // a move number
-                while (digits < word.size() && word[digits] == '.')
-                    ++digits;
-                word.remove_prefix(digits);
-                if (word.empty())
-                    continue;
-            }
+            word.remove_prefix(moveNumberLength(word));
+            if (word.empty())
+                continue;
             if (word.size() > kMoveTextLimit)
                 return fail("a move text is longer than " + std::to_string(kMoveTextLimit) + " bytes");
             if (++moves > kPgnMoveLimit)
@@ -296,18 +308,20 @@ bool readNumber(std::string_view text, Int& value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
-// "2024.03.05" as the record keeps dates; a PGN date with unknown parts ("????.??.??",
-// "2024.??.??") is dropped. Other text is kept as it stands (a "?" in it may stand for a
-// character that Big5 lacks, and must read back the same).
+// "2024.03.05" as the record keeps dates ("2024-03-05"); a date of that form with unknown
+// parts ("????.??.??", "2024.??.??") is dropped. Any other text is a date as someone wrote
+// it, question marks and all, and stays as it is.
 std::string recordDate(std::string_view date)
 {
     std::string text(date);
-    if (text.size() == 10 && text[4] == '.' && text[7] == '.') {
-        if (text.find('?') != std::string::npos)
-            return {};
-        text[4] = '-';
-        text[7] = '-';
-    }
+    const bool pgnForm = text.size() == 10 && text[4] == '.' && text[7] == '.' &&
+                         std::all_of(text.begin(), text.end(), [](char c) { return c == '.' || c == '?' || isDigitChar(c); });
+    if (!pgnForm)
+        return text;
+    if (text.find('?') != std::string::npos)
+        return {};
+    text[4] = '-';
+    text[7] = '-';
     return text;
 }
 
@@ -386,7 +400,7 @@ private:
     std::string moveName(std::string_view text) const
     {
         const int ply = m_game.browsedPly();
-        const std::string number = std::to_string((ply + m_game.firstMover) / 2 + 1);
+        const std::string number = std::to_string((ply + m_game.firstMover) / 2 + m_game.startCounts.fullMove);
         return "move " + number + (m_game.isRedToMoveBrowsed() ? " by Red (" : " by Black (") +
                std::string(text) + ")";
     }

@@ -199,7 +199,7 @@ private:
     {
         if (entry.isMove()) {
             const bool red = IsRedToMove(m_game.firstMover, frame.ply);
-            const int number = (frame.ply + m_game.firstMover) / 2 + 1;
+            const int number = (frame.ply + m_game.firstMover) / 2 + m_game.startCounts.fullMove;
             // The number and its move stay on one line.
             std::string text;
             if (red)
@@ -244,7 +244,7 @@ void WritePgn(const CGame& game, MoveNotation notation, std::string& out)
         writeTag(out, "BlackElo", std::to_string(game.blackRating));
     if (game.customPosition) {
         writeTag(out, "SetUp", "1");
-        writeTag(out, "FEN", WriteFen(game.startBoard(), game.firstMover == 0));
+        writeTag(out, "FEN", StartFen(game));
     }
     writeTag(out, "Format", NotationName(notation));
     if (game.times != decltype(game.times){}) {

@@ -137,6 +137,13 @@ constexpr std::uint8_t kTagFront = 16;
 constexpr std::uint8_t kTagRear = 32;
 constexpr std::uint8_t kTagMiddle = 48;
 
+// The two move counts of a position, as a FEN gives them.
+struct MoveCounts {
+    int halfMoves = 0; // moves since the last capture
+    int fullMove = 1;  // the number of the full move, from 1; it goes up after Black moves
+    friend bool operator==(const MoveCounts&, const MoveCounts&) = default;
+};
+
 // Four bytes: moving piece, from-square, captured piece, to-square. A piece byte of 90
 // or more marks an entry of the move record that is not a move.
 struct PackedMove {

@@ -50,6 +50,7 @@ SetupCheck FinishEdit(CGame& game, EditWindowPort& window)
     }
     if (TurnIfUpsideDown(board, game.pieceList))
         game.bottomSide ^= 1;
+    game.startCounts = {}; // a new start: its moves count from 1
     if (game.firstMover != 0 || board != kStandardOpening) {
         game.customPosition = 1;
         game.modified = true;

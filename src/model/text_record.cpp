@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/chinese_notation.h"
+#include "model/move_notation.h"
 #include "model/tree_walk.h"
 #include "support/fixed_text.h"
 
@@ -103,21 +104,32 @@ void writeNote(std::string_view note, ChunkWriter& out)
     out << text;
 }
 
+// A recorded move in the notation, from board (the position before it).
+std::string moveText(const Board& board, const MoveEntry& entry)
+{
+    return entry.isMove() ? RecordMoveText(board, entry.move.from, entry.move.to) : std::string();
+}
+
 // The first move of an alternative, in the notation (empty when it holds no move).
-std::string firstMoveText(const BranchPoint& point, int alternative)
+std::string firstMoveText(const Board& board, const BranchPoint& point, int alternative)
 {
     const MoveLine& line = point.alternatives[static_cast<std::size_t>(alternative)];
-    return line.entries.empty() ? std::string() : ChineseMoveText(line.entries[0]);
+    return line.entries.empty() ? std::string() : moveText(board, line.entries[0]);
 }
 
 class RecordWriter : public TreeVisitor {
 public:
-    RecordWriter(const CGame& game, ChunkWriter& out) : m_out(out), m_ply(game.firstMover ? 1 : 0) {}
+    RecordWriter(const CGame& game, ChunkWriter& out)
+        : m_out(out), m_board(game.startBoard()), m_ply(game.firstMover ? 1 : 0)
+    {
+    }
 
     void entry(const MoveEntry& entry, const MoveLine& line, std::size_t)
     {
-        if (entry.isMove())
+        if (entry.isMove()) {
             writeMove(entry);
+            ApplyMove(m_board, entry.move);
+        }
         if (!entry.hasNote())
             return;
         // A Red move with a note is paired with an empty Black half before the note; the
@@ -137,21 +149,25 @@ public:
             if (point.count() <= kMaxListedAlternatives) {
                 m_out << kIndent;
                 for (int i = 0; i < point.count(); ++i)
-                    m_out << format("  %d.", i + 1) << firstMoveText(point, i);
+                    m_out << format("  %d.", i + 1) << firstMoveText(m_board, point, i);
                 m_out << "\r\n";
             }
         }
         m_out << "\r\n" << kIndent << VariationLabel(depth, alternative + 1) << " "
-              << firstMoveText(point, alternative) << "\r\n\r\n";
+              << firstMoveText(m_board, point, alternative) << "\r\n\r\n";
     }
 
     void endAlternative(const BranchPoint&, int, int) { breakLine(); }
 
+    // The board goes back to where the line began, for the next alternative.
     void leaveLine(const MoveLine& line)
     {
-        for (const MoveEntry& entry : line.entries)
-            if (entry.isMove())
+        for (auto entry = line.entries.rbegin(); entry != line.entries.rend(); ++entry) {
+            if (entry->isMove()) {
+                TakeBackMove(m_board, entry->move);
                 --m_ply;
+            }
+        }
     }
 
     // The last line of moves ends like every other line.
@@ -177,12 +193,13 @@ private:
                 m_out << format("%s%3d. %s", kIndent, number, kMissingMove);
             m_out << "   ";
         }
-        m_out << ChineseMoveText(entry);
+        m_out << moveText(m_board, entry);
         ++m_lineMoves;
         ++m_ply;
     }
 
     ChunkWriter& m_out;
+    Board m_board; // the position before the next entry
     int m_ply;           // counts the written moves; a record that Black begins starts at 1
     int m_lineMoves = 0; // moves on the current output line
 };

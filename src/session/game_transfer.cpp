@@ -40,11 +40,17 @@ CGame* liveGame(ClientContext& context, CGame* game)
     return game && context.gameList.contains(game) ? game : nullptr;
 }
 
-void tell(ClientContext& context, std::string_view player, std::string_view message)
+// "tell PLAYER 01 MESSAGE", the whole text that goes out.
+std::string tellText(std::string_view player, std::string_view message)
 {
     std::string text = "tell ";
     text.append(player).append(" \x01").append(message);
-    sendCommand(context, text, false, false);
+    return text;
+}
+
+void tell(ClientContext& context, std::string_view player, std::string_view message)
+{
+    sendCommand(context, tellText(player, message), false, false);
 }
 
 void warn(ClientContext& context, std::string_view text)
@@ -186,6 +192,12 @@ void receiveLine(ClientContext& context, std::string_view text, std::string_view
         return refuseLine(context, sender);
     }
     readTransferLines(context, transfer, *lines);
+    if (!liveGame(context, transfer.receivingGame)) {
+        // The first line opened no game (it was no game header): nothing is being received,
+        // and a transfer from anyone may start afresh.
+        resetReceiving(transfer);
+        return refuseLine(context, sender);
+    }
     ++transfer.receiveSequence;
     if (CGame* game = liveGame(context, transfer.receivingGame)) {
         game->mode = model::kModeReceiving;
@@ -278,9 +290,8 @@ void sendNextGameLine(ClientContext& context)
         const int sequence = transfer.sendSequence++;
         char head[48];
         std::snprintf(head, sizeof head, "send%d %d ", sequence, percent);
-        const std::string message = std::string(head).append(line).append("\r\n");
-        const int length = static_cast<int>(std::string_view(transfer.transferPeer).size() + message.size() + 6);
-        transfer.bytesSincePause += length;
+        const std::string told = tellText(transfer.transferPeer, std::string(head).append(line).append("\r\n"));
+        transfer.bytesSincePause += static_cast<int>(told.size());
         if (transfer.bytesSincePause <= kPauseBytes) {
             context.clock.pauseHandlingEvents(kShortPauseMs);
         } else {
@@ -290,7 +301,7 @@ void sendNextGameLine(ClientContext& context)
         // The user may have stopped the send while the program waited.
         if (transfer.sendSequence != sequence + 1)
             return;
-        tell(context, transfer.transferPeer, message);
+        sendCommand(context, told, false, false);
         if (CGame* game = liveGame(context, transfer.sendingGame)) {
             game->transferPercent = percent;
             refreshStatus(context, *game);

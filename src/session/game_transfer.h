@@ -10,7 +10,11 @@
 // The receiver rebuilds the game line by line in a new game window (mode receiving) and
 // shows the percentage; either side can stop. A line out of order, from another player or
 // that cannot be a line of the send form is refused with "Send order error" and a cancel
-// to its sender, and the game being received stays as it was.
+// to its sender, and the game being received stays as it was. A first line that opens no
+// game is refused the same way and leaves the receiver idle.
+//
+// The sender pauses 150 ms after each tell, or 2000 ms once the tells since the last long
+// pause add up to more than 250 bytes (each counted whole, "tell NAME " included).
 
 #include <functional>
 #include <optional>

@@ -114,6 +114,13 @@ ServerToken nextServerLine(SessionState& state, std::string_view data, std::size
             state.lineBuffer[state.lineLength] = 0;
             continue;
         }
+        if (byte == '\0' && (state.lineLength == 0 || !isLoggedIn(state))) {
+            // Telnet pads a bare CR with NUL and some servers send NULs as filler. Before a
+            // line's first byte, and anywhere before login, they would hide a prompt from
+            // the tests below: they are dropped. Inside a line after login they stay.
+            ++position;
+            continue;
+        }
         if (state.lineLength > kLongestLine) {
             // Not consumed: the byte begins the next line.
             finishLine(state);

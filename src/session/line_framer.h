@@ -7,7 +7,8 @@
 //   "#...", "!...", "{..."  special lines (tells, shouts, notices)
 //   anything else           ordinary line
 //
-// CR is dropped, BEL is dropped (and beeps), LF ends a line. Before login, telnet commands
+// CR is dropped, BEL is dropped (and beeps), LF ends a line. NUL bytes are dropped at the
+// start of a line and anywhere before login, so that they never hide a prompt. Before login, telnet commands
 // (IAC, a command byte above 250, an option byte) are taken out. A line longer than 2990
 // bytes is cut after its 2991st byte; the rest starts a new line. The partial line stays in
 // the session record between chunks.

@@ -124,10 +124,17 @@ void CServerSocket::report(std::string_view label, std::string_view detail, bool
     text += ", ";
     text += detail.empty() ? std::string_view(texts::kProgramError) : detail;
     m_terminal.writeClientText(text, false);
-    if (box)
-        m_desktop.messageBox(text);
+    const bool wasConnected = m_connected != 0;
     resetConnection();
     m_lastError = code;
+    // A connection lost to an error ends the session as a close does, before the box
+    // waits for the user: no game stays live with its clocks running.
+    if (wasConnected) {
+        m_listener.onSessionEnd();
+        m_listener.afterClose();
+    }
+    if (box)
+        m_desktop.messageBox(text);
 }
 
 int CServerSocket::checkSocketError(std::string_view label, std::string_view detail)

@@ -3,6 +3,9 @@
 // scanner, the send buffer that absorbs partial sends, and the report of socket errors
 // (a red line in the terminal and a message box, then the connection is reset).
 //
+// Losing the connection in any way (the server closes it, or an error resets it) ends the
+// session: the live games become not live and their clocks stop.
+//
 // Server input is read one read at a time: while what was read is being handled (a box
 // or question it raised may be open, a pause it asked for may run), further input is
 // held in the socket and read, in order, once the handling is over. So no box raised by
@@ -71,8 +74,8 @@ public:
     // Closes the socket and forgets everything pending; the port goes back to 5555.
     void resetConnection();
 
-    // A red terminal line and a message box (none while the listener keeps errors quiet),
-    // then the connection is reset.
+    // A red terminal line, the connection reset (and, when it was up, the session ended
+    // as a close ends it), then a message box (none while the listener keeps errors quiet).
     void reportSocketError(std::string_view label, std::string_view detail);
     // 0 when the driver saw no error, 1 otherwise (reported unless it is "would block").
     int checkSocketError(std::string_view label, std::string_view detail);

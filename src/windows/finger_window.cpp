@@ -21,12 +21,9 @@ CFingerDlg::CFingerDlg(const QString& title, std::string_view answer, const QFon
     m_text->setReadOnly(true);
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_text->setFont(listFont);
-    // The answer's lines end in CR LF; the edit keeps lines, not line ends.
-    QString text = platform::fromBig5Lines(answer);
-    if (text.endsWith(QLatin1Char('\n')))
-        text.chop(1);
-    m_text->setPlainText(text);
-    const int textWidth = widestLine(text.split(QLatin1Char('\n')), listFont, 2 * m_text->frameWidth() + 32);
+    showAnswer(answer);
+    const int textWidth =
+        widestLine(m_text->toPlainText().split(QLatin1Char('\n')), listFont, 2 * m_text->frameWidth() + 32);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
@@ -38,6 +35,15 @@ CFingerDlg::CFingerDlg(const QString& title, std::string_view answer, const QFon
     layout->addLayout(buttons);
     resize(std::max(480, textWidth + 24), 400);
     fitOnScreen(*this);
+}
+
+void CFingerDlg::showAnswer(std::string_view answer)
+{
+    // The answer's lines end in CR LF; the edit keeps lines, not line ends.
+    QString text = platform::fromBig5Lines(answer);
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    m_text->setPlainText(text);
 }
 
 void CFingerDlg::showEvent(QShowEvent* event)

@@ -14,7 +14,7 @@ namespace marovin::windows {
 
 CStoredGamesDlg::CStoredGamesDlg(session::ClientContext& context, std::string_view answer, const QFont& listFont,
                                  QWidget* parent)
-    : QDialog(parent), m_context(context), m_list(new QListWidget(this)), m_entries(session::parseStoredList(answer))
+    : QDialog(parent), m_context(context), m_list(new QListWidget(this))
 {
     setObjectName(QStringLiteral("storedGamesWindow"));
     setModal(false);
@@ -22,13 +22,7 @@ CStoredGamesDlg::CStoredGamesDlg(session::ClientContext& context, std::string_vi
     m_list->setObjectName(QStringLiteral("storedList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setFont(listFont);
-    QStringList lines;
-    for (const std::string& entry : m_entries)
-        lines << platform::fromBig5(entry);
-    m_list->addItems(lines);
-    m_list->setMinimumWidth(std::min(widestLine(lines, listFont, 2 * m_list->frameWidth() + 32), 900));
-    if (!m_entries.empty())
-        m_list->setCurrentRow(0);
+    showAnswer(answer);
 
     QPushButton* restart = makeButton(QStringLiteral("Restart"), this);
     QPushButton* look = makeButton(QStringLiteral("Look"), this);
@@ -50,8 +44,21 @@ CStoredGamesDlg::CStoredGamesDlg(session::ClientContext& context, std::string_vi
     connect(look, &QPushButton::clicked, this, [this] { chooseStoredGame("sendfile"); });
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this] { chooseStoredGame(std::nullopt); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
-    setWindowTitle(QStringLiteral("%1 Stored Game(s)").arg(m_entries.size()));
     resize(460, 320);
+}
+
+void CStoredGamesDlg::showAnswer(std::string_view answer)
+{
+    m_entries = session::parseStoredList(answer);
+    QStringList lines;
+    for (const std::string& entry : m_entries)
+        lines << platform::fromBig5(entry);
+    m_list->clear();
+    m_list->addItems(lines);
+    m_list->setMinimumWidth(std::min(widestLine(lines, m_list->font(), 2 * m_list->frameWidth() + 32), 900));
+    if (!m_entries.empty())
+        m_list->setCurrentRow(0);
+    setWindowTitle(QStringLiteral("%1 Stored Game(s)").arg(m_entries.size()));
 }
 
 void CStoredGamesDlg::chooseStoredGame(std::optional<std::string_view> command, bool setOpenFirst)

@@ -1,7 +1,7 @@
 #pragma once
 // The stored games window: the games the server keeps for a player, one entry "K  word"
-// each, from which a game is restarted or fetched. A new window for every answer; it
-// lives until it is closed.
+// each, from which a game is restarted or fetched. A new window for every answer (up to a
+// limit, past which the oldest shows the next); it lives until it is closed.
 
 #include <QDialog>
 #include <QListWidget>
@@ -24,6 +24,8 @@ public:
                     QWidget* parent = nullptr);
 
     QListWidget* list() const { return m_list; }
+    // Shows another answer's games in place of those shown (the first is selected).
+    void showAnswer(std::string_view answer);
 
 private:
     // Sends the command for the selected entry (none: the double click's choice) and

@@ -16,6 +16,7 @@
 #include "frame/application.h"
 #include "frame/client_session.h"
 #include "terminal/output_view.h"
+#include "../terminal/terminal_rows.h"
 #include "../terminal/test_options.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
@@ -44,16 +45,7 @@ protected:
     }
 
     // Every row of the terminal, oldest first, joined by line feeds.
-    std::string terminalText() const
-    {
-        std::string text;
-        const int oldest = (view->currentRow() - view->rowCount() + kTerminalRows) % kTerminalRows;
-        for (int i = 0; i < view->rowCount(); ++i) {
-            const TerminalSlot& slot = view->slotAt((oldest + i) % kTerminalRows);
-            text.append(slot.text, static_cast<std::size_t>(slot.length)).push_back('\n');
-        }
-        return text;
-    }
+    std::string terminalText() const { return TerminalText(*view); }
     bool waitForText(const std::string& needle, int timeoutMs = kNetworkWaitMs)
     {
         QElapsedTimer timer;

@@ -15,6 +15,7 @@
 #include "game_window/qt_game_windows.h"
 #include "engine/engine_settings.h"
 #include "frame/application.h"
+#include "running_program.h"
 #include "frame/client_session.h"
 #include "support/paths.h"
 #include "test_platform.h"
@@ -44,13 +45,7 @@ void whenOpen(std::function<void(Dialog&)> act)
 struct EngineMenu : ::testing::Test {
     void SetUp() override
     {
-        testkit::qtApplication();
-        app = std::make_unique<shell::CMarovinApp>(
-            desktop, testPlatform(), deriveSystemMetrics(16, 7),
-            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
-        ASSERT_TRUE(app->initInstance());
-        app->mainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainFrame()));
+        ASSERT_NO_FATAL_FAILURE(StartProgram(app, desktop, folder));
         windows = app->clientSession()->gameWindows();
     }
     void TearDown() override

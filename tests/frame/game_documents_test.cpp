@@ -30,6 +30,7 @@
 #include "model/game_file.h"
 #include "model/position_editor.h"
 #include "frame/application.h"
+#include "running_program.h"
 #include "frame/client_session.h"
 #include "terminal/input_bar.h"
 #include "support/big5.h"
@@ -64,15 +65,7 @@ const std::string kGame = "GAME\r\n"
 struct Documents : ::testing::Test {
     void SetUp() override
     {
-        testkit::qtApplication();
-        // An existing settings file: not a first start, so no login window opens.
-        app = std::make_unique<shell::CMarovinApp>(
-            desktop, testPlatform(), deriveSystemMetrics(16, 7),
-            testkit::existingSettings(folder.file("config/Marovin.dat"), testPlatform()));
-        ASSERT_TRUE(app->initInstance());
-        // The program is the active one, as when the user works in it.
-        app->mainFrame()->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(app->mainFrame()));
+        ASSERT_NO_FATAL_FAILURE(StartProgram(app, desktop, folder));
         documents = app->gameDocuments();
         documents->setFileChooser([this](const QString& title, const QString&, bool) {
             asked << title;
@@ -443,7 +436,7 @@ TEST_F(Documents, PositionsGoToTheClipboardAsFenAndComeBackAsNewGames)
     command("actionEditCopyPosition")->trigger();
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     ASSERT_TRUE(copied);
-    EXPECT_EQ(copied->text(), "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w - - 0 1");
+    EXPECT_EQ(copied->text(), "rnbakab1r/9/1c4nc1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR w - - 2 2");
     EXPECT_TRUE(copied->html().startsWith("<pre>")) << copied->html().toStdString();
     // The game's window shows Black at the bottom (no login name), and so does the diagram.
     EXPECT_TRUE(copied->html().contains(QString::fromUtf8("\n車─┴─象─士─將─士─象─馬─車")))

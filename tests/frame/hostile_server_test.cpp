@@ -1,7 +1,9 @@
-// The program against scripted servers that misbehave, over loopback: a box or question
-// raised by server input is never opened beneath another one (further input waits in the
-// socket), a broken game complains once, a move list keeps its pace without freezing the
-// window, and the server cannot open game windows without bound.
+// The program against scripted servers and players that misbehave, over loopback: a box
+// or question raised by server input is never opened beneath another one (further input
+// waits in the socket), a broken game complains once, a move list keeps its pace without
+// freezing the window, the server cannot open game or answer windows without bound, a
+// player's stray transfer line blocks no later transfer, and a server that stops reading
+// ends the live games as a close does.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@
 
 #include "game_window/game_frame.h"
 #include "game_window/quit_game_dialog.h"
+#include "session/server_socket.h"
 #include "session/game_list.h"
 #include "frame/application.h"
 #include "frame/client_session.h"
@@ -32,7 +35,12 @@
 #include "testkit/qt_application.h"
 #include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
+#include "../terminal/terminal_rows.h"
+#include "frame/command_windows.h"
 #include "frame/main_frame.h"
+#include "windows/finger_window.h"
+#include "windows/message_dialogs.h"
+#include "windows/stored_games_window.h"
 
 namespace marovin::shell {
 namespace {
@@ -95,11 +103,25 @@ struct ScriptedServer {
         });
     }
 
+    // From now on the server takes nothing more off the connection: what the client sends
+    // fills the buffers on the way.
+    void stopReading()
+    {
+        QObject::disconnect(peer, &QTcpSocket::readyRead, nullptr, nullptr);
+        peer->setReadBufferSize(4096);
+    }
+
     QTcpServer listener;
     QTcpSocket* peer = nullptr;
     std::string received;
     std::function<void()> onReceived;
 };
+
+// A tell from player whose text begins with byte 01, then the prompt.
+std::string transferTell(const std::string& player, const std::string& text)
+{
+    return "#" + player + ">: \x01" + text + "\r\nOMRA% ";
+}
 
 // "Game N RED vs BLACK WORDS", then the prompt (the notices come one per prompt).
 std::string notice(int number, const std::string& words)
@@ -263,6 +285,113 @@ TEST_F(HostileServer, TheServerCannotOpenGameWindowsWithoutBound)
     EXPECT_EQ(desktop.boxes, std::vector<std::string>{"Cannot create GAME!"}) << "said once, not per notice";
     EXPECT_EQ(questions, cap);
     EXPECT_EQ(mostQuestionsOpen, 1);
+}
+
+// Each kind of answer keeps at most its limit of windows open: past it the oldest window
+// shows the new answer, or, for received messages (whose windows may hold a reply being
+// typed), the terminal keeps the message; a terminal line says which.
+TEST_F(HostileServer, AnswersOpenAtMostTheirLimitOfWindowsEach)
+{
+    constexpr int kAnswers = 3 * windows::kAnswerWindowLimit;
+    std::string script;
+    for (int i = 1; i <= kAnswers; ++i) {
+        const std::string n = std::to_string(i);
+        script += "finger: player" + n + "\r\nLast seen today\r\nOMRA% ";
+        script += "alias: alias" + n + " is who\r\nOMRA% ";
+        script += "stored: A player" + n + ".rival.1  F rival.player" + n + ".2\r\nOMRA% ";
+        script += "message: Messages for you from player" + n + "\r\nOMRA% ";
+    }
+    ScriptedServer server(script + "Login as finished\r\n");
+    connectTo(server);
+    ASSERT_TRUE(waitFor([&] { return context().session.loggedInName == "finished"; }, kScriptWaitMs));
+
+    const auto open = [](auto isKind) {
+        std::vector<QWidget*> found;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->isVisible() && isKind(widget))
+                found.push_back(widget);
+        return found;
+    };
+    const auto fingers = open([](QWidget* w) {
+        return qobject_cast<windows::CFingerDlg*>(w) && w->windowTitle() == windows::kFingerTitle;
+    });
+    const auto aliases = open([](QWidget* w) {
+        return qobject_cast<windows::CFingerDlg*>(w) && w->windowTitle() == windows::kAliasResultTitle;
+    });
+    const auto stored = open([](QWidget* w) { return qobject_cast<windows::CStoredGamesDlg*>(w) != nullptr; });
+    const auto messages = open([](QWidget* w) { return qobject_cast<windows::CMessageDlg*>(w) != nullptr; });
+    const auto limit = static_cast<std::size_t>(windows::kAnswerWindowLimit);
+    EXPECT_EQ(fingers.size(), limit);
+    EXPECT_EQ(aliases.size(), limit);
+    EXPECT_EQ(stored.size(), limit);
+    EXPECT_EQ(messages.size(), limit);
+
+    // The last answers are in the windows reused for them.
+    const std::string last = std::to_string(kAnswers);
+    EXPECT_EQ(std::count_if(fingers.begin(), fingers.end(), [&](QWidget* w) {
+                  return static_cast<windows::CFingerDlg*>(w)->text()->toPlainText().startsWith(
+                      QString::fromStdString("player" + last + "\n"));
+              }),
+              1);
+    EXPECT_EQ(std::count_if(stored.begin(), stored.end(), [&](QWidget* w) {
+                  return static_cast<windows::CStoredGamesDlg*>(w)->list()->item(0)->text().contains(
+                      QString::fromStdString("player" + last + ".rival"));
+              }),
+              1);
+    const std::string terminal = TerminalText(*app->mainFrame()->terminal()->view());
+    for (const char* line : {"10 finger windows are open: the oldest shows this answer.",
+                             "10 alias result windows are open: the oldest shows this answer.",
+                             "10 stored games windows are open: the oldest shows this answer.",
+                             "10 message windows are open: this message is shown above only."})
+        EXPECT_NE(terminal.find(line), std::string::npos) << line;
+    EXPECT_NE(terminal.find("Messages for you from player" + last), std::string::npos);
+}
+
+// A tell that starts a transfer with a line that is no game opens nothing and leaves the
+// receiver free: the next player's game arrives whole.
+TEST_F(HostileServer, AStrayTransferLineBlocksNoLaterTransfer)
+{
+    const std::string script = transferTell("mallory", "send1 0 Hnot a game") +
+                               transferTell("alice", "send1 5 HGAME") + transferTell("alice", "send2 9 HSTART") +
+                               transferTell("alice", "send3 20 M\x48\x4C") + transferTell("alice", "sendO");
+    ScriptedServer server(script + "Login as finished\r\n");
+    connectTo(server);
+    ASSERT_TRUE(waitFor([&] { return context().session.loggedInName == "finished"; }, kScriptWaitMs));
+    ASSERT_TRUE(waitFor([&] { return server.received.find("\x01sendR") != std::string::npos; }, kScriptWaitMs));
+    EXPECT_NE(server.received.find("tell mallory \x01sendR\r\n"), std::string::npos);
+    EXPECT_EQ(server.received.find("tell alice"), std::string::npos) << "alice's lines were all taken";
+    const model::CGame* game = context().gameList.newest();
+    ASSERT_NE(game, nullptr);
+    EXPECT_EQ(game->pathLength(), 1);
+    EXPECT_EQ(game->mode, model::kModeNormal);
+    EXPECT_EQ(app->mainFrame()->mdiArea()->findChildren<board::CGameFrame*>().size(), 1);
+}
+
+// A server that stops reading: the client's sends fill the buffers until the connection
+// fails ("Send buffer has data not sent"). The game the user plays is then not live, its
+// clocks stopped, as after a close.
+TEST_F(HostileServer, AServerThatStopsReadingEndsTheLiveGameAsACloseDoes)
+{
+    ScriptedServer server(created(5));
+    connectTo(server);
+    ASSERT_TRUE(waitFor([&] { return movesOf(5) >= 0 && server.peer; }, kScriptWaitMs));
+    model::CGame* game = context().gameList.findLive(5);
+    ASSERT_NE(game, nullptr);
+    EXPECT_LE(game->participation, model::kPlaying);
+    server.stopReading();
+    const std::string command = std::string(2000, 'x') + "\r\n";
+    for (int i = 0; i < 50000 && context().connection.isConnected(); ++i) {
+        session::sendCommand(context(), command, false, false);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_FALSE(context().connection.isConnected());
+    ASSERT_FALSE(desktop.boxes.empty());
+    EXPECT_NE(desktop.boxes.back().find("Send buffer has data not sent"), std::string::npos) << desktop.boxes.back();
+    ASSERT_TRUE(context().gameList.contains(game));
+    EXPECT_EQ(game->participation, model::kServerNotLive);
+    const auto clocks = game->times;
+    context().games.tickClocks(game->lastUpdateTime + 5);
+    EXPECT_EQ(game->times, clocks) << "the clocks stand still";
 }
 
 } // namespace

@@ -72,7 +72,7 @@ TEST_F(StartUp, ShowsTheMainWindowWithItsMenusAndTheTerminal)
     QStringList menus;
     for (QAction* menu : frame->menuBar()->actions())
         menus << menu->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Option", "&Window", "&Game", "&Command", "&Help"}));
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&Option", "&Window", "&Game", "&Command", "&Database", "&Help"}));
 
     const auto children = frame->mdiArea()->subWindowList();
     ASSERT_EQ(children.size(), 1);

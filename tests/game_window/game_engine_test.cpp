@@ -17,7 +17,7 @@
 #include "game_window/game_frame.h"
 #include "game_window/qt_game_windows.h"
 #include "engine/engine_settings.h"
-#include "model/chinese_notation.h"
+#include "model/move_notation.h"
 #include "model/fen.h"
 #include "platform/big5_text.h"
 #include "testkit/game_fakes.h"
@@ -97,7 +97,8 @@ TEST_F(EngineWindow, AnalysisFollowsTheShownPositionAndPlaysItsFirstMoveOnClick)
     const QString shownLine = frame->analysisStrip()->lineText();
     frame->analysisStrip()->playButton()->click();
     ASSERT_EQ(game->browsedPly(), 1);
-    const std::string played = model::ChineseMoveText(game->currentEntry());
+    const model::PackedMove move = game->currentEntry().move;
+    const std::string played = model::RecordMoveText(model::kStandardOpening, move.from, move.to);
     EXPECT_TRUE(shownLine.startsWith("<a href=\"play\">" + platform::fromBig5(played) + "</a>"))
         << shownLine.toStdString() << " / " << platform::fromBig5(played).toStdString();
     EXPECT_TRUE(analysisOfShownPosition());

@@ -29,8 +29,28 @@ TEST(Fen, OpeningReadsAndWritesBothWays)
         ReadFen("rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 1 1", error);
     ASSERT_TRUE(black) << error;
     EXPECT_FALSE(black->redToMove);
-    EXPECT_EQ(WriteFen(black->board, false),
-              "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 0 1");
+    EXPECT_EQ(WriteFen(black->board, false, black->counts),
+              "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b - - 1 1");
+}
+
+// The two move counts: read from six fields or from the four of the short form, 0 and 1
+// when missing; a full move 0 is taken as 1.
+TEST(Fen, MoveCountsAreReadWhereGiven)
+{
+    const std::string board = "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR";
+    const struct {
+        const char* rest;
+        MoveCounts counts;
+    } cases[] = {
+        {" w - - 7 23", {7, 23}}, {" b 3 9", {3, 9}},   {" w", {0, 1}},
+        {" w - - 0 0", {0, 1}},  {" w - -", {0, 1}},   {" b - - 120 999999999", {120, 999999999}},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto position = ReadFen(board + c.rest, error);
+        ASSERT_TRUE(position) << c.rest << ": " << error;
+        EXPECT_EQ(position->counts, c.counts) << c.rest;
+    }
 }
 
 TEST(Fen, PiecesAreNumberedPerTypeInSquareOrder)
@@ -95,19 +115,27 @@ TEST(Fen, RandomGamePositionsRoundTrip)
     for (int game = 0; game < 20; ++game) {
         Board board = kStandardOpening;
         bool red = true;
+        std::vector<PackedMove> played;
+        MoveCounts counts;
         for (int ply = 0; ply < 120; ++ply) {
             const auto moves = GenerateLegalMoves(board, red);
-            const std::string text = WriteFen(board, red);
+            const std::string text = WriteFen(board, red, counts);
             std::string error;
             const auto read = ReadFen(text, error);
             ASSERT_TRUE(read) << text << ": " << error;
-            ASSERT_EQ(WriteFen(read->board, read->redToMove), text);
+            ASSERT_EQ(WriteFen(read->board, read->redToMove, read->counts), text);
+            ASSERT_EQ(read->counts, counts) << text;
             ASSERT_EQ(GenerateLegalMoves(read->board, red).size(), moves.size()) << text;
             if (moves.empty())
                 break;
             const SquarePair m = moves[random() % moves.size()];
-            ApplyMove(board, m.from, m.to);
+            played.push_back(ApplyMove(board, m.from, m.to));
             red = !red;
+            // Counted by hand: the full move goes up after Black's move, a capture clears the
+            // half-moves.
+            counts.fullMove = ply / 2 + 1 + (ply % 2);
+            counts.halfMoves = played.back().captured != 0 ? 0 : counts.halfMoves + 1;
+            ASSERT_EQ(CountsAfter({}, true, played), counts);
         }
     }
 }

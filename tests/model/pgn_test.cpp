@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <random>
 #include <string>
 
@@ -56,6 +57,11 @@ const NotationCase kNotationCases[] = {
     {"fourth of five soldiers", "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w", "e5d5", "P-.6", "四兵平六"},
     {"soldiers on two files, front", "3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "g6f6", "3+.4", "前三平四"},
     {"soldiers on two files, rear", "3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "c5b5", "7-.8", "後七平八"},
+    {"three and two soldiers, the middle", "3k5/9/2P6/2P3P2/2P3P2/9/9/9/9/4K4 w", "c6b6", "77.8", "中七平八"},
+    {"black three and two, the middle", "3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b", "c3d3", "33.4", "中３平４"},
+    {"black three and two, the front", "3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b", "c2d2", "3+.4", "前３平４"},
+    {"black three and two, the rear", "3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b", "c4d4", "3-.4", "後３平４"},
+    {"black three and two, front of two", "3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b", "g3f3", "7+.6", "前７平６"},
     {"black front soldier", "3k5/9/9/9/9/4p4/4p4/9/9/5K3 b", "e3e2", "P++1", "前卒進１"},
     {"black rear soldier", "3k5/9/9/9/9/4p4/4p4/9/9/5K3 b", "e4d4", "P-.4", "後卒平４"},
     {"advisor forward on a shared file", "3k5/9/9/9/9/9/9/3A5/9/3AK4 w", "d0e1", "A6+5", "仕六進五"},
@@ -86,40 +92,22 @@ TEST(MoveNotation, KnownPositionsGiveTheirTextsInEveryNotation)
     }
 }
 
-// Every legal move's text, in every notation, names that move and no other: over random
-// play from the opening and from positions crowded with pieces sharing files.
-TEST(MoveNotation, EveryLegalMoveReadsBackFromItsText)
+// Checks that the text of every legal move on board, in every notation, reads back as that
+// move; returns the moves' WXF texts.
+std::vector<std::string> EveryMoveReadsBack(const Board& board, bool red, const std::vector<SquarePair>& moves)
 {
-    const char* starts[] = {
-        "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w",
-        "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w",
-        "2r1k4/2n1r4/2c1n4/2p1p1p2/2p1p4/2P1P1P2/2P1P4/2C1N4/2N1R4/2R1K4 w",
-        "3k5/9/4n4/p3p4/p3p4/P3P4/P3P4/4N4/9/5K3 b",
-    };
-    std::mt19937 random(7);
-    int checked = 0;
-    for (const char* fen : starts) {
-        FenPosition position = Position(fen);
-        for (int ply = 0; ply < 60; ++ply) {
-            const auto moves = GenerateLegalMoves(position.board, position.redToMove);
-            if (moves.empty())
-                break;
-            for (const SquarePair& move : moves) {
-                for (MoveNotation notation : {MoveNotation::Iccs, MoveNotation::Wxf, MoveNotation::Chinese}) {
-                    const std::string text = MoveText(position.board, move.from, move.to, notation);
-                    std::string error;
-                    const auto read = ReadMoveText(position.board, position.redToMove, text, notation, error);
-                    ASSERT_TRUE(read && *read == move) << fen << " ply " << ply << ": " << text << ": " << error
-                                                       << "\n" << WriteFen(position.board, position.redToMove);
-                    ++checked;
-                }
-            }
-            const SquarePair move = moves[random() % moves.size()];
-            ApplyMove(position.board, move.from, move.to);
-            position.redToMove = !position.redToMove;
+    std::vector<std::string> wxf;
+    for (const SquarePair& move : moves) {
+        for (MoveNotation notation : {MoveNotation::Iccs, MoveNotation::Wxf, MoveNotation::Chinese}) {
+            const std::string text = MoveText(board, move.from, move.to, notation);
+            std::string error;
+            const auto read = ReadMoveText(board, red, text, notation, error);
+            EXPECT_TRUE(read && *read == move) << WriteFen(board, red) << ": " << text << ": " << error;
+            if (notation == MoveNotation::Wxf)
+                wxf.push_back(text);
         }
     }
-    EXPECT_GT(checked, 5000);
+    return wxf;
 }
 
 // Forms other programs write, each read as the same move.
@@ -144,6 +132,16 @@ TEST(MoveNotation, ReadsTheFormsOtherProgramsWrite)
         {"3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "+R.3", "e3g3"},
         {"3k5/9/9/9/9/9/4R4/9/4R4/5K3 w", "后车进一", "e1e2"},
         {"3k5/9/9/9/9/4p4/4p4/9/9/5K3 b", "前卒进1", "e3e2"},
+        // Order words for any count they fit, and both spellings of WXF's middle soldier.
+        {"3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "一兵平六", "e7d7"},
+        {"3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "二兵平四", "e6f6"},
+        {"3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "三兵平六", "e5d5"},
+        {"3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "55.4", "e6f6"},
+        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w", "中兵平四", "e6f6"},
+        {"3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w", "前兵平六", "e8d8"},
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/5K3 w", "後兵平六", "e5d5"},
+        {"3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b", "P3.4", "c3d3"},
+        {"3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b", "中卒平4", "c3d3"},
     };
     for (const auto& c : cases) {
         const FenPosition position = Position(c.fen);
@@ -171,6 +169,12 @@ TEST(MoveNotation, RefusesTextsThatNameNoSingleLegalMove)
         {opening, "炮二走五", "not a move in Chinese notation"},
         {opening, "R+.3", "no two chariots stand on one file"},
         {"3k5/9/9/4P4/4P4/9/9/9/9/5K3 w", "P5.4", "ambiguous: more than one soldier can make it"},
+        // An order word that fits no file says what it found.
+        {"3k5/4P4/4P4/4P4/4P4/9/9/9/9/5K3 w", "中兵平四", "\"中\" names none of the soldiers (4 on file 5)"},
+        {"3k5/9/4P4/4P4/4P4/9/9/9/9/5K3 w", "四兵平四", "\"四\" names none of the soldiers (3 on file 5)"},
+        {"3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "33.4", "the middle (33) names none of the soldiers (2 on file 3)"},
+        {"3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "5+.4", "no two soldiers stand on file 5"},
+        {"3k5/9/9/2P3P2/2P3P2/9/9/9/9/5K3 w", "34.4", "not a move in WXF notation"},
     };
     for (const auto& c : cases) {
         const FenPosition position = Position(c.fen);
@@ -179,6 +183,76 @@ TEST(MoveNotation, RefusesTextsThatNameNoSingleLegalMove)
             << c.text;
         EXPECT_EQ(error, c.why) << c.text;
     }
+}
+
+// A soldier moving sideways onto a file where a soldier of its side stands.
+bool JoinsSoldiers(const Board& board, SquarePair move)
+{
+    const Piece soldier = board[move.from];
+    if (KindOf(soldier) != PieceKind::Soldier || ColumnOf(move.from) == ColumnOf(move.to))
+        return false;
+    for (int row = 0; row < 10; ++row) {
+        const Piece p = board[SquareOf(row, ColumnOf(move.to))];
+        if (KindOf(p) == PieceKind::Soldier && SideOf(p) == SideOf(soldier))
+            return true;
+    }
+    return false;
+}
+
+// Random games from the opening and from positions crowded with pieces sharing files,
+// steered to stack soldiers: most moves bring a soldier beside others of its side on one
+// file. Every legal move of every position reached reads back from its text in each
+// notation, and the whole game survives PGN in each notation.
+TEST(MoveNotation, GamesThatStackSoldiersKeepEveryMoveText)
+{
+    const char* starts[] = {
+        "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C5C1/9/RNBAKABNR w",
+        "3k5/4P4/4P4/4P4/4P4/4P4/9/9/9/5K3 w",
+        "2r1k4/2n1r4/2c1n4/2p1p1p2/2p1p4/2P1P1P2/2P1P4/2C1N4/2N1R4/2R1K4 w",
+        "3k5/9/4n4/p3p4/p3p4/P3P4/P3P4/4N4/9/5K3 b",
+        "3k5/9/9/p1p1p1p1p/9/P1P1P1P1P/9/9/9/4K4 w",
+        "4k4/9/9/9/P1P1P1P1P/p1p1p1p1p/9/9/9/3K5 b",
+        "2bak4/4a4/4b4/P1P1P1P1P/9/9/p1p1p1p1p/4B4/4A4/3AK1B2 w",
+    };
+    std::mt19937 random(29);
+    int tandemTexts = 0;
+    for (const char* fen : starts) {
+        for (int round = 0; round < 4; ++round) {
+            GameEnvironment environment;
+            auto game = environment.newGame();
+            std::string error;
+            ASSERT_TRUE(SetFenPosition(*game, fen, error)) << error;
+            for (int ply = 0; ply < 70; ++ply) {
+                const Board& board = game->browsedBoard;
+                const bool red = game->isRedToMoveBrowsed();
+                const auto moves = GenerateLegalMoves(board, red);
+                if (moves.empty())
+                    break;
+                for (const std::string& text : EveryMoveReadsBack(board, red, moves))
+                    tandemTexts += std::isdigit(static_cast<unsigned char>(text[0])) ? 1 : 0;
+                std::vector<SquarePair> stacking;
+                for (const SquarePair& move : moves)
+                    if (JoinsSoldiers(board, move))
+                        stacking.push_back(move);
+                const auto& pool = !stacking.empty() && random() % 4 != 0 ? stacking : moves;
+                const SquarePair move = pool[random() % pool.size()];
+                game->PlayMove(move.from, move.to, MoveKind::User);
+            }
+            game->Rewind();
+            const std::string expected = GameFileText(*game, GameFileForm::Old);
+            for (MoveNotation notation : {MoveNotation::Iccs, MoveNotation::Wxf, MoveNotation::Chinese}) {
+                const std::string pgn = PgnText(*game, notation);
+                PgnReader reader(pgn);
+                PgnGameText text;
+                ASSERT_TRUE(reader.next(text));
+                auto imported = environment.newGame();
+                std::string warning;
+                ASSERT_TRUE(BuildPgnGame(text, *imported, error, warning)) << error << "\n" << pgn;
+                EXPECT_EQ(GameFileText(*imported, GameFileForm::Old), expected) << pgn;
+            }
+        }
+    }
+    EXPECT_GT(tandemTexts, 300) << "the games stacked soldiers on two files";
 }
 
 // ---- round trips ----------------------------------------------------------------------
@@ -277,6 +351,38 @@ TEST(Pgn, RoundTripsKeepMovesBranchesNotesAndHeadersInEveryNotation)
             EXPECT_FALSE(reader.next(text));
         }
     }
+}
+
+// A game set up from a FEN keeps the FEN's move counts: the FEN of a later position goes
+// on from them, the PGN numbers its moves from them, and reading the PGN brings them back.
+TEST(Pgn, MoveCountsGoOnFromTheSetUpPosition)
+{
+    GameEnvironment environment;
+    auto game = environment.newGame();
+    std::string error;
+    ASSERT_TRUE(SetFenPosition(*game, "3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4 b - - 5 20", error)) << error;
+    const char* board = "3k5/9/9/9/9/2p3p2/2p3p2/2p6/9/4K4";
+    EXPECT_EQ(GameFen(*game), std::string(board) + " b - - 5 20");
+    for (const char* move : {"C3-D3", "E0-E1", "D3-E3", "E1-E0"})
+        testing::play(*game, move);
+    EXPECT_EQ(GameFen(*game), "3k5/9/9/9/9/2p3p2/4p1p2/2p6/9/4K4 b - - 9 22");
+    game->Navigate(kGoToPly, 1);
+    EXPECT_EQ(GameFen(*game), "3k5/9/9/9/9/2p3p2/3p2p2/2p6/9/4K4 w - - 6 21");
+    game->Navigate(kGoToPly, 4);
+    EXPECT_EQ(GameFen(*game), "3k5/9/9/9/9/2p3p2/4p1p2/2p6/9/4K4 b - - 9 22");
+
+    const std::string pgn = PgnText(*game, MoveNotation::Wxf);
+    EXPECT_NE(pgn.find("[FEN \"" + std::string(board) + " b - - 5 20\"]"), std::string::npos) << pgn;
+    EXPECT_NE(pgn.find("20... 33.4 21. K5+1 P4.5 22. K5-1"), std::string::npos) << pgn;
+    PgnReader reader(pgn);
+    PgnGameText text;
+    ASSERT_TRUE(reader.next(text));
+    auto imported = environment.newGame();
+    std::string warning;
+    ASSERT_TRUE(BuildPgnGame(text, *imported, error, warning)) << error;
+    EXPECT_EQ(StartFen(*imported), std::string(board) + " b - - 5 20");
+    imported->Navigate(kGoToEnd);
+    EXPECT_EQ(GameFen(*imported), "3k5/9/9/9/9/2p3p2/4p1p2/2p6/9/4K4 b - - 9 22");
 }
 
 TEST(Pgn, WritesTagsVariationsAndCommentsAsOtherProgramsExpect)
@@ -408,6 +514,36 @@ TEST(Pgn, ReadsHandWrittenFilesGameByGame)
     }
     PgnGameText text;
     EXPECT_FALSE(reader.next(text));
+}
+
+// A PGN date with unknown parts is dropped; a date written any other way, question marks
+// and all, is kept, so that a record's own date comes back from its PGN.
+TEST(Pgn, OnlyPgnDatesWithUnknownPartsAreDropped)
+{
+    const struct {
+        const char* tag;
+        const char* date;
+    } cases[] = {
+        {"2024.03.05", "2024-03-05"}, {"2024.??.??", ""}, {"????.??.??", ""}, {"spring 1999?", "spring 1999?"},
+    };
+    for (const auto& c : cases) {
+        PgnReader reader(std::string("[Date \"") + c.tag + "\"]\n*");
+        PgnGameText text;
+        ASSERT_TRUE(reader.next(text));
+        GameEnvironment environment;
+        auto game = environment.newGame();
+        std::string error, warning;
+        ASSERT_TRUE(BuildPgnGame(text, *game, error, warning)) << error;
+        if (*c.date)
+            EXPECT_EQ(fieldText(game->date), c.date) << c.tag;
+        else
+            EXPECT_NE(fieldText(game->date), c.tag) << "a date of unknown parts is no date";
+        PgnReader again(PgnText(*game, MoveNotation::Iccs));
+        ASSERT_TRUE(again.next(text));
+        auto copy = environment.newGame();
+        ASSERT_TRUE(BuildPgnGame(text, *copy, error, warning)) << error;
+        EXPECT_EQ(fieldText(copy->date), fieldText(game->date)) << c.tag;
+    }
 }
 
 TEST(Pgn, BadStructureStopsAGameWithAMessageAndKeepsWhatCameBefore)

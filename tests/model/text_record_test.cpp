@@ -5,6 +5,7 @@
 #include "diagram.h"
 #include "game_fixture.h"
 #include "model/chinese_notation.h"
+#include "model/move_notation.h"
 #include "model/text_record.h"
 #include "support/big5.h"
 #include "support/fixed_text.h"
@@ -45,6 +46,10 @@ TEST(ChineseNotation, MovesReadAsPieceFileDirectionAndCount)
 {
     const Board twoChariots = Diagram({"....k....", ".........", ".........", "R.......r", ".........",
                                        ".........", "R.......r", "P........", "P........", "P...K...."});
+    const Board fourSoldiers = Diagram({"....k....", "P........", "P........", "P........", "P........",
+                                        ".........", ".........", ".........", ".........", "...K....."});
+    const Board twoFiles = Diagram({"....k....", ".........", ".........", ".........", "......P..",
+                                    "..P...P..", "..P...P..", ".........", ".........", "....K...."});
     const struct {
         Board board;
         const char* move;
@@ -59,16 +64,18 @@ TEST(ChineseNotation, MovesReadAsPieceFileDirectionAndCount)
         {twoChariots, "I3-I1", "車前進２"}, // Black's front piece is the one nearer row 9
         {twoChariots, "I6-I9", "車後退３"},
         {twoChariots, "A1-B1", "兵中平八"},
+        // Four soldiers are counted, and soldiers doubled on two files are named by file:
+        // "兵二" would be the soldier on file 2.
+        {fourSoldiers, "A7-B7", "二兵平八"},
+        {fourSoldiers, "A5-B5", "四兵平八"},
+        {twoFiles, "C4-D4", "前七平六"},
+        {twoFiles, "G4-F4", "中三平四"},
         {twoChariots, "E0-E1", "帥五進一"},
     };
     for (const auto& c : cases) {
         const auto squares = ParseCoordinateMove(c.move);
-        Board board = c.board;
-        const std::uint8_t tag = ComputeNotationTag(board, squares->from);
-        const MoveEntry entry{ApplyMove(board, squares->from, squares->to), tag, nullptr};
-        EXPECT_EQ(big5ToUtf8(ChineseMoveText(entry)), c.text) << c.move;
+        EXPECT_EQ(big5ToUtf8(RecordMoveText(c.board, squares->from, squares->to)), c.text) << c.move;
     }
-    EXPECT_EQ(ChineseMoveText(MoveEntry{PackedMove{kStartMarker, 0, 0, 0}, 0, nullptr}), "");
 }
 
 TEST(ChineseNotation, LabelsByDepthAndNumber)

@@ -71,6 +71,30 @@ TEST(QtSocket, ThePeerFirstReceivesTheNegotiationBlockThenTheLoginName)
     EXPECT_TRUE(net.rig.desktop.boxes.empty());
 }
 
+// NUL bytes (telnet's CR NUL, or filler) around and inside the prompts do not hide them:
+// both are answered, and no complaint about a missing prompt follows.
+TEST(QtSocket, PromptsAmongNulBytesAreAnswered)
+{
+    Loopback net;
+    copyBounded(net.rig.context->session.storedLoginName, "tester");
+    copyBounded(net.rig.context->session.storedPassword, "secret");
+    EXPECT_EQ(net.rig.context->connection.connectToServer("127.0.0.1", net.port()), 0);
+    const std::string block =
+        std::string(session::kNegotiationBlock, session::kNegotiationBlockSize) + "\r\n";
+    ASSERT_TRUE(testkit::waitFor([&] { return net.received().size() >= block.size(); }));
+
+    static const char kLogin[] = "Welcome\r\0\n\0\0\0Log\0in: ";
+    net.peer->write(QByteArray(kLogin, sizeof kLogin - 1));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.received().size() > block.size(); }));
+    EXPECT_EQ(net.received(), block + "tester\r\n");
+    static const char kPassword[] = "\r\0\n\0Password:\0 ";
+    net.peer->write(QByteArray(kPassword, sizeof kPassword - 1));
+    ASSERT_TRUE(testkit::waitFor([&] { return net.received().size() > block.size() + 8; }));
+    EXPECT_EQ(net.received(), block + "tester\r\nsecret\r\n");
+    EXPECT_EQ(net.rig.context->session.loginState, session::login_state::kPasswordPromptSeen);
+    EXPECT_FALSE(net.rig.terminal.contains("no login prompt came"));
+}
+
 TEST(QtSocket, ALongAnswerArrivesWholeAndAPeerCloseEndsTheSession)
 {
     Loopback net;

@@ -1,5 +1,6 @@
 // The connection: connecting, the send buffer, error reports and sendCommand.
 
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -147,6 +148,42 @@ TEST(Connection, PeerCloseEndsTheSessionOnce)
         EXPECT_EQ(rig.terminal.lines.back().format, TextFormatId::Warning) << closeEvent;
         EXPECT_TRUE(rig.desktop.boxes.empty()) << closeEvent;
     }
+}
+
+// An error that resets a live connection ends the session once, as a close does, and
+// before any box waits for the user; an error before connecting ends nothing.
+TEST(Connection, ASocketErrorEndsALiveSessionOnce)
+{
+    const std::function<void(SessionRig&)> errors[] = {
+        [](SessionRig& rig) { rig.socket.sink->OnReceive(10054); },
+        [](SessionRig& rig) {
+            rig.socket.sendError = 10054;
+            rig.context->connection.Send("abc", 3);
+        },
+        [](SessionRig& rig) { // a server that stops reading
+            rig.socket.sendError = kWouldBlock;
+            for (int i = 0; i < 3 && rig.context->connection.isConnected(); ++i)
+                rig.context->connection.Send(std::string(1400, 'x').data(), 1400);
+        },
+    };
+    for (std::size_t i = 0; i < std::size(errors); ++i) {
+        SessionRig rig;
+        rig.logIn();
+        rig.clearRecords();
+        int endedBeforeBox = -1;
+        rig.desktop.onBox = [&] { endedBeforeBox = rig.games.sessionsEnded; };
+        errors[i](rig);
+        EXPECT_FALSE(rig.context->connection.isConnected()) << i;
+        EXPECT_EQ(rig.games.sessionsEnded, 1) << i;
+        // While the reconnect is to follow no box opens; any box comes after the end.
+        EXPECT_TRUE(rig.desktop.boxes.empty() || endedBeforeBox == 1) << i;
+        EXPECT_EQ(rig.context->session.loginState, login_state::kNone) << i;
+    }
+    SessionRig refused;
+    refused.context->connection.connectToServer("localhost", 6000);
+    refused.socket.error = kConnectionRefused;
+    refused.socket.sink->OnConnect(kConnectionRefused);
+    EXPECT_EQ(refused.games.sessionsEnded, 0);
 }
 
 TEST(SendCommand, QueuesWhoKindsOnlyWhenConnectedAndEchoesByOption)

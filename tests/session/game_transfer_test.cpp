@@ -186,6 +186,54 @@ TEST_F(GameTransferTest, BadLinesAreRefusedAndLeaveTheGameAsItWas)
     EXPECT_FALSE(receiver.terminal.contains("Receiver cancels the game"));
 }
 
+// A tell is counted whole for the pacing: one of 250 bytes gets the short pause, one of 251
+// the long one.
+TEST_F(GameTransferTest, TheLongPauseComesOnceTheWholeTellsPassTwoHundredFiftyBytes)
+{
+    ASSERT_TRUE(start());
+    takeTells();
+    auto& transfer = sender.context->session.transfer;
+    for (const std::size_t tellSize : {250u, 251u}) {
+        // "tell bob " 01 "send1 100 " LINE CR LF: 22 bytes around the line.
+        transfer.sendFile = "H" + std::string(tellSize - 23, 'x') + "\r\n";
+        transfer.sendBytesRead = 0;
+        transfer.bytesSincePause = 0;
+        transfer.sendSequence = 1;
+        sender.clock.pauses.clear();
+        sender.context->games.sendNextGameLine();
+        const auto tells = takeTells();
+        ASSERT_EQ(tells.size(), 1u);
+        EXPECT_EQ(tells[0].size() + std::string("tell bob ").size(), tellSize);
+        EXPECT_EQ(sender.clock.pauses, std::vector<int>{tellSize > 250 ? 2000 : 150}) << tellSize;
+    }
+}
+
+// A first line that is no game header opens nothing; it must not leave the receiver
+// waiting for that sender's next line, refusing everyone else's transfers meanwhile.
+TEST_F(GameTransferTest, AFirstLineThatOpensNoGameLeavesTheReceiverIdle)
+{
+    for (const char* bad : {"\x01send1 0 Hnot a game header", "\x01send1 0 M\x48\x4C"}) {
+        receiver.socket.sent.clear();
+        tellReceiver(bad, "mallory");
+        EXPECT_EQ(receiver.socket.sent, "tell mallory \x01sendR\r\n") << bad;
+        EXPECT_EQ(received(), nullptr) << bad;
+        EXPECT_EQ(receiver.context->session.transfer.receiveSequence, 0) << bad;
+    }
+    // alice's game now arrives whole.
+    ASSERT_TRUE(start());
+    for (int prompt = 0; prompt < 100 && sender.games.sendingGame(); ++prompt) {
+        for (const std::string& tell : takeTells())
+            tellReceiver(tell);
+        sender.feed("OMRA% ");
+    }
+    for (const std::string& tell : takeTells())
+        tellReceiver(tell);
+    ASSERT_NE(received(), nullptr);
+    EXPECT_TRUE(receiver.terminal.contains("Sender is alice."));
+    EXPECT_EQ(model::GameFileText(*received(), model::GameFileForm::Old),
+              model::GameFileText(*game, model::GameFileForm::Old));
+}
+
 TEST_F(GameTransferTest, EitherSideStopsAndALostConnectionEndsBoth)
 {
     // The receiver stops: the sender is told, the partial game's window is left.

@@ -105,6 +105,8 @@ TEST(LineFramer, CutsAndClassifiesLines)
          {"line:abcd"}},
         {"telnet bytes stay after login", in, {"a\xFF\xFB\x01\n"}, {"line:a\xFF\xFB\x01"}},
         {"NUL bytes stay in the line", in, {std::string("a\0b\n", 4)}, {std::string("line:a\0b", 8)}},
+        {"NUL bytes before a prompt are dropped", in, {std::string("\0\0OM", 4), "RA% "}, {"ready"}},
+        {"NUL bytes anywhere in a login prompt", out, {std::string("\0\0Log\0in:\0 ", 12)}, {"login"}},
     };
     for (const Case& c : cases) {
         SessionState state;

@@ -15,6 +15,7 @@
 
 #include "platform/platform_defaults.h"
 #include "terminal/output_view.h"
+#include "terminal_rows.h"
 #include "support/fixed_text.h"
 #include "test_options.h"
 #include "testkit/qt_application.h"
@@ -46,16 +47,7 @@ protected:
     }
 
     // The rows held, oldest first.
-    std::vector<std::string> rows() const
-    {
-        std::vector<std::string> texts;
-        const int oldest = (view->currentRow() - view->rowCount() + kTerminalRows) % kTerminalRows;
-        for (int i = 0; i < view->rowCount(); ++i) {
-            const TerminalSlot& slot = view->slotAt((oldest + i) % kTerminalRows);
-            texts.emplace_back(slot.text, static_cast<std::size_t>(slot.length));
-        }
-        return texts;
-    }
+    std::vector<std::string> rows() const { return TerminalRows(*view); }
     const TerminalSlot& newest(int back = 0) const
     {
         return view->slotAt((view->currentRow() - 1 - back + 2 * kTerminalRows) % kTerminalRows);

@@ -121,7 +121,7 @@ TEST(ToolFiles, FenAndShowReadTheMainLine)
     const std::string path = folder.write("game.txt", kGameFile);
     const auto fen = RunToolProgram({"fen", path});
     ASSERT_EQ(fen.status, 0) << fen.err;
-    EXPECT_EQ(fen.out, "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1CN1C4/9/R1BAKABNR b - - 0 1\n");
+    EXPECT_EQ(fen.out, "rnbakabnr/9/1c2c4/p1p1p1p1p/9/9/P1P1P1P1P/1CN1C4/9/R1BAKABNR b - - 3 2\n");
 
     const auto show = RunToolProgram({"show", path});
     ASSERT_EQ(show.status, 0) << show.err;

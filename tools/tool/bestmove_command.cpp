@@ -71,6 +71,7 @@ int RunBestMove(Arguments arguments, Streams& streams)
     engine::EnginePosition request;
     request.start = position->board;
     request.redToMove = position->redToMove;
+    request.counts = position->counts;
     const engine::BestMoveResult result = engine::SearchBestMove(*options, request, limits);
     if (!result.move)
         return Fail(streams, kExitBadInput, result.error);

@@ -8,14 +8,16 @@ int RunFen(Arguments arguments, Streams& streams)
 {
     return RunOnOneGame("fen", arguments, streams, [&](model::CGame& game) {
         model::Board board = game.startBoard();
-        int ply = 0;
+        std::vector<model::PackedMove> moves;
         for (const model::MoveEntry* entry : MainLine(game)) {
             if (!entry->isMove())
                 continue;
             model::ApplyMove(board, entry->move.from, entry->move.to);
-            ++ply;
+            moves.push_back(entry->move);
         }
-        streams.out << model::WriteFen(board, model::IsRedToMove(game.firstMover, ply)) << "\n";
+        const int ply = static_cast<int>(moves.size());
+        const model::MoveCounts counts = model::CountsAfter(game.startCounts, game.firstMover == 0, moves);
+        streams.out << model::WriteFen(board, model::IsRedToMove(game.firstMover, ply), counts) << "\n";
         return kExitOk;
     });
 }

@@ -7,7 +7,7 @@ namespace marovin::tool {
 std::optional<model::FenPosition> ReadPositionArgument(Arguments arguments, Streams& streams)
 {
     if (arguments.empty())
-        return model::FenPosition{model::kStandardOpening, true};
+        return model::FenPosition{model::kStandardOpening, true, {}};
     std::string text;
     for (std::string_view argument : arguments)
         (text += argument) += ' ';

@@ -55,7 +55,7 @@ int RunShow(Arguments arguments, Streams& streams)
             times += (times.empty() ? "" : " ") + std::to_string(value);
         printField(out, "Time:", times);
         if (game.customPosition)
-            printField(out, "Start:", model::WriteFen(game.startBoard(), game.firstMover == 0));
+            printField(out, "Start:", model::StartFen(game));
 
         int ply = 0;
         for (const model::MoveEntry* entry : MainLine(game)) {

@@ -31,6 +31,9 @@ constexpr Subcommand kSubcommands[] = {
     {"import", "PGN OUT [--game N | --all]",
      "game N (the first by default) of a PGN file as a game file OUT; --all: every game, OUT-1, OUT-2...",
      RunImport},
+    {"db", "import|explore|search|export DB ...",
+     "a game database: import files and folders, explore a position's moves, search games, export as PGN",
+     RunDatabase},
 #ifdef MAROVIN_TOOL_IMAGE
     {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
      "the board as a game window of that size draws it, as a PNG file", RunImage},

@@ -73,6 +73,7 @@ int RunBestMove(Arguments arguments, Streams& streams);
 int RunAnalyse(Arguments arguments, Streams& streams);
 int RunPgn(Arguments arguments, Streams& streams);
 int RunImport(Arguments arguments, Streams& streams);
+int RunDatabase(Arguments arguments, Streams& streams);
 int RunImage(Arguments arguments, Streams& streams); // only in builds with the GUI
 
 } // namespace marovin::tool

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     {
         boxes.emplace_back(text);
         boxCaptions.emplace_back(caption);
+        if (onBox)
+            onBox();
     }
     bool askYesNo(std::string_view text, bool defaultNo) override;
     YesNoCancel askYesNoCancel(std::string_view text) override;
@@ -53,6 +56,7 @@ public:
     int beeps = 0;
     std::vector<std::string> boxes;     // message box texts
     std::vector<std::string> boxCaptions; // their captions ("" for the standard box)
+    std::function<void()> onBox;          // called as each box opens
     std::vector<std::string> questions; // Yes/No question texts
     std::vector<std::string> fatalTexts;
     std::vector<std::string> fatalCaptions;
