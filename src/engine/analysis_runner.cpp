@@ -51,7 +51,8 @@ AnalysisRun RunGameAnalysis(const EngineOptions& options, const model::CGame& ga
     search.client = &client;
     client.setOptions(options);
     analysis.start(game.startBoard(), game.firstMover == 0,
-                   CollectAnalysisNodes(game, settings.wholeTree, settings.fromPly), settings);
+                   CollectAnalysisNodes(game, settings.wholeTree, settings.fromPly), settings,
+                   game.startCounts);
     while (analysis.running()) {
         if (!process.pump(client, kPumpMs) && analysis.running())
             analysis.engineFailed("The engine ended without an answer.");

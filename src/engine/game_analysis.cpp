@@ -142,12 +142,13 @@ int ApplyAnalysisNotes(model::CGame& game, const std::vector<AnalysedMove>& move
 GameAnalysis::GameAnalysis(SearchPort& search, AnalysisPort& port) : m_search(search), m_port(port) {}
 
 bool GameAnalysis::start(const model::Board& start, bool redFirst, std::vector<AnalysisNode> nodes,
-                         const AnalysisSettings& settings)
+                         const AnalysisSettings& settings, model::MoveCounts startCounts)
 {
     if (m_running)
         return false;
     m_start = start;
     m_redFirst = redFirst;
+    m_startCounts = startCounts;
     m_nodes = std::move(nodes);
     m_verdicts.assign(m_nodes.size(), Verdict{});
     m_settings = settings;
@@ -174,7 +175,7 @@ void GameAnalysis::askNext()
         const AnalysisNode& node = m_nodes[static_cast<std::size_t>(m_done)];
         if (model::EvaluatePosition(node.board, node.redToMove) == model::GameStatus::Playing) {
             m_lastValue.reset();
-            EnginePosition position{m_start, m_redFirst, node.moves};
+            EnginePosition position{m_start, m_redFirst, m_startCounts, node.moves};
             m_searchId = 0;
             const int id = m_search.search(position, SearchLimits{m_settings.movetimeMs, 0, 1});
             if (m_running && id != 0)

@@ -117,10 +117,11 @@ class GameAnalysis : public EngineListener {
 public:
     GameAnalysis(SearchPort& search, AnalysisPort& port);
 
-    // Starts analysing the positions of start (the record's start position, first mover)
-    // and nodes. False when an analysis is running already. Nothing to analyse ends it at once.
+    // Starts analysing the positions of start (the record's start position, first mover and
+    // move counts) and nodes. False when an analysis is running already. Nothing to analyse
+    // ends it at once.
     bool start(const model::Board& start, bool redFirst, std::vector<AnalysisNode> nodes,
-               const AnalysisSettings& settings);
+               const AnalysisSettings& settings, model::MoveCounts startCounts = {});
     // Stops at once: the search in progress is stopped and the end reported as cancelled.
     void cancel();
     bool running() const { return m_running; }
@@ -145,6 +146,7 @@ private:
     AnalysisSettings m_settings;
     model::Board m_start{};
     bool m_redFirst = true;
+    model::MoveCounts m_startCounts;
     std::vector<AnalysisNode> m_nodes;
     std::vector<Verdict> m_verdicts;
     bool m_running = false;

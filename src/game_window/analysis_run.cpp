@@ -48,7 +48,8 @@ bool AnalysisRun::start(const engine::AnalysisSettings& settings, QString& error
     m_values.assign(static_cast<std::size_t>(mainLinePlies) + 1, std::nullopt);
     m_marks.assign(static_cast<std::size_t>(mainLinePlies) + 1, model::MoveMark::None);
     emit graphChanged();
-    m_analysis.start(m_game->startBoard(), m_game->firstMover == 0, std::move(nodes), settings);
+    m_analysis.start(m_game->startBoard(), m_game->firstMover == 0, std::move(nodes), settings,
+                     m_game->startCounts);
     return true;
 }
 
