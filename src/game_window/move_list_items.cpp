@@ -38,9 +38,9 @@ struct Segment {
 
 std::string moveText(const MoveEntry& entry, const model::Board& board, model::MoveNotation notation)
 {
-    // The Chinese text is the one the text record writes, from the tag the entry keeps.
+    // The Chinese text is the one the text record writes.
     if (notation == model::MoveNotation::Chinese)
-        return model::ChineseMoveText(entry);
+        return model::RecordMoveText(board, entry.move.from, entry.move.to);
     return model::MoveText(board, entry.move.from, entry.move.to, notation);
 }
 
