@@ -87,7 +87,8 @@ TEST(AnalysisPositions, TheEngineIsToldTheGamesHistoryUnlessAPositionIsBeingSetU
     rig.game->browsedBoard[model::SquareOf(9, 0)] = 0; // a chariot taken off while setting up
     sent = ResolvePosition(PositionOfBrowsed(*rig.game), RankBase::FromOne, error);
     ASSERT_TRUE(sent) << error;
-    EXPECT_EQ(sent->command, "position fen " + model::WriteFen(rig.game->browsedBoard, false));
+    EXPECT_EQ(sent->command, "position fen " +
+                                 model::WriteFen(rig.game->browsedBoard, false, model::ShownCounts(*rig.game)));
 }
 
 TEST(AnalysisJudgement, LossesBecomeMarksWithinTheCap)
