@@ -13,6 +13,7 @@ constexpr int kWhoWindowResource = 175;
 constexpr int kFocusInputLineCommand = 104;
 constexpr int kFastKeyCommandFirst = 106; // 106..113: fast keys 1..8
 constexpr int kFastKeyCount = 8;
+constexpr int kMoveListFastKey = 5; // F6: the move list's key while it has no text
 
 // Game-window commands.
 constexpr int kAdjournGameCommand = 32796;

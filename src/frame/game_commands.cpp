@@ -77,6 +77,7 @@ GameCommands::GameCommands(CMainFrame& frame, board::QtGameWindows& windows) : m
         },
         [](CGameFrame& game) { return game.game() && board::gameCommandEnabled(GameCommand::Merge, *game.game()); });
     bindSizes();
+    bindMoveList();
 
     // The input bar's buttons move the active window; the keyboard stays with the input line.
     const std::pair<int, board::WindowMove> moves[] = {{shell::kWindowLeftId, board::WindowMove::Left},
@@ -140,6 +141,37 @@ void GameCommands::bindSizes()
     bind("actionStoreLookingSize", [&options](CGameFrame& game) { options.lookingSize = game.currentSize(); }, always);
 }
 
+void GameCommands::bindMoveList()
+{
+    QAction* shown = m_frame.action(QStringLiteral("actionMoveList"));
+    QAction* keyboard = m_frame.action(QStringLiteral("actionMoveListKeyboard"));
+    if (!shown || !keyboard)
+        return;
+    shown->setCheckable(true);
+    shown->setChecked(m_windows.moveListSettings().shown);
+    shown->setEnabled(true);
+    connect(shown, &QAction::triggered, this, [this](bool on) {
+        board::MoveListSettings settings = m_windows.moveListSettings();
+        settings.shown = on;
+        m_windows.setMoveListSettings(settings, true);
+        m_frame.requestInputFocus();
+    });
+    // The keyboard goes to the list (shown, with room beside the board) and stays there.
+    connect(keyboard, &QAction::triggered, this, [this, shown] {
+        CGameFrame* game = m_windows.activeFrame();
+        if (!game || !game->game())
+            return;
+        if (!m_windows.moveListSettings().shown) {
+            shown->setChecked(true);
+            board::MoveListSettings settings = m_windows.moveListSettings();
+            settings.shown = true;
+            m_windows.setMoveListSettings(settings, true);
+        }
+        game->revealMoveList();
+        game->moveList()->takeKeyboard();
+    });
+}
+
 void GameCommands::scheduleUpdate()
 {
     if (m_updateDue)
@@ -158,6 +190,8 @@ void GameCommands::update()
         resign->setText(platform::fromBig5(board::resignMenuText(active ? active->game() : nullptr)));
     if (QAction* next = m_frame.action(QStringLiteral("actionNextWindow")))
         next->setEnabled(!m_windows.frames().empty());
+    if (QAction* keyboard = m_frame.action(QStringLiteral("actionMoveListKeyboard")))
+        keyboard->setEnabled(active && active->game());
 }
 
 } // namespace marovin::windows

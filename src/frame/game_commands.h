@@ -1,9 +1,10 @@
 #pragma once
 // The main frame's commands that act on the active game window: the Game menu's window
 // commands, turning the board, the window sizes (Alt+1 … Alt+5 and storing a size), the
-// input bar's "Left", "Cen" and "Right", and Next Window (Ctrl+Tab, the tool bar, the
-// input bar's "Next"). Each is enabled by its rule for the active window, and the Resign
-// item names the game while it is played.
+// input bar's "Left", "Cen" and "Right", Next Window (Ctrl+Tab, the tool bar, the input
+// bar's "Next"), and the move lists (shown or not; the keyboard to the active window's).
+// Each is enabled by its rule for the active window, and the Resign item names the game
+// while it is played.
 
 #include <QObject>
 #include <QPointer>
@@ -41,6 +42,7 @@ private:
               std::function<bool(board::CGameFrame&)> enabled);
     void bindCommand(const char* actionName, board::GameCommand command);
     void bindSizes();
+    void bindMoveList();
     void scheduleUpdate();
 
     CMainFrame& m_frame;

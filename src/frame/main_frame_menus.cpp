@@ -80,8 +80,17 @@ void CMainFrame::buildMenus()
         QAction* fastKey = addCommand(nullptr, QStringLiteral("actionFastKey%1").arg(i + 1),
                                       "Fast key " + std::to_string(i + 1), kFastKeyCommandFirst + i, {key});
         fastKey->setEnabled(true);
-        connect(fastKey, &QAction::triggered, this,
-                [this, i] { m_inputBar->sendFastKey(fieldText(m_options.fastKeyText[i])); });
+        connect(fastKey, &QAction::triggered, this, [this, i] {
+            const std::string_view text = fieldText(m_options.fastKeyText[i]);
+            // F6 without a text of its own gives the keyboard to the move list, as Ctrl+F6
+            // always does; a text the user put on it is still sent.
+            if (text.empty() && i == kMoveListFastKey) {
+                if (QAction* keyboard = action(QStringLiteral("actionMoveListKeyboard")); keyboard && keyboard->isEnabled())
+                    keyboard->trigger();
+                return;
+            }
+            m_inputBar->sendFastKey(text);
+        });
     }
 }
 
@@ -259,6 +268,10 @@ void CMainFrame::buildWindowMenu()
     addCommand(menu, "actionNextWindow", "Next Window\tCtrl+Tab", 0, {QKeySequence(Qt::CTRL | Qt::Key_Tab)});
     addCommand(menu, "actionNewChessWindow", "&New Chess Window");
     addCommand(menu, "actionArrangeIcons", "&Arrange Icons");
+    menu->addSeparator();
+    addCommand(menu, "actionMoveList", "&Move List");
+    addCommand(menu, "actionMoveListKeyboard", "&Keyboard to Move List\tCtrl+F6", 0,
+               {QKeySequence(Qt::CTRL | Qt::Key_F6)});
 }
 
 void CMainFrame::buildGameMenu()

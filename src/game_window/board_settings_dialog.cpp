@@ -125,7 +125,8 @@ private:
 CBoardSettingsDlg::CBoardSettingsDlg(QtGameWindows& windows, const SettingsFile& settings,
                                      shell::FontColourMemory& memory, QWidget* parent)
     : QDialog(parent), m_windows(windows), m_options(windows.context().options), m_settings(settings),
-      m_memory(memory), m_saved(m_options), m_savedBitmap(windows.boardBitmap())
+      m_memory(memory), m_saved(m_options), m_savedBitmap(windows.boardBitmap()),
+      m_savedListSettings(windows.moveListSettings())
 {
     setObjectName(QStringLiteral("boardSettings"));
     setWindowTitle(QStringLiteral("Chess Board Settings"));
@@ -198,12 +199,35 @@ QWidget* CBoardSettingsDlg::buildMainColumn()
         redrawBoards();
     });
     layout->addWidget(m_customFontBox);
+    layout->addWidget(buildNotationGroup());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     return column;
+}
+
+QGroupBox* CBoardSettingsDlg::buildNotationGroup()
+{
+    // The move lists' notation is not a byte of the options record: it lives in the
+    // program's settings, shown at once like every choice here and kept on OK.
+    auto* group = new QGroupBox(QStringLiteral("Move List Notation"));
+    auto* row = new QHBoxLayout(group);
+    const std::pair<model::MoveNotation, const char*> choices[] = {
+        {model::MoveNotation::Chinese, "Chinese"}, {model::MoveNotation::Wxf, "WXF"}, {model::MoveNotation::Iccs, "ICCS"}};
+    for (const auto& [notation, text] : choices) {
+        auto* button = new QRadioButton(QString::fromLatin1(text));
+        button->setObjectName(QStringLiteral("notation%1").arg(QString::fromLatin1(text)));
+        button->setChecked(m_windows.moveListSettings().notation == notation);
+        connect(button, &QRadioButton::clicked, this, [this, notation = notation] {
+            MoveListSettings settings = m_windows.moveListSettings();
+            settings.notation = notation;
+            m_windows.setMoveListSettings(settings, false);
+        });
+        row->addWidget(button);
+    }
+    return group;
 }
 
 QCheckBox* CBoardSettingsDlg::addCheckBox(int id, const char* text, std::size_t option)
@@ -441,6 +465,7 @@ void CBoardSettingsDlg::onSetCustomFont()
 void CBoardSettingsDlg::accept()
 {
     m_settings.save(m_options);
+    saveMoveListSettings(m_windows.moveListSettings());
     QDialog::accept();
 }
 
@@ -448,6 +473,7 @@ void CBoardSettingsDlg::reject()
 {
     m_options = m_saved;
     m_windows.boardBitmap() = m_savedBitmap;
+    m_windows.setMoveListSettings(m_savedListSettings, false);
     redrawBoards();
     QDialog::reject();
 }

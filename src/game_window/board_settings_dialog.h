@@ -7,6 +7,9 @@
 // as they were when the dialog opened, and draws every board again. The preview closes
 // with the dialog, however it is closed.
 //
+// The move lists' notation (Chinese, WXF, ICCS) is chosen here too; it is kept in the
+// program's settings rather than the record, and Cancel puts it back as well.
+//
 // Narrow and wide: the "Custom Chess Font and Text" group (the 14 piece texts beside
 // their pieces' pictures, and "Set Custom Font") shows, and is reachable, only while
 // "Custom Chess Font and Text" is checked.
@@ -21,6 +24,7 @@
 
 #include "board/board_bitmap.h"
 #include "game_window/game_frame.h"
+#include "game_window/move_list_settings.h"
 #include "model/position.h"
 #include "options/options.h"
 #include "widgets/font_colour_dialog.h"
@@ -99,6 +103,7 @@ public:
 private:
     QWidget* buildMainColumn();
     QGroupBox* buildCustomGroup();
+    QGroupBox* buildNotationGroup();
     QCheckBox* addCheckBox(int id, const char* text, std::size_t option);
     QPushButton* addColourButton(const BoardColourPair& pair);
     void openPreview();
@@ -122,6 +127,7 @@ private:
     // As they were when the dialog opened: Cancel puts them back.
     const Options m_saved;
     const BoardBitmap m_savedBitmap;
+    const MoveListSettings m_savedListSettings;
     QPointer<CGameFrame> m_preview;
 
     FontColourRunner m_runFontColour;

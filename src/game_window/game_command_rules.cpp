@@ -48,6 +48,8 @@ bool gameCommandEnabled(GameCommand command, const model::CGame& game)
         return !live && !game.customPosition && game.mode == model::kModeNormal;
     case GameCommand::SetupPosition:
         return !live && game.mode == model::kModeNormal;
+    case GameCommand::PromoteVariation:
+        return !live && game.mode == model::kModeNormal && !game.isBrowsingMainLine();
     }
     return false;
 }

@@ -25,6 +25,7 @@ enum class GameCommand {
     StopReceive,  // the game being received
     Merge,        // game files into this game, or this game into game files
     SetupPosition, // editing the start position
+    PromoteVariation, // the shown move's line made the main line
 };
 
 // Whether the command may act on game: Adjourn, Pass, Resign, Undo and Add Time while the
@@ -34,7 +35,8 @@ enum class GameCommand {
 // local game with moves or a set-up start in the normal mode (and, beyond the game, only
 // while logged in); Stop Send and Stop Receive while the game is sent or received; Merge
 // for a local game in the normal mode that does not start from a set-up position; Setup
-// Position for a local game in the normal mode.
+// Position for a local game in the normal mode; Promote Variation for a local game in the
+// normal mode whose shown move lies off the main line.
 bool gameCommandEnabled(GameCommand command, const model::CGame& game);
 
 // The line a sending command sends for game number n, "\r\n" included ("pass 12\r\n");

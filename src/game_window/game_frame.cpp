@@ -36,7 +36,8 @@ bool isLive(const model::CGame& game)
 
 CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSizeRecord& size, QWidget* parent)
     : QMdiSubWindow(parent), m_game(&game), m_host(host), m_splitter(new QSplitter(Qt::Horizontal)),
-      m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)), m_strip(new AnalysisStrip),
+      m_view(new CGameView(game, host.resources())), m_note(new CNoteEdit(game)),
+      m_moveList(new CMoveListView(game)), m_listAndNote(new QSplitter(Qt::Vertical)), m_strip(new AnalysisStrip),
       m_explorer(new ExplorerPane(game)), m_engine(new GameEngine(game, *m_strip, host.enginePool(), this)),
       m_analysisPane(new AnalysisPane(game, host.enginePool())), m_size(size)
 {
@@ -44,12 +45,19 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     setAttribute(Qt::WA_DeleteOnClose);
     m_view->setInputLineLink(host.inputLineLink());
     m_note->field()->setFocusReturn([&host] { host.requestInputFocus(); });
-    // A note written in this window shows in the game's other windows at once.
+    // A note written in this window shows in the game's other windows at once, and its
+    // mark in every move list.
     m_note->setNoteWritten([this] {
-        for (CGameFrame* other : m_host.framesOf(m_game))
-            if (other != this)
-                other->notePane()->showNote();
+        for (CGameFrame* frame : m_host.framesOf(m_game)) {
+            if (frame != this)
+                frame->notePane()->showNote();
+            frame->moveList()->gameChanged();
+        }
     });
+    m_moveList->setInputLineLink(host.inputLineLink());
+    m_moveList->setHost({[this](GameCommand command) { return commandEnabled(command); },
+                         [this](GameCommand command) { runCommand(command); },
+                         [this] { m_note->field()->setFocus(Qt::ShortcutFocusReason); }});
     m_splitter->setObjectName(QStringLiteral("gameSplitter"));
     // The board's column: the board, and under it the whole-game analysis while there is one.
     auto* boardColumn = new QWidget;
@@ -60,7 +68,8 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     boardLayout->addWidget(m_view, 1);
     boardLayout->addWidget(m_analysisPane);
     m_splitter->addWidget(boardColumn);
-    // The note pane's column: the engine's strip (shown while it is used) above the note.
+    // The note pane's column: the engine's strip (shown while it is used) above the move
+    // list and the note, which share the rest.
     auto* noteColumn = new QWidget;
     noteColumn->setObjectName(QStringLiteral("noteColumn"));
     auto* columnLayout = new QVBoxLayout(noteColumn);
@@ -68,7 +77,12 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     columnLayout->setSpacing(0);
     columnLayout->addWidget(m_strip);
     columnLayout->addWidget(m_explorer, 1);
-    columnLayout->addWidget(m_note, 1);
+    m_listAndNote->setObjectName(QStringLiteral("listNoteSplitter"));
+    m_listAndNote->addWidget(m_moveList);
+    m_listAndNote->addWidget(m_note);
+    // Only now that the list has its place: shown earlier it would be a window of its own.
+    applyMoveListSettings(host.moveListSettings());
+    columnLayout->addWidget(m_listAndNote, 1);
     m_splitter->addWidget(noteColumn);
     m_splitter->setCollapsible(0, false);
     m_splitter->setCollapsible(1, true);
@@ -83,6 +97,7 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
     connect(m_view, &CGameView::refreshRequested, this, &CGameFrame::refreshGameCommand);
     // Every change of the shown position passes through stateChanged.
     connect(this, &CGameFrame::stateChanged, m_engine, &GameEngine::positionChanged);
+    connect(this, &CGameFrame::stateChanged, m_moveList, &CMoveListView::gameChanged);
     connect(this, &CGameFrame::stateChanged, m_analysisPane, &AnalysisPane::positionChanged);
     // The active window takes an engine to analyse with (from another window if need be).
     connect(this, &QMdiSubWindow::aboutToActivate, m_engine, &GameEngine::activated);
@@ -112,6 +127,7 @@ void CGameFrame::detach()
     m_game = nullptr;
     m_view->detach();
     m_note->detach();
+    m_moveList->detach();
     m_engine->detach();
     m_analysisPane->detach();
     m_explorer->detach();
@@ -261,44 +277,7 @@ void CGameFrame::refreshClocks()
     m_view->refreshClocks();
 }
 
-// ---- sizes and places ----------------------------------------------------------------------
-
-void CGameFrame::applySize(const WindowSizeRecord& record)
-{
-    m_size = record;
-    const WindowRect rect = appliedSize(record, geometry().left());
-    if (isMaximized() || isMinimized())
-        showNormal();
-    setGeometry(rect.left, rect.top, rect.width, rect.height);
-    if (record.placement.showCommand == 3)
-        showMaximized();
-    applyPanes(record);
-}
-
-void CGameFrame::applyPanes(const WindowSizeRecord& record)
-{
-    const int available = m_splitter->width() - m_splitter->handleWidth();
-    const PaneWidths panes = paneWidths(record, available);
-    m_splitter->setSizes({panes.board, panes.note});
-}
-
-WindowSizeRecord CGameFrame::currentSize() const
-{
-    const QRect rect = isMaximized() ? normalGeometry() : geometry();
-    const QList<int> sizes = m_splitter->sizes();
-    const PaneWidths panes{sizes.value(0), sizes.value(1)};
-    return storedSize(m_size, {rect.left(), rect.top(), rect.width(), rect.height()}, panes);
-}
-
-void CGameFrame::moveWindow(WindowMove move)
-{
-    if (!mdiArea())
-        return;
-    const int left = movedWindowLeft(move, mdiArea()->viewport()->width(), width());
-    if (isMaximized())
-        showNormal();
-    this->move(left, y());
-}
+// ---- shown and hidden (sizes and panes: game_frame_panes.cpp) ------------------------------
 
 void CGameFrame::showEvent(QShowEvent* event)
 {
@@ -306,6 +285,9 @@ void CGameFrame::showEvent(QShowEvent* event)
     if (!m_panesApplied) {
         m_panesApplied = true;
         applyPanes(m_size);
+        // The list takes a little more than half the column's height (the splitter shares
+        // its height out in these proportions).
+        m_listAndNote->setSizes({550, 450});
     }
     m_engine->setSuspended(false);
 }
@@ -371,6 +353,9 @@ void CGameFrame::runCommand(GameCommand command)
     case GameCommand::SetupPosition:
         enterEditing();
         break;
+    case GameCommand::PromoteVariation:
+        m_game->PromoteCurrentLine();
+        break;
     }
     emit stateChanged();
 }
@@ -434,40 +419,6 @@ void CGameFrame::endEditLayout(model::CGame&)
 void CGameFrame::markPiece(model::CGame&, int screenSquare)
 {
     m_view->markPiece(screenSquare);
-}
-
-void CGameFrame::showEditPalette()
-{
-    m_beforeEditing = Placement{isMaximized() ? normalGeometry() : geometry(), isMaximized(), m_splitter->sizes()};
-    // The board pane takes the whole width. A wider pane may lay the board out larger (when
-    // its width was what held it back), which needs a wider window again: a few rounds
-    // settle it.
-    for (int round = 0; round < 4; ++round) {
-        const BoardGeometry board = m_view->painter().geometry();
-        const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
-        if (!isMaximized() && width != this->width())
-            resize(width, height());
-        const int boardPane = std::max(width, 100);
-        m_splitter->setSizes({boardPane, std::max(m_splitter->width() - m_splitter->handleWidth() - boardPane, 0)});
-        if (isMaximized() || m_view->painter().geometry().squareSize == board.squareSize)
-            break;
-    }
-    moveWindow(WindowMove::Centre);
-}
-
-void CGameFrame::hideEditPalette()
-{
-    if (!m_beforeEditing)
-        return;
-    const Placement placement = *std::exchange(m_beforeEditing, std::nullopt);
-    if (placement.maximized) {
-        showMaximized();
-    } else {
-        if (isMaximized())
-            showNormal();
-        setGeometry(placement.rect);
-    }
-    m_splitter->setSizes(placement.panes);
 }
 
 void CGameFrame::resign()
@@ -655,6 +606,7 @@ void CGameFrame::redraw(model::CGame& game)
 void CGameFrame::moveMade(model::CGame& game, const model::PackedMove& move)
 {
     m_view->showMove(move, true);
+    m_moveList->gameChanged();
     if (game.mode == model::kModeNormal)
         emit stateChanged();
 }
@@ -662,6 +614,7 @@ void CGameFrame::moveMade(model::CGame& game, const model::PackedMove& move)
 void CGameFrame::moveTakenBack(model::CGame& game, const model::PackedMove& move)
 {
     m_view->showMove(move, false);
+    m_moveList->gameChanged();
     if (game.mode == model::kModeNormal)
         emit stateChanged();
 }
@@ -674,6 +627,7 @@ void CGameFrame::showNote(model::CGame&)
 void CGameFrame::moveScroll(model::CGame&, int maximum, int position)
 {
     m_view->setMoveScroll(maximum, position);
+    m_moveList->gameChanged(); // a live move that the browsed position does not follow
 }
 
 void CGameFrame::nameChanged(model::CGame&)

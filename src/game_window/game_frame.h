@@ -1,8 +1,9 @@
 #pragma once
 // CGameFrame: one game window, a child window of the main frame's area split into the
-// board pane (CGameView) and the note pane (CNoteEdit). It observes its game (through the
+// board pane (CGameView) and a column beside it: the engine's strip, the move list
+// (CMoveListView) and the note pane (CNoteEdit). It observes its game (through the
 // windows object, which may show the game in several frames): the record's notices become
-// drawing, the status, the caption, the note and the scroll bar.
+// drawing, the status, the caption, the move list, the note and the scroll bar.
 // It holds the window's document (the game file it was read from or saved to) and acts
 // on the game window commands of the main frame.
 //
@@ -30,6 +31,7 @@
 #include "game_window/game_command_rules.h"
 #include "game_window/game_engine.h"
 #include "game_window/game_view.h"
+#include "game_window/move_list_view.h"
 #include "game_window/note_edit.h"
 #include "game_window/window_sizes.h"
 #include "model/game.h"
@@ -52,6 +54,7 @@ public:
     model::CGame* game() const { return m_game; }
     CGameView* view() const { return m_view; }
     CNoteEdit* notePane() const { return m_note; }
+    CMoveListView* moveList() const { return m_moveList; }
     // The window's engine (analysis, play) and the strip that shows it above the note.
     GameEngine* engine() const { return m_engine; }
     AnalysisStrip* analysisStrip() const { return m_strip; }
@@ -97,6 +100,11 @@ public:
     // The record of the window's current size (at left 0, top 0).
     WindowSizeRecord currentSize() const;
     void moveWindow(WindowMove move);
+    // The move list's notation, and whether it shows.
+    void applyMoveListSettings(const MoveListSettings& settings);
+    // Makes room for the move list when the window has none beside the board: the window
+    // widens (as far as the area allows) by the note pane of the looking size.
+    void revealMoveList();
 
     // ---- commands ----
     // Whether a command of the table may act now: the game's rules, and setting up a
@@ -179,6 +187,8 @@ private:
     QSplitter* m_splitter;
     CGameView* m_view;
     CNoteEdit* m_note;
+    CMoveListView* m_moveList;
+    QSplitter* m_listAndNote;
     AnalysisStrip* m_strip;
     ExplorerPane* m_explorer;
     GameEngine* m_engine;

@@ -1,5 +1,9 @@
 #include "game_window/game_navigation.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace marovin::board {
 
 namespace {
@@ -32,7 +36,141 @@ int wrapped(int index, int count)
     return (index % count + count) % count;
 }
 
+using model::BranchPoint;
+using model::MoveLine;
+
+const MoveLine& lineOf(const MoveRef& ref)
+{
+    return ref.point->alternatives[static_cast<std::size_t>(ref.alternative)];
+}
+
+// The way from the root down to a move: each branch point and the alternative taken.
+struct MovePath {
+    std::vector<std::pair<const BranchPoint*, int>> steps; // the root first
+    int ply = 0; // moves played when the move stands shown
+
+    // Whether ref lies on the way, at or before its end.
+    bool leadsThrough(const MoveRef& ref, const MoveRef& end) const
+    {
+        for (std::size_t k = 0; k < steps.size(); ++k)
+            if (steps[k].first == ref.point && steps[k].second == ref.alternative)
+                return k + 1 < steps.size() || ref.index <= end.index;
+        return false;
+    }
+    // The alternative the way takes at point.
+    int alternativeAt(const BranchPoint* point) const
+    {
+        for (const auto& [at, alternative] : steps)
+            if (at == point)
+                return alternative;
+        return 0;
+    }
+};
+
+std::optional<MovePath> pathTo(const CGame& game, const MoveRef& target)
+{
+    if (!target.point || target.alternative < 0 || target.alternative >= target.point->count() ||
+        target.index < 0 || target.index >= lineOf(target).count())
+        return std::nullopt;
+    MovePath path;
+    path.steps.emplace_back(target.point, target.alternative);
+    for (const BranchPoint* point = target.point; point->parent; point = point->parent) {
+        const int alternative = model::AlternativeHolding(*point);
+        if (alternative < 0)
+            return std::nullopt;
+        path.steps.emplace_back(point->parent, alternative);
+    }
+    if (path.steps.back().first != &game.root())
+        return std::nullopt;
+    std::reverse(path.steps.begin(), path.steps.end());
+    // The start line's marker is no move: plies count from the lines below it.
+    if (target.point != &game.root()) {
+        path.ply = target.index + 1;
+        for (std::size_t k = 1; k + 1 < path.steps.size(); ++k)
+            path.ply += path.steps[k].first->alternatives[static_cast<std::size_t>(path.steps[k].second)].count();
+    }
+    return path;
+}
+
+// Steps forward along path from the cursor, which stands on it, until the target ply.
+void followPath(CGame& game, const MovePath& path)
+{
+    while (game.browsedPly() < path.ply) {
+        const int before = game.browsedPly();
+        const int left = game.currentLine().count() - 1 - game.indexInLine();
+        if (left > 0) {
+            game.Navigate(model::kGoToPly, std::min(path.ply, before + left));
+        } else if (const BranchPoint* next = game.currentLine().continuation.get()) {
+            game.FollowAlternative(path.alternativeAt(next));
+            game.PlayMove(0, 0, model::MoveKind::Replay);
+        }
+        if (game.browsedPly() <= before)
+            return; // the record did not go on as the path says
+    }
+}
+
 } // namespace
+
+MoveRef CurrentMoveRef(const CGame& game)
+{
+    const BranchPoint& point = game.currentBranchPoint();
+    return MoveRef{&point, point.followed, game.indexInLine()};
+}
+
+MoveRef StartMoveRef(const CGame& game)
+{
+    return MoveRef{&game.root(), 0, 0};
+}
+
+std::optional<MoveRef> previousMove(const MoveRef& ref)
+{
+    if (ref.index > 0)
+        return MoveRef{ref.point, ref.alternative, ref.index - 1};
+    const int holder = model::AlternativeHolding(*ref.point);
+    if (holder < 0)
+        return std::nullopt; // the start position
+    const MoveLine& line = ref.point->parent->alternatives[static_cast<std::size_t>(holder)];
+    return MoveRef{ref.point->parent, holder, line.count() - 1};
+}
+
+std::optional<MoveRef> nextMove(const MoveRef& ref)
+{
+    const MoveLine& line = lineOf(ref);
+    if (ref.index + 1 < line.count())
+        return MoveRef{ref.point, ref.alternative, ref.index + 1};
+    const BranchPoint* x = line.continuation.get();
+    if (!x || x->alternatives.empty() || x->alternatives[0].count() == 0)
+        return std::nullopt;
+    return MoveRef{x, 0, 0};
+}
+
+bool goToMove(CGame& game, const MoveRef& target)
+{
+    if (!normal(game))
+        return false;
+    const std::optional<MovePath> path = pathTo(game, target);
+    const MoveRef shown = CurrentMoveRef(game);
+    if (!path || shown == target)
+        return false;
+    // Back to where the shown path meets target's; the rest is forward.
+    int back = 0;
+    for (MoveRef at = shown; !path->leadsThrough(at, target); ++back) {
+        const std::optional<MoveRef> before = previousMove(at);
+        if (!before)
+            return false;
+        at = *before;
+    }
+    const int forward = path->ply - (game.browsedPly() - back);
+    const bool quiet = back + forward > 1;
+    if (quiet)
+        game.mode = model::kModeBusy;
+    for (int i = 0; i < back; ++i)
+        game.TakeBack(model::TakeBackKind::User, !quiet);
+    followPath(game, *path);
+    if (quiet)
+        finishQuietChange(game);
+    return true;
+}
 
 void goToStart(CGame& game)
 {

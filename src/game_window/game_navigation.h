@@ -4,9 +4,35 @@
 // the move scroll bar's requests. Each acts only in the normal mode; the game tells its
 // window what to draw.
 
+#include <optional>
+
 #include "model/game.h"
 
 namespace marovin::board {
+
+// Where a move stands in the record: entry index of alternative alternative of point (the
+// start position: the root's start line, index 0). Valid until the record changes.
+struct MoveRef {
+    const model::BranchPoint* point = nullptr;
+    int alternative = 0;
+    int index = 0;
+    friend bool operator==(const MoveRef&, const MoveRef&) = default;
+};
+
+// Where the record's cursor stands, and the start position.
+MoveRef CurrentMoveRef(const model::CGame& game);
+MoveRef StartMoveRef(const model::CGame& game);
+
+// The position before ref (one move back, as a step back goes), and the next move on
+// ref's line with the main alternative at a branch; nothing at the start or the end.
+std::optional<MoveRef> previousMove(const MoveRef& ref);
+std::optional<MoveRef> nextMove(const MoveRef& ref);
+
+// Shows the position after the move at target, anywhere in the record: back to where the
+// shown path meets target's, then on along target's path, following its alternatives. One
+// step is drawn as a step; a longer way is drawn once at its end. Only in the normal mode;
+// false when nothing moved (refused, already there, or target not in game's record).
+bool goToMove(model::CGame& game, const MoveRef& target);
 
 // Shows the start position (the standard opening or the set-up position).
 void goToStart(model::CGame& game);

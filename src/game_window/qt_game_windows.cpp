@@ -279,6 +279,16 @@ void QtGameWindows::redrawBoards()
             entry.frame->view()->fullRepaint();
 }
 
+void QtGameWindows::setMoveListSettings(const MoveListSettings& settings, bool store)
+{
+    m_moveListSettings = settings;
+    for (const Entry& entry : m_entries)
+        if (entry.frame)
+            entry.frame->applyMoveListSettings(settings);
+    if (store)
+        saveMoveListSettings(settings);
+}
+
 void QtGameWindows::requestInputFocus() const
 {
     if (m_input.requestFocus)

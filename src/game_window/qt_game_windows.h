@@ -29,6 +29,7 @@
 #include "board/board_bitmap.h"
 #include "board/clock_alarm.h"
 #include "game_window/game_view.h"
+#include "game_window/move_list_settings.h"
 #include "game_window/window_sizes.h"
 #include "model/game_header_form.h"
 #include "platform/engine_pool.h"
@@ -107,6 +108,11 @@ public:
     BoardBitmap& boardBitmap() { return m_bitmap; }
     // Every board drawn again after a board setting changed (colours, texts, font, bitmap).
     void redrawBoards();
+    // The move lists' notation and whether they show (read from the program's settings
+    // when this object is made); a change reaches every window at once, and with store it
+    // is kept for the next start.
+    const MoveListSettings& moveListSettings() const { return m_moveListSettings; }
+    void setMoveListSettings(const MoveListSettings& settings, bool store);
     model::GameHeaderMemory& headerMemory() { return m_headerMemory; }
     // The program's engines, lent to the windows' analyses and play.
     platform::EnginePool& enginePool() { return m_engines; }
@@ -158,6 +164,7 @@ private:
     std::map<const model::CGame*, ClockAlarm> m_alarms; // one per game, whatever its windows
     ViewsObserver m_observer{*this};
     InputLineLink m_input;
+    MoveListSettings m_moveListSettings = loadMoveListSettings();
     PlayerNameAsker m_askPlayerName;
     bool m_closing = false;
 };

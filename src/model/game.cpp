@@ -706,6 +706,23 @@ void CGame::DeleteFromHere(std::string_view windowTitle)
     m_observer->redraw(*this);
 }
 
+bool CGame::isBrowsingMainLine() const
+{
+    for (const BranchPoint* point = m_current; point; point = point->parent)
+        if (point->followed != 0)
+            return false;
+    return true;
+}
+
+bool CGame::PromoteCurrentLine()
+{
+    if (mode != kModeNormal || participation <= kPlaying || !PromoteToMainLine(*m_current))
+        return false;
+    modified = true;
+    m_observer->redraw(*this);
+    return true;
+}
+
 // ---- notes -------------------------------------------------------------------------------
 
 std::size_t CGame::SetNote(std::string_view text, bool append)

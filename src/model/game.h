@@ -187,6 +187,12 @@ public:
     bool ChooseBranch();
     // After a Yes to the question, deletes the current move and everything after it.
     void DeleteFromHere(std::string_view windowTitle);
+    // Makes the line of the current move the main line (see PromoteToMainLine); the cursor
+    // stays on its move and the window is redrawn. Refused (false, nothing changes) outside
+    // the normal mode, in a live game (whose moves keep the main line) and on the main line.
+    bool PromoteCurrentLine();
+    // True when the browsed position lies on the main line (alternative 0 all the way).
+    bool isBrowsingMainLine() const;
     // The note of the current entry: replaced, or appended on a new line (StoreNote: in
     // normal form, within kNoteLimit). Returns the bytes of text left out by the limit.
     std::size_t SetNote(std::string_view text, bool append);

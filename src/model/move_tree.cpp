@@ -1,5 +1,6 @@
 #include "model/move_tree.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "model/note_text.h"
@@ -169,6 +170,36 @@ void JoinEqualAlternatives(BranchPoint& start)
             }
         }
     }
+}
+
+bool PromoteToMainLine(BranchPoint& point)
+{
+    bool moved = false;
+    // Moves alternative a of bp to the front, keeping the followed index on its line.
+    const auto toFront = [&moved](BranchPoint& bp, int a) {
+        if (a <= 0 || a >= bp.count())
+            return;
+        const auto first = bp.alternatives.begin();
+        std::rotate(first, first + a, first + a + 1);
+        if (bp.followed == a)
+            bp.followed = 0;
+        else if (bp.followed < a)
+            ++bp.followed;
+        moved = true;
+    };
+    toFront(point, point.followed);
+    for (BranchPoint* child = &point; child->parent; child = child->parent)
+        toFront(*child->parent, AlternativeHolding(*child));
+    return moved;
+}
+
+int AlternativeHolding(const BranchPoint& point)
+{
+    const BranchPoint* parent = point.parent;
+    for (int a = 0; parent && a < parent->count(); ++a)
+        if (parent->alternatives[static_cast<std::size_t>(a)].continuation.get() == &point)
+            return a;
+    return -1;
 }
 
 } // namespace marovin::model

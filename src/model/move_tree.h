@@ -83,6 +83,16 @@ void AppendNoteOnce(MoveEntry& entry, std::string_view text);
 // below point.
 void JoinEqualAlternatives(BranchPoint& point);
 
+// The index of the alternative of point's parent whose line point continues; -1 for the
+// root.
+int AlternativeHolding(const BranchPoint& point);
+
+// Makes the line on point's followed alternative the main line: at point and at every
+// branch point above it, the alternative on the way down to that line moves to index 0
+// (the others keep their order behind it) and the followed indices move along, so a
+// cursor in the tree keeps standing on the same entry. Returns whether anything moved.
+bool PromoteToMainLine(BranchPoint& point);
+
 // Calls visit(line) once for every line of bp and of every branch point below it (in no
 // particular order; the file writer has its own walk).
 template <class Point, class Visit>

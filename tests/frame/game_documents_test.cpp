@@ -338,6 +338,34 @@ TEST_F(Documents, FilesFromTheCommandLineOrDroppedOpenAndTheWindowCommandsPlaceT
     EXPECT_EQ(active(), two);
 }
 
+TEST_F(Documents, F6GivesTheMoveListTheKeyboardAndTheWindowMenuHidesIt)
+{
+    CGameFrame* window = documents->openFile(QString::fromStdString(folder.write("club.gam", kGame)));
+    ASSERT_TRUE(window);
+    command("actionSmallSize")->trigger(); // the board alone: no room beside it
+    QCoreApplication::processEvents();
+    const int boardPane = window->splitter()->sizes().value(0);
+    ASSERT_EQ(window->splitter()->sizes().value(1), 0);
+
+    ASSERT_EQ(fieldText(app->options().fastKeyText[5]), "") << "fast key F6 holds no text";
+    QTest::keyClick(app->mainFrame(), Qt::Key_F6);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->moveList()->hasFocus());
+    EXPECT_GE(window->moveList()->width(), 120) << "the window made room for the list";
+    EXPECT_EQ(window->splitter()->sizes().value(0), boardPane) << "and left the board as it was";
+    QTest::keyClick(window->moveList(), Qt::Key_End);
+    EXPECT_EQ(window->game()->browsedPly(), 3);
+    QTest::keyClick(window->moveList(), Qt::Key_Escape);
+    QTRY_VERIFY(app->mainFrame()->inputBar()->inputLine()->hasFocus());
+
+    command("actionMoveList")->trigger();
+    EXPECT_FALSE(window->moveList()->isVisible());
+    EXPECT_FALSE(board::loadMoveListSettings().shown) << "kept for the next start";
+    command("actionMoveList")->trigger();
+    EXPECT_TRUE(window->moveList()->isVisible());
+    EXPECT_TRUE(board::loadMoveListSettings().shown);
+}
+
 } // namespace
 } // namespace marovin::windows
 

@@ -260,6 +260,27 @@ TEST_F(BoardSettings, OkKeepsTheChangesAndWritesTheSettingsFile)
     EXPECT_EQ(windows.frames().size(), 1u) << "the preview closed";
 }
 
+TEST_F(BoardSettings, TheMoveListNotationShowsAtOnceCancelPutsItBackAndOkKeepsIt)
+{
+    // The first move of the open board's list, as the list shows it.
+    const auto firstMove = [this] { return shown->moveList()->rowTexts().value(0); };
+    ASSERT_EQ(loadMoveListSettings().notation, model::MoveNotation::Chinese) << "the default";
+    ASSERT_EQ(firstMove(), QString::fromUtf8("1. \u70AE\u4E8C\u5E73\u4E94")); // 炮二平五
+    auto dialog = openDialog();
+    dialog->findChild<QRadioButton*>(QStringLiteral("notationWXF"))->click();
+    EXPECT_EQ(firstMove(), "1. C2.5");
+    dialog->reject();
+    EXPECT_EQ(firstMove(), QString::fromUtf8("1. \u70AE\u4E8C\u5E73\u4E94"));
+    EXPECT_EQ(loadMoveListSettings().notation, model::MoveNotation::Chinese);
+
+    dialog = openDialog();
+    dialog->findChild<QRadioButton*>(QStringLiteral("notationICCS"))->click();
+    dialog->accept();
+    EXPECT_EQ(firstMove(), "1. h2e2");
+    EXPECT_EQ(loadMoveListSettings().notation, model::MoveNotation::Iccs) << "kept in the program's settings";
+    saveMoveListSettings({}); // as it was for the tests that follow
+}
+
 TEST_F(BoardSettings, PieceTextBoxesHoldOneBig5CharacterAndSayWhyTheyRefuse)
 {
     struct Case {

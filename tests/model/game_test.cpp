@@ -295,6 +295,43 @@ TEST_F(GameTest, DeletingTheOnlyMoveOfABranchRemovesTheBranchPoint)
     EXPECT_EQ(game->browsedBoard, replayedBoard(*game));
 }
 
+TEST_F(GameTest, PromotingAVariationMakesItsLineTheMainLineAndKeepsTheCursor)
+{
+    // 1. H2-E2 H9-G7 (1... B9-C7 2. H0-G2 (2. B0-C2)), shown: B0-C2, two levels down.
+    play(*game, "H2-E2");
+    play(*game, "H9-G7");
+    game->Navigate(kGoToPly, 1);
+    play(*game, "B9-C7");
+    play(*game, "H0-G2");
+    game->Navigate(kStepBack);
+    play(*game, "B0-C2");
+    const BranchPoint& first = *game->root().alternatives[0].continuation->alternatives[0].continuation;
+    const BranchPoint& inner = *first.alternatives[1].continuation;
+    ASSERT_EQ(pathText(*game), "H2-E2 B9-C7 B0-C2");
+    EXPECT_FALSE(game->isBrowsingMainLine());
+    game->modified = false;
+
+    ASSERT_TRUE(game->PromoteCurrentLine());
+    EXPECT_EQ(lineText(first.alternatives[0]), "B9-C7");
+    EXPECT_EQ(lineText(first.alternatives[1]), "H9-G7");
+    EXPECT_EQ(lineText(inner.alternatives[0]), "B0-C2");
+    EXPECT_EQ(lineText(inner.alternatives[1]), "H0-G2");
+    EXPECT_EQ(pathText(*game), "H2-E2 B9-C7 B0-C2") << "the shown move stays";
+    EXPECT_EQ(game->browsedPly(), 3);
+    EXPECT_EQ(countedPathLength(*game), game->pathLength());
+    EXPECT_TRUE(game->isBrowsingMainLine());
+    EXPECT_TRUE(game->modified);
+    EXPECT_FALSE(game->PromoteCurrentLine()) << "the main line has nothing to promote";
+
+    // A live game's main line is the server's.
+    game->Navigate(kStepBack);
+    game->FollowAlternative(1);
+    game->PlayMove(0, 0, MoveKind::Replay);
+    game->participation = kObserving;
+    EXPECT_FALSE(game->PromoteCurrentLine());
+    EXPECT_EQ(lineText(inner.alternatives[0]), "B0-C2");
+}
+
 TEST_F(GameTest, NotesAppendOnNewLinesAndAreAddedOnlyOnce)
 {
     game->SetNote("abc", false);

@@ -1,0 +1,112 @@
+// The game window's sizes, places and panes: the size commands, the input bar's moves,
+// the move list's settings and room, and the room made for the palette while a position
+// is edited.
+
+#include <QMdiArea>
+
+#include <algorithm>
+
+#include "game_window/game_frame.h"
+
+namespace marovin::board {
+
+// ---- sizes and places ----------------------------------------------------------------------
+
+void CGameFrame::applySize(const WindowSizeRecord& record)
+{
+    m_size = record;
+    const WindowRect rect = appliedSize(record, geometry().left());
+    if (isMaximized() || isMinimized())
+        showNormal();
+    setGeometry(rect.left, rect.top, rect.width, rect.height);
+    if (record.placement.showCommand == 3)
+        showMaximized();
+    applyPanes(record);
+}
+
+void CGameFrame::applyPanes(const WindowSizeRecord& record)
+{
+    const int available = m_splitter->width() - m_splitter->handleWidth();
+    const PaneWidths panes = paneWidths(record, available);
+    m_splitter->setSizes({panes.board, panes.note});
+}
+
+WindowSizeRecord CGameFrame::currentSize() const
+{
+    const QRect rect = isMaximized() ? normalGeometry() : geometry();
+    const QList<int> sizes = m_splitter->sizes();
+    const PaneWidths panes{sizes.value(0), sizes.value(1)};
+    return storedSize(m_size, {rect.left(), rect.top(), rect.width(), rect.height()}, panes);
+}
+
+void CGameFrame::moveWindow(WindowMove move)
+{
+    if (!mdiArea())
+        return;
+    const int left = movedWindowLeft(move, mdiArea()->viewport()->width(), width());
+    if (isMaximized())
+        showNormal();
+    this->move(left, y());
+}
+
+void CGameFrame::applyMoveListSettings(const MoveListSettings& settings)
+{
+    m_moveList->setNotation(settings.notation);
+    m_moveList->setVisible(settings.shown);
+}
+
+void CGameFrame::revealMoveList()
+{
+    constexpr int kListMinimum = 120;
+    const QList<int> panes = m_splitter->sizes();
+    if (panes.value(1) >= kListMinimum || !mdiArea())
+        return;
+    const int column = std::max(kListMinimum, static_cast<int>(builtInWindowSize(4).notePaneIdeal));
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    if (isMaximized()) {
+        m_splitter->setSizes({std::max(100, total - column), column});
+        return;
+    }
+    const int areaWidth = mdiArea()->viewport()->width();
+    const int width = std::min(this->width() + column - panes.value(1), std::max(areaWidth, this->width()));
+    setGeometry(std::clamp(x(), 0, std::max(0, areaWidth - width)), y(), width, height());
+    m_splitter->setSizes({panes.value(0), std::max(0, m_splitter->width() - m_splitter->handleWidth() - panes.value(0))});
+}
+
+// ---- the palette ------------------------------------------------------------------------------
+
+void CGameFrame::showEditPalette()
+{
+    m_beforeEditing = Placement{isMaximized() ? normalGeometry() : geometry(), isMaximized(), m_splitter->sizes()};
+    // The board pane takes the whole width. A wider pane may lay the board out larger (when
+    // its width was what held it back), which needs a wider window again: a few rounds
+    // settle it.
+    for (int round = 0; round < 4; ++round) {
+        const BoardGeometry board = m_view->painter().geometry();
+        const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
+        if (!isMaximized() && width != this->width())
+            resize(width, height());
+        const int boardPane = std::max(width, 100);
+        m_splitter->setSizes({boardPane, std::max(m_splitter->width() - m_splitter->handleWidth() - boardPane, 0)});
+        if (isMaximized() || m_view->painter().geometry().squareSize == board.squareSize)
+            break;
+    }
+    moveWindow(WindowMove::Centre);
+}
+
+void CGameFrame::hideEditPalette()
+{
+    if (!m_beforeEditing)
+        return;
+    const Placement placement = *std::exchange(m_beforeEditing, std::nullopt);
+    if (placement.maximized) {
+        showMaximized();
+    } else {
+        if (isMaximized())
+            showNormal();
+        setGeometry(placement.rect);
+    }
+    m_splitter->setSizes(placement.panes);
+}
+
+} // namespace marovin::board
