@@ -25,8 +25,8 @@ constexpr BrowseKey kBrowseKeys[] = {
     {"actionBrowseForward", "One Move Forward", Qt::Key_Right, BrowseStep::Forward},
     {"actionBrowseStart", "Start Position", Qt::Key_Home, BrowseStep::Start},
     {"actionBrowseEnd", "End of the Line", Qt::Key_End, BrowseStep::End},
-    {"actionPreviousAlternative", "Previous Alternative", Qt::Key_Up, BrowseStep::PreviousAlternative},
-    {"actionNextAlternative", "Next Alternative", Qt::Key_Down, BrowseStep::NextAlternative},
+    {"actionBrowsePreviousAlternative", "Previous Alternative", Qt::Key_Up, BrowseStep::PreviousAlternative},
+    {"actionBrowseNextAlternative", "Next Alternative", Qt::Key_Down, BrowseStep::NextAlternative},
 };
 
 QAction* makeAction(CMainFrame& frame, const char* name, const QString& text, const QKeySequence& key)
