@@ -381,10 +381,13 @@ void CGameView::paintEvent(QPaintEvent* event)
         return;
     }
     painter.drawImage(area, m_screen, area);
-    if (m_holdsKeyboard) {
+    if (m_holdsKeyboard && m_painter.geometry().laidOut()) {
         // A frame round the board says where the keys go.
+        const BoardGeometry& board = m_painter.geometry();
         painter.setPen(QPen(palette().highlight(), 3));
-        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+        const int margin = board.halfSquare + 2; // the lines are the cells' centres
+        const QRect lines = QRect(QPoint(board.fileX[0], board.rankY[0]), QPoint(board.fileX[8], board.rankY[9]));
+        painter.drawRect(lines.normalized().adjusted(-margin, -margin, margin, margin));
     }
 }
 
