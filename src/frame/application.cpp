@@ -18,6 +18,8 @@
 #include "frame/game_commands.h"
 #include "frame/game_documents.h"
 #include "frame/position_clipboard.h"
+#include "frame/keyboard_commands.h"
+#include "frame/window_list.h"
 #include "frame/main_frame.h"
 #include "frame/recent_files.h"
 
@@ -36,6 +38,8 @@ CMarovinApp::~CMarovinApp()
 {
     if (m_session)
         m_session->shutdown();
+    m_windowList.reset();
+    m_keyboardCommands.reset();
     m_positionClipboard.reset();
     m_gameDocuments.reset();
     m_gameCommands.reset();
@@ -87,6 +91,8 @@ bool CMarovinApp::initInstance()
     m_engineCommands = std::make_unique<windows::EngineCommands>(*m_mainFrame, *m_session->gameWindows());
     m_databaseCommands = std::make_unique<windows::DatabaseCommands>(*m_mainFrame, *m_session->gameWindows());
     m_positionClipboard = std::make_unique<windows::PositionClipboard>(*m_mainFrame, *m_session->gameWindows());
+    m_keyboardCommands = std::make_unique<windows::KeyboardCommands>(*m_mainFrame, *m_session->gameWindows());
+    m_windowList = std::make_unique<windows::WindowList>(*m_mainFrame);
     m_gameCommands->setMerger([documents = m_gameDocuments.get()](board::CGameFrame& window) { documents->merge(window); });
     m_session->context().terminal.writeClientText(kStartHintText, true);
     m_session->setLoginWindowOpener([this] { openLoginWindow(); });

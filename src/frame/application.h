@@ -23,6 +23,8 @@ class EngineCommands;
 class DatabaseCommands;
 class GameDocuments;
 class PositionClipboard;
+class KeyboardCommands;
+class WindowList;
 class RecentFileList;
 } // namespace marovin::windows
 
@@ -92,6 +94,8 @@ private:
     std::unique_ptr<windows::DatabaseCommands> m_databaseCommands;
     std::unique_ptr<windows::GameDocuments> m_gameDocuments;
     std::unique_ptr<windows::PositionClipboard> m_positionClipboard;
+    std::unique_ptr<windows::KeyboardCommands> m_keyboardCommands;
+    std::unique_ptr<windows::WindowList> m_windowList;
     QPointer<windows::CAutoLoginDlg> m_loginWindow;
 };
 

@@ -18,8 +18,8 @@ namespace marovin::windows {
 
 EngineCommands::EngineCommands(CMainFrame& frame, board::QtGameWindows& windows)
     : m_frame(frame), m_windows(windows),
-      m_analysis(makeAction("actionAnalysis", tr("&Analysis\tF9"))),
-      m_play(makeAction("actionPlayEngine", tr("&Play Against Engine..."))),
+      m_analysis(makeAction("actionAnalysis", tr("Anal&ysis\tF9"))),
+      m_play(makeAction("actionPlayEngine", tr("Play Against E&ngine..."))),
       m_stopPlaying(makeAction("actionStopPlaying", tr("Stop Playing"))),
       m_analyseGame(makeAction("actionAnalyseGame", tr("Analyse &Game..."))),
       m_settings(makeAction("actionEngineSettings", tr("&Engine Settings")))

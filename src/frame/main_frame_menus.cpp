@@ -175,8 +175,10 @@ void CMainFrame::buildEditMenu()
     // Positions go to and come from other programs as FEN; these act on game windows,
     // whatever has the keyboard.
     menu->addSeparator();
-    addCommand(menu, "actionEditCopyPosition", "Copy Position");
-    addCommand(menu, "actionEditPastePosition", "Paste Position");
+    addCommand(menu, "actionEditCopyPosition", "Copy P&osition\tCtrl+Shift+C", 0,
+               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)});
+    addCommand(menu, "actionEditPastePosition", "Paste Po&sition\tCtrl+Shift+V", 0,
+               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)});
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateEditCommands);
     connect(qApp, &QApplication::focusChanged, this, &CMainFrame::updateEditCommands);
     connect(input, &QLineEdit::selectionChanged, this, &CMainFrame::updateEditCommands);
@@ -242,7 +244,7 @@ void CMainFrame::buildOptionMenu()
     newFormat->setChecked(m_options.saveNewFormat == 1);
     connect(newFormat, &QAction::toggled, this, [this](bool on) { m_options.saveNewFormat = on ? 1 : 0; });
     menu->addSeparator();
-    QAction* toolBarShown = addCommand(menu, "actionToolBar", "&ToolBar");
+    QAction* toolBarShown = addCommand(menu, "actionToolBar", "Tool&Bar");
     toolBarShown->setEnabled(true);
     toolBarShown->setCheckable(true);
     QAction* inputShown = addCommand(menu, "actionInputLine", "Input line");

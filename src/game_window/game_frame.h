@@ -106,6 +106,12 @@ public:
     // widens (as far as the area allows) by the note pane of the looking size.
     void revealMoveList();
 
+    // ---- the keyboard ----
+    // Gives the keyboard to the next shown pane after the one that has it (board, move
+    // list, note), or to none: false after the last one, or when none has it and none is
+    // shown, so that the caller hands it back to the input line.
+    bool focusNextPane();
+
     // ---- commands ----
     // Whether a command of the table may act now: the game's rules, and setting up a
     // position only while this is the game's one window.

@@ -1,10 +1,13 @@
 // The game window's sizes, places and panes: the size commands, the input bar's moves,
-// the move list's settings and room, and the room made for the palette while a position
-// is edited.
+// the move list's settings and room, the keyboard's way through the panes, and the room
+// made for the palette while a position is edited.
 
+#include <QApplication>
 #include <QMdiArea>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 
 #include "game_window/game_frame.h"
 
@@ -71,6 +74,34 @@ void CGameFrame::revealMoveList()
     const int width = std::min(this->width() + column - panes.value(1), std::max(areaWidth, this->width()));
     setGeometry(std::clamp(x(), 0, std::max(0, areaWidth - width)), y(), width, height());
     m_splitter->setSizes({panes.value(0), std::max(0, m_splitter->width() - m_splitter->handleWidth() - panes.value(0))});
+}
+
+// ---- the keyboard ---------------------------------------------------------------------------
+
+bool CGameFrame::focusNextPane()
+{
+    // The panes in the order the keyboard visits them; each gives itself the keyboard.
+    struct Pane {
+        QWidget* widget;
+        std::function<void()> take;
+    };
+    const Pane panes[] = {
+        {m_view, [this] { m_view->takeKeyboard(); }},
+        {m_moveList, [this] { m_moveList->takeKeyboard(); }},
+        {m_note->field(), [this] { m_note->field()->setFocus(Qt::ShortcutFocusReason); }},
+    };
+    const QWidget* focused = QApplication::focusWidget();
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < std::size(panes); ++i)
+        if (focused && (panes[i].widget == focused || panes[i].widget->isAncestorOf(focused)))
+            next = i + 1;
+    for (; next < std::size(panes); ++next)
+        if (panes[next].widget->isVisibleTo(this) && panes[next].widget->isEnabled() &&
+            panes[next].widget->width() > 0) {
+            panes[next].take();
+            return true;
+        }
+    return false;
 }
 
 // ---- the palette ------------------------------------------------------------------------------

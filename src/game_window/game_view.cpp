@@ -152,25 +152,16 @@ CGameView::CGameView(model::CGame& game, const BoardResources& resources, QWidge
     m_scroll->setRange(0, model::kEmptyScrollRange);
     m_scroll->setPageStep(1);
 
-    connect(m_start, &QToolButton::clicked, this, [this] {
-        if (m_game)
-            goToStart(*m_game);
-    });
-    connect(m_end, &QToolButton::clicked, this, &CGameView::refreshRequested);
-    connect(m_moveStepper, &UpDownControl::stepped, this, [this](int delta) {
-        if (m_game)
-            stepMove(*m_game, delta);
-    });
+    connect(m_start, &QToolButton::clicked, this, [this] { browse(BrowseStep::Start); });
+    connect(m_end, &QToolButton::clicked, this, [this] { browse(BrowseStep::End); });
+    connect(m_moveStepper, &UpDownControl::stepped, this,
+            [this](int delta) { browse(delta < 0 ? BrowseStep::Back : BrowseStep::Forward); });
     connect(m_branchStepper, &UpDownControl::stepped, this, [this](int delta) {
-        if (m_game)
-            switchAlternative(*m_game, delta);
+        browse(delta < 0 ? BrowseStep::PreviousAlternative : BrowseStep::NextAlternative);
     });
     connect(m_scroll, &QScrollBar::actionTriggered, this, &CGameView::onScrollAction);
     connect(m_status, &CGameStatusBar::moveNumberClicked, this, [this](Qt::MouseButton button) {
-        if (button == Qt::LeftButton)
-            emit refreshRequested();
-        else if (m_game)
-            goToStart(*m_game);
+        browse(button == Qt::LeftButton ? BrowseStep::End : BrowseStep::Start);
     });
     connect(m_status, &CGameStatusBar::namesClicked, this, &CGameView::headerRequested);
     connect(m_status, &CGameStatusBar::gameButtonClicked, this, &CGameView::gameCommandsRequested);
@@ -390,6 +381,14 @@ void CGameView::paintEvent(QPaintEvent* event)
         return;
     }
     painter.drawImage(area, m_screen, area);
+    if (m_holdsKeyboard && m_painter.geometry().laidOut()) {
+        // A frame round the board says where the keys go.
+        const BoardGeometry& board = m_painter.geometry();
+        painter.setPen(QPen(palette().highlight(), 3));
+        const int margin = board.halfSquare + 2; // the lines are the cells' centres
+        const QRect lines = QRect(QPoint(board.fileX[0], board.rankY[0]), QPoint(board.fileX[8], board.rankY[9]));
+        painter.drawRect(lines.normalized().adjusted(-margin, -margin, margin, margin));
+    }
 }
 
 void CGameView::resizeEvent(QResizeEvent*)
@@ -406,24 +405,86 @@ void CGameView::returnFocus()
         m_input.requestFocus();
 }
 
+void CGameView::browse(BrowseStep step)
+{
+    if (step == BrowseStep::End) {
+        emit refreshRequested();
+        return;
+    }
+    if (!m_game)
+        return;
+    switch (step) {
+    case BrowseStep::Start: goToStart(*m_game); break;
+    case BrowseStep::Back: stepMove(*m_game, -1); break;
+    case BrowseStep::Forward: stepMove(*m_game, 1); break;
+    case BrowseStep::PreviousAlternative: switchAlternative(*m_game, -1); break;
+    case BrowseStep::NextAlternative: switchAlternative(*m_game, 1); break;
+    case BrowseStep::End: break;
+    }
+}
+
+void CGameView::takeKeyboard()
+{
+    m_holdsKeyboard = true;
+    setFocus(Qt::ShortcutFocusReason);
+    update();
+}
+
 void CGameView::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     // A press that may pick a piece keeps the focus until its carry ends (losing it would
-    // cancel the carry); the carry hands it back.
-    if (QApplication::mouseButtons() == Qt::NoButton && !m_carry.captured())
+    // cancel the carry); the carry hands it back. The board keeps only the keyboard it was
+    // given on purpose.
+    if (!m_holdsKeyboard && QApplication::mouseButtons() == Qt::NoButton && !m_carry.captured())
         returnFocus();
 }
 
 void CGameView::focusOutEvent(QFocusEvent* event)
 {
     QWidget::focusOutEvent(event);
+    if (m_holdsKeyboard) {
+        m_holdsKeyboard = false;
+        update();
+    }
     if (m_carry.captured())
         cancelCarry();
 }
 
+namespace {
+
+std::optional<BrowseStep> browseKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Home: return BrowseStep::Start;
+    case Qt::Key_End: return BrowseStep::End;
+    case Qt::Key_Left: return BrowseStep::Back;
+    case Qt::Key_Right: return BrowseStep::Forward;
+    case Qt::Key_Up: return BrowseStep::PreviousAlternative;
+    case Qt::Key_Down: return BrowseStep::NextAlternative;
+    default: return std::nullopt;
+    }
+}
+
+} // namespace
+
 void CGameView::keyPressEvent(QKeyEvent* event)
 {
+    // A modifier pressed on its own is the start of a key (Shift+F6, Alt+Left): the board
+    // keeps the keyboard for it.
+    if (m_holdsKeyboard && (event->key() == Qt::Key_Shift || event->key() == Qt::Key_Control ||
+                            event->key() == Qt::Key_Alt || event->key() == Qt::Key_Meta))
+        return;
+    if (m_holdsKeyboard && event->modifiers() == Qt::NoModifier) {
+        if (const std::optional<BrowseStep> step = browseKey(event->key())) {
+            browse(*step);
+            return;
+        }
+        if (event->key() == Qt::Key_Escape) {
+            returnFocus();
+            return;
+        }
+    }
     // The input line takes what is typed; the view only passes it on.
     if (m_input.typeKey) {
         m_input.typeKey(*event);
@@ -473,7 +534,7 @@ void CGameView::wheelEvent(QWheelEvent* event)
 {
     const int steps = event->angleDelta().y();
     if (m_game && steps != 0)
-        stepMove(*m_game, steps > 0 ? -1 : 1);
+        browse(steps > 0 ? BrowseStep::Back : BrowseStep::Forward);
     event->accept();
 }
 

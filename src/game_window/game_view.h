@@ -58,6 +58,10 @@ struct InputLineLink {
     std::function<void(QKeyEvent&)> typeKey;
 };
 
+// The steps of the navigation controls: the go-to-start and go-to-end buttons, the move
+// stepper (back, forward) and the branch stepper (previous, next alternative).
+enum class BrowseStep { Start, End, Back, Forward, PreviousAlternative, NextAlternative };
+
 class CGameView : public QWidget {
     Q_OBJECT
 public:
@@ -92,6 +96,16 @@ public:
     void setMoveScroll(int maximum, int position);
     // Hides the status bar and the controls (while a position is edited) or shows them.
     void setControlsVisible(bool visible);
+
+    // Does what the control of step does when clicked, in the same modes and with the same
+    // refusals (End asks for Refresh Game through refreshRequested). Every way of browsing
+    // from outside the controls comes through here.
+    void browse(BrowseStep step);
+    // The board takes the keyboard until it loses it: the arrow keys, Home and End then
+    // browse as the controls do, Escape hands the keyboard back, and anything else is
+    // typed into the input line as always.
+    void takeKeyboard();
+    bool holdsKeyboard() const { return m_holdsKeyboard; }
 
     // The carry of a piece (see MouseCarry); cancelCarry puts a carried piece back.
     const MouseCarry& carry() const { return m_carry; }
@@ -157,6 +171,7 @@ private:
     QScrollBar* m_scroll;
     InputLineLink m_input;
     bool m_controlsVisible = true;
+    bool m_holdsKeyboard = false;
     MouseCarry m_carry;
     DragImage m_drag;
     std::unique_ptr<CarryGlue> m_glue;

@@ -69,18 +69,21 @@ QRect QtGameWindows::placeNewWindow(const WindowSizeRecord& record) const
     const int areaLeft = viewport->mapToGlobal(QPoint(0, 0)).x();
     const QScreen* screen = viewport->screen() ? viewport->screen() : QGuiApplication::primaryScreen();
     const int screenRight = screen ? screen->geometry().right() + 1 : areaLeft + viewport->width() + 8;
-    QPoint place(newWindowLeft(areaLeft, areaLeft + viewport->width(), screenRight, size.width), 0);
-    // A window must not open exactly over another: it would hide it and look like it.
-    const int step = std::max(16, m_area->style()->pixelMetric(QStyle::PM_TitleBarHeight));
-    for (int i = 0; i < kMaxStagger; ++i) {
-        const bool taken = std::any_of(m_entries.begin(), m_entries.end(), [&](const Entry& entry) {
-            return entry.frame && entry.frame->isVisible() && entry.frame->pos() == place;
-        });
-        if (!taken)
-            break;
-        place += QPoint(place.x() >= step ? -step : 0, step);
-    }
-    return QRect(place, QSize(size.width, size.height));
+    const WindowRect wanted{newWindowLeft(areaLeft, areaLeft + viewport->width(), screenRight, size.width), 0,
+                            size.width, size.height};
+    // A new window must leave every open window's title bar in sight: one hidden under it
+    // could not be seen, chosen or dragged.
+    std::vector<WindowRect> open;
+    for (const Entry& entry : m_entries)
+        if (entry.frame && entry.frame->isVisible() && !entry.frame->isMaximized() && !entry.frame->isMinimized()) {
+            const QRect at = entry.frame->geometry();
+            open.push_back({at.left(), at.top(), at.width(), at.height()});
+        }
+    const QStyle* style = m_area->style();
+    const int title = style->pixelMetric(QStyle::PM_TitleBarHeight) + style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth);
+    const int step = std::max(16, title);
+    const WindowRect place = clearOfTitleBars(wanted, open, step, step, kMaxStagger);
+    return QRect(place.left, place.top, place.width, place.height);
 }
 
 CGameFrame* QtGameWindows::addFrame(model::CGame& game, const WindowSizeRecord& record)

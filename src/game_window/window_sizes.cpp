@@ -46,6 +46,20 @@ int newWindowLeft(int areaLeft, int areaRight, int screenRight, int width)
     return std::max(0, std::min(areaRight, screenRight - kScreenEdgeMargin) - areaLeft - width);
 }
 
+WindowRect clearOfTitleBars(WindowRect wanted, const std::vector<WindowRect>& open, int titleHeight, int step,
+                            int maxSteps)
+{
+    const auto covers = [&](const WindowRect& other) {
+        return wanted.left < other.left + other.width && other.left < wanted.left + wanted.width &&
+               wanted.top < other.top + titleHeight && other.top < wanted.top + wanted.height;
+    };
+    for (int i = 0; i < maxSteps && std::any_of(open.begin(), open.end(), covers); ++i) {
+        wanted.left = wanted.left >= step ? wanted.left - step : wanted.left;
+        wanted.top += step;
+    }
+    return wanted;
+}
+
 int movedWindowLeft(WindowMove move, int clientWidth, int windowWidth)
 {
     switch (move) {

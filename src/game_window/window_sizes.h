@@ -4,6 +4,8 @@
 // minimum widths) applied to a window, a window's size stored back into a record, where a
 // new window goes, and the input bar's "Left", "Cen" and "Right".
 
+#include <vector>
+
 #include "options/options.h"
 
 namespace marovin::board {
@@ -41,6 +43,12 @@ WindowSizeRecord storedSize(const WindowSizeRecord& previous, const WindowRect& 
 // area that holds it (areaRight, not beyond screenRight - 8), in area coordinates: at
 // least 0.
 int newWindowLeft(int areaLeft, int areaRight, int screenRight, int width);
+
+// Where a new window goes so that it covers none of the open windows' title bars (the top
+// titleHeight pixels of each): wanted, or stepped down by step (and left by step while it
+// can) until it is clear, at most maxSteps times (then the last place tried).
+WindowRect clearOfTitleBars(WindowRect wanted, const std::vector<WindowRect>& open, int titleHeight, int step,
+                            int maxSteps);
 
 enum class WindowMove { Left, Centre, Right };
 // The left edge after "Left" (3), "Cen" (centred in the client width) or "Right" (right

@@ -288,6 +288,8 @@ TEST_F(MainFrameCommands, KeysAndIdsReachTheirCommands)
         {"actionEditUndo", QKeySequence("Alt+Backspace"), 0},
         {"actionEditPaste", QKeySequence("Shift+Ins"), 0},
         {"actionFileNew", QKeySequence("Ctrl+N"), 0},
+        {"actionEditCopyPosition", QKeySequence("Ctrl+Shift+C"), 0},
+        {"actionEditPastePosition", QKeySequence("Ctrl+Shift+V"), 0},
         {"actionHelpTopics", QKeySequence("F1"), 0},
     };
     for (const Case& c : cases) {

@@ -76,6 +76,29 @@ TEST(WindowSizes, NewWindowsOpenAtTheRightAndTheInputBarMovesThem)
     EXPECT_EQ(movedWindowLeft(WindowMove::Right, 1000, 450), 550);
 }
 
+TEST(WindowSizes, ANewWindowLeavesEveryTitleBarInSight)
+{
+    // Open windows, 20-pixel title bars and steps; the new window is 400 x 300.
+    struct Case {
+        const char* what;
+        std::vector<WindowRect> open;
+        WindowRect expected;
+    };
+    const Case cases[] = {
+        {"an empty area", {}, {600, 0, 400, 300}},
+        {"one window there", {{600, 0, 400, 300}}, {580, 20, 400, 300}},
+        {"two windows stepped", {{600, 0, 400, 300}, {580, 20, 400, 300}}, {560, 40, 400, 300}},
+        {"a narrower window under its top", {{700, 0, 200, 200}}, {580, 20, 400, 300}},
+        {"a window beside it", {{0, 0, 500, 300}}, {600, 0, 400, 300}},
+        {"a window lower down", {{600, 400, 400, 300}}, {600, 0, 400, 300}},
+        {"its body covered only", {{600, -100, 400, 300}}, {600, 0, 400, 300}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(clearOfTitleBars({600, 0, 400, 300}, c.open, 20, 20, 10), c.expected) << c.what;
+    const WindowRect far = clearOfTitleBars({10, 0, 400, 300}, {{0, 0, 2000, 2000}}, 2000, 20, 3);
+    EXPECT_EQ(far, (WindowRect{10, 60, 400, 300})) << "gives up after the last step, never left of 0";
+}
+
 struct Rules : ::testing::Test {
     Rules() : game(environment.newGame()) {}
     model::testing::GameEnvironment environment;
