@@ -4,9 +4,13 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QTimer>
 
+#include "frame/board_clearance.h"
 #include "game_window/board_settings_dialog.h"
+#include "game_window/game_frame.h"
 #include "game_window/qt_game_windows.h"
+#include "model/game.h"
 #include "platform/big5_text.h"
 #include "session/command_list.h"
 #include "session/command_script.h"
@@ -172,6 +176,17 @@ void ClientSession::attach(windows::CMainFrame& frame, const SystemMetrics& metr
     };
     m_gameWindows->setInputLineLink(std::move(gameInput));
     frame.setCloseGameWindows([this] { return m_gameWindows->closeAll(); });
+    // The board of a game the user plays is never hidden by a window floating above it.
+    frame.setPlayedBoards([this] { return windows::boardRects(*m_gameWindows, true); });
+    connect(m_gameWindows.get(), &board::QtGameWindows::playedGameOpened, this, [this](board::CGameFrame* game) {
+        // Once laid out, when the board has its final place and the game has said whether
+        // the user plays it (a window of the playing size may also be a preview).
+        QTimer::singleShot(0, game, [this, game] {
+            if (m_frame && game->isVisible() && game->game() && game->game()->participation == model::kPlaying)
+                windows::clearBoardOfWindows(*m_frame, QRect(game->view()->mapToGlobal(QPoint(0, 0)),
+                                                              game->view()->size()));
+        });
+    });
     m_commandWindows = std::make_unique<windows::CommandWindows>(frame, *m_context);
     m_client.setCommandWindows(m_commandWindows.get());
     m_serverCommands = new windows::ServerCommands(frame, *m_context, m_settings);

@@ -18,6 +18,7 @@
 #include "support/big5.h"
 #include "windows/database_import_dialog.h"
 #include "windows/database_search_window.h"
+#include "frame/board_clearance.h"
 
 namespace marovin::windows {
 
@@ -28,40 +29,6 @@ const QString kSettingsKey = QStringLiteral("database/path");
 QSettings programSettings()
 {
     return QSettings(QStringLiteral("Dozavave"), QStringLiteral("Marovin"));
-}
-
-// Where a window of this size covers the least of the game windows' boards within area:
-// a corner of the area, or beside a board.
-QPoint clampedInto(QPoint place, const QSize& size, const QRect& area)
-{
-    place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - size.width())));
-    place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - size.height())));
-    return place;
-}
-
-// Where a window of this size covers the least of the game windows' boards within area (a
-// corner of the area, or beside a board), and how much it covers there.
-std::pair<QPoint, long long> leastCoveringPlace(const QSize& size, const QRect& area, const std::vector<QRect>& boards)
-{
-    std::vector<QPoint> places{area.topLeft(), area.topRight(), area.bottomLeft(), area.bottomRight()};
-    for (const QRect& board : boards) {
-        places.emplace_back(board.right() + 1, board.top());
-        places.emplace_back(board.left() - size.width(), board.top());
-        places.emplace_back(board.left(), board.bottom() + 1);
-        places.emplace_back(board.left(), board.top() - size.height());
-    }
-    std::pair<QPoint, long long> best{area.topLeft(), -1};
-    for (const QPoint& candidate : places) {
-        const QPoint place = clampedInto(candidate, size, area);
-        long long covered = 0;
-        for (const QRect& board : boards) {
-            const QRect overlap = QRect(place, size).intersected(board);
-            covered += static_cast<long long>(overlap.width()) * overlap.height();
-        }
-        if (best.second < 0 || covered < best.second)
-            best = {place, covered};
-    }
-    return best;
 }
 
 } // namespace
@@ -233,17 +200,7 @@ board::CGameFrame* DatabaseCommands::openGame(qint64 id)
 
 void DatabaseCommands::placeBesideBoards(QWidget& window)
 {
-    std::vector<QRect> boards;
-    for (board::CGameFrame* game : m_windows.frames())
-        if (game->isVisible())
-            boards.emplace_back(game->view()->mapToGlobal(QPoint(0, 0)), game->view()->size());
-    // Within the windows' area (off the menus and tool bar) when it has room, else anywhere
-    // on the screen.
-    const QWidget* area = m_frame.mdiArea();
-    const auto inside = leastCoveringPlace(window.size(), QRect(area->mapToGlobal(QPoint(0, 0)), area->size()), boards);
-    const QRect screen = m_frame.screen() ? m_frame.screen()->availableGeometry() : m_frame.geometry();
-    const auto anywhere = leastCoveringPlace(window.size(), screen, boards);
-    window.move(inside.second <= anywhere.second ? inside.first : anywhere.first);
+    placeClearOfBoards(window, m_frame, boardRects(m_windows, false), false);
 }
 
 void DatabaseCommands::scheduleUpdate()

@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QStandardPaths>
 #include <QFile>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -23,6 +24,7 @@
 #include "platform/big5_text.h"
 #include "support/big5.h"
 #include "support/fixed_text.h"
+#include "frame/game_file_dialog.h"
 #include "frame/main_frame.h"
 #include "frame/recent_files.h"
 
@@ -30,15 +32,10 @@ namespace marovin::windows {
 
 namespace {
 
-const QString kFileFilter = QStringLiteral("All Files (*);;PGN Files (*.pgn)");
-
 QStringList askForFiles(QWidget* parent, const QString& title, const QString& start, bool forSaving)
 {
-    if (forSaving) {
-        const QString path = QFileDialog::getSaveFileName(parent, title, start, kFileFilter);
-        return path.isEmpty() ? QStringList{} : QStringList{path};
-    }
-    return QFileDialog::getOpenFileNames(parent, title, start, kFileFilter);
+    const std::unique_ptr<QFileDialog> dialog = makeGameFileDialog(parent, title, start, forSaving);
+    return dialog->exec() == QDialog::Accepted ? dialog->selectedFiles() : QStringList{};
 }
 
 // A PGN file by its name, or by its first character: a tag ("[") where a game file has
@@ -127,9 +124,14 @@ QString GameDocuments::startPath() const
     return QFile::decodeName(fieldText(m_windows.context().options.lastGameFilePath).data());
 }
 
+QString GameDocuments::startFolder() const
+{
+    return gameFileFolder(startPath(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
 void GameDocuments::open()
 {
-    openFiles(m_chooser(QStringLiteral("Open"), startPath(), false));
+    openFiles(m_chooser(QStringLiteral("Open"), startFolder(), false));
 }
 
 void GameDocuments::openFiles(const QStringList& paths)
@@ -241,10 +243,8 @@ bool GameDocuments::saveAs(board::CGameFrame& window)
     if (refusedWhileEditing(window))
         return false;
     const QPointer<board::CGameFrame> guard(&window);
-    QString start = window.filePath();
-    if (start.isEmpty() && window.game())
-        start = QFileInfo(startPath()).dir().filePath(
-            platform::fromBig5(fieldText(window.game()->subject)).replace(QLatin1Char('/'), QLatin1Char('-')));
+    const QString subject = window.game() ? platform::fromBig5(fieldText(window.game()->subject)) : QString();
+    const QString start = proposedSavePath(window.filePath(), subject, startFolder());
     const QStringList chosen = m_chooser(QStringLiteral("Save As"), start, true);
     if (!guard || chosen.isEmpty())
         return false;

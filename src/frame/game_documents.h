@@ -80,6 +80,8 @@ private:
     void remember(const QString& path);
     // The last game file used, where the file windows start.
     void rememberLastPath(const QString& path);
+    // The folder Open and Save As open in.
+    QString startFolder() const;
     QString startPath() const;
     void updateCommands();
 

@@ -19,6 +19,7 @@
 #include "terminal/tell_window.h"
 #include "terminal/terminal_frame.h"
 #include "support/version.h"
+#include "frame/board_clearance.h"
 #include "frame/recent_files.h"
 #include "frame/tool_icons.h"
 #include "widgets/window_placement.h"
@@ -203,6 +204,10 @@ void CMainFrame::showTellWindow()
             place.moveCenter(geometry().center());
             m_tellWindow->move(place.topLeft());
         }
+        // Asked for from the terminal, it opens beside a board in play, or where it was
+        // when there is no room beside it.
+        if (m_playedBoards)
+            placeClearOfBoards(*m_tellWindow, *this, m_playedBoards(), true);
     }
     m_tellWindow->show();
     m_tellWindow->raise();

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "terminal/input_bar.h"
 #include "options/options.h"
@@ -68,6 +69,9 @@ public:
     void setRecentFileOpener(std::function<void(const QString&)> open);
     // The recent file list changed: the menu shows it anew.
     void refreshRecentFiles() { rebuildRecentFiles(); }
+    // The boards (screen coordinates) of the games the user plays, which the tell window
+    // does not cover when it opens.
+    void setPlayedBoards(std::function<std::vector<QRect>()> boards) { m_playedBoards = std::move(boards); }
 
 public slots:
     // "Connect to OMRA": opens the login window once it exists (connectRequested).
@@ -129,6 +133,7 @@ private:
     QHash<int, QAction*> m_actionsById;
     std::function<bool()> m_closeGameWindows;
     std::function<void(const QString&)> m_openRecentFile;
+    std::function<std::vector<QRect>()> m_playedBoards;
     bool m_firstShow = true;
     bool m_gameButtonsDue = false;
     bool m_closing = false;

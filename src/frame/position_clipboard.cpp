@@ -82,6 +82,7 @@ board::CGameFrame* PositionClipboard::paste()
         m_windows.context().desktop.messageBox(error);
         return window;
     }
+    window->setDocumentName(QStringLiteral("Position from the clipboard (not saved)"));
     m_windows.redraw(game);
     m_windows.refreshStatus(game);
     m_frame.requestInputFocus();

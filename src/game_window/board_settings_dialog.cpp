@@ -308,6 +308,8 @@ void CBoardSettingsDlg::openPreview()
         game->PlayMove(move->from, move->to, model::MoveKind::User);
     game->modified = false;
     m_preview = m_windows.frameOf(game);
+    if (m_preview)
+        m_preview->setDocumentName(QStringLiteral("Preview of the board settings"));
     // Once the preview has gone, the window that was active before it is again, rather
     // than whichever the area picks (often the terminal, over every game window).
     if (m_preview && before)

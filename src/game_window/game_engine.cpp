@@ -93,10 +93,15 @@ void GameEngine::setAnalysing(bool on)
     if (on == m_analysing)
         return;
     m_analysing = on;
-    if (on && m_play)
-        m_play.reset(); // one use of the engine at a time
-    if (!on && !m_play)
+    if (!on && !m_play) {
         release();
+    } else if (!m_thinking) {
+        // A search of the user's position gives way to what is asked now; the engine's
+        // own move in play goes on.
+        if (platform::EngineSession* engine = session(); engine && m_asked)
+            engine->stop();
+        m_asked.reset();
+    }
     if (on)
         m_strip.showMessage(tr("Starting the engine..."));
     updateStripVisibility();
@@ -113,7 +118,6 @@ void GameEngine::startPlaying(const EnginePlaySettings& settings)
 {
     if (!canPlay())
         return;
-    m_analysing = false;
     m_play = settings;
     m_engineScore.clear();
     if (platform::EngineSession* engine = session())
@@ -130,8 +134,16 @@ void GameEngine::stopPlaying()
     if (!m_play)
         return;
     m_play.reset();
-    if (!m_analysing)
+    if (!m_analysing) {
         release();
+    } else if (m_thinking) {
+        // The engine's move is no longer wanted: the analysis takes the engine back.
+        if (platform::EngineSession* engine = session())
+            engine->stop();
+        m_asked.reset();
+        m_thinking = false;
+        positionChanged();
+    }
     updateStripVisibility();
     emit modeChanged();
 }
@@ -171,7 +183,11 @@ void GameEngine::positionChanged()
             return;
         const bool enginesTurn = position->redToMove == (m_play->engineSide == model::kRed);
         const bool atEnd = m_game->browsedPly() >= m_game->pathLength();
-        if (!enginesTurn || !atEnd) {
+        if (enginesTurn && atEnd) {
+            askEngine(*position, true);
+            return;
+        }
+        if (!m_analysing) {
             if (platform::EngineSession* engine = session(); engine && m_asked)
                 engine->stop();
             m_asked.reset();
@@ -185,10 +201,10 @@ void GameEngine::positionChanged()
             return;
         }
     }
-    askEngine(*position);
+    askEngine(*position, false);
 }
 
-void GameEngine::askEngine(const Position& position)
+void GameEngine::askEngine(const Position& position, bool enginesMove)
 {
     // The start of the record and the moves to the shown position, so that the engine
     // sees repetitions; the shown board alone where the record does not lead to it.
@@ -196,7 +212,7 @@ void GameEngine::askEngine(const Position& position)
     m_asked = position;
     m_variation.clear();
     m_strip.clearOtherLines();
-    m_thinking = m_play.has_value();
+    m_thinking = enginesMove;
     platform::EngineSession* engine = session();
     if (!engine) {
         engine = m_pool.borrow(this);
@@ -210,7 +226,7 @@ void GameEngine::askEngine(const Position& position)
         connect(engine, &platform::EngineSession::failed, this, &GameEngine::onFailed);
     }
     engine::SearchLimits limits;
-    if (m_play)
+    if (enginesMove)
         limits.movetimeMs = m_play->movetimeMs;
     else
         limits.multiPv = m_pool.settings().lines;

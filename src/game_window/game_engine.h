@@ -6,7 +6,9 @@
 // position and the strip shows its lines (as many as the engine settings ask for). Play: the engine takes one side of a local game
 // and, whenever that side is to move at the end of the record, thinks for its time and
 // plays its move into the record as an ordinary move; the game ends by our own mate and
-// stalemate rules with a message. Both pause while the window is hidden and end with it.
+// stalemate rules with a message. Both may run at once on the one engine: it thinks its
+// move when that is due and analyses the shown position for the user otherwise. Both
+// pause while the window is hidden and end with it.
 // Nothing here waits for the engine: its answers arrive as signals.
 
 #include <QObject>
@@ -74,7 +76,8 @@ private:
     };
     std::optional<Position> shownPosition() const;
     bool engineActive() const { return (m_analysing || m_play) && !m_suspended && m_game; }
-    void askEngine(const Position& position);
+    // enginesMove: the search is for the engine's move in play, else an analysis for the user.
+    void askEngine(const Position& position, bool enginesMove);
     void onAnalysis(const engine::EngineAnalysis& analysis);
     void onBestMove(int searchId, std::optional<model::SquarePair> move);
     void onFailed(const QString& message);

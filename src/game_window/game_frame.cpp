@@ -244,6 +244,8 @@ QString CGameFrame::captionText() const
             return QFileInfo(m_filePath).fileName() + platform::fromBig5(session::resultSuffix(game));
         if (m_readIncomplete)
             return platform::fromBig5(fieldText(game.subject)) + QStringLiteral(" (read in part)");
+        if (!m_documentName.isEmpty() && game.participation == model::kLocalGame)
+            return m_documentName;
     }
     return platform::fromBig5(session::gameCaption(game));
 }
@@ -254,6 +256,12 @@ QString CGameFrame::quitTitle() const
         return m_filePath.isEmpty() ? platform::fromBig5(fieldText(m_game->subject))
                                     : QFileInfo(m_filePath).fileName();
     return captionText();
+}
+
+void CGameFrame::setDocumentName(const QString& name)
+{
+    m_documentName = name;
+    updateCaption();
 }
 
 void CGameFrame::updateCaption()

@@ -81,6 +81,9 @@ public:
     // takes no file. False, with a message, when the game cannot be read.
     bool readDatabaseGame(database::GameDatabase& database, std::int64_t id);
     bool readIncomplete() const { return m_readIncomplete; }
+    // A window whose game is not a record of its own (the board settings' preview, a pasted
+    // position) is captioned by what it shows until it is saved to a file; empty: by its game.
+    void setDocumentName(const QString& name);
     // A new window on this game takes its document (file and reading state) from source.
     void takeDocumentOf(const CGameFrame& source);
     // Whether another window may be opened on this game now (not while it is read or its
@@ -202,6 +205,7 @@ private:
     WindowSizeRecord m_size;
     QString m_filePath;
     bool m_readIncomplete = false;
+    QString m_documentName;
     bool m_reading = false;
     bool m_closing = false; // a close is being decided (its question is open)
     bool m_panesApplied = false;

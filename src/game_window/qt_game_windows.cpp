@@ -107,7 +107,9 @@ bool QtGameWindows::openWindow(model::CGame& game, bool looking)
 {
     if (!m_area)
         return false;
-    addFrame(game, sizeFor(m_context.options, looking));
+    CGameFrame* frame = addFrame(game, sizeFor(m_context.options, looking));
+    if (!looking)
+        emit playedGameOpened(frame);
     return true;
 }
 

@@ -128,6 +128,8 @@ public:
 signals:
     // A window opened or closed, or what the commands of a window depend on changed.
     void windowsChanged();
+    // The window of a game the user plays opened, at the front.
+    void playedGameOpened(CGameFrame* frame);
 
 private:
     struct Entry {

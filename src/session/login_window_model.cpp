@@ -31,7 +31,10 @@ LoginWindowModel::LoginWindowModel(ClientContext& context, std::function<void()>
     : m_context(context), m_writeSettings(std::move(writeSettings)),
       m_copy(std::make_unique<Options>(context.options))
 {
-    loadServer(0);
+    // The first entry that holds a host, not a blank slot.
+    const auto* first = std::find_if(std::begin(m_copy->servers), std::end(m_copy->servers),
+                                     [](const ServerEntry& entry) { return !fieldText(entry.host).empty(); });
+    loadServer(first == std::end(m_copy->servers) ? 0 : static_cast<int>(first - std::begin(m_copy->servers)));
 }
 
 LoginWindowModel::~LoginWindowModel()
@@ -81,7 +84,10 @@ void LoginWindowModel::loadServer(int index)
     const ServerEntry& entry = m_copy->servers[m_server];
     m_host = fieldText(entry.host);
     m_port = entry.port;
-    loadAccount(0);
+    // The first account that holds a name; a server without any offers its first slot.
+    const auto* first = std::find_if(std::begin(entry.logins), std::end(entry.logins),
+                                     [](const LoginAccount& account) { return !fieldText(account.name).empty(); });
+    loadAccount(first == std::end(entry.logins) ? 0 : static_cast<int>(first - std::begin(entry.logins)));
 }
 
 void LoginWindowModel::loadAccount(int index)

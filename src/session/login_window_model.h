@@ -30,7 +30,8 @@ constexpr int kNameLength = 15;
 
 class LoginWindowModel {
 public:
-    // Opens on a copy of context.options with the first server and its first account.
+    // Opens on a copy of context.options with the first server that has a host and its first
+    // account that has a name (the first slot of each when none has).
     LoginWindowModel(ClientContext& context, std::function<void()> writeSettings);
     ~LoginWindowModel();
     LoginWindowModel(const LoginWindowModel&) = delete;
@@ -58,7 +59,8 @@ public:
     void setPassword(std::string_view password);
     void setShowAtStart(bool show);
 
-    // ---- list selections; the result is where the focus goes ----
+    // ---- list selections (a server's first named account is selected with it); the result
+    // is where the focus goes ----
     LoginField selectServer(int index);
     LoginField selectAccount(int index);
 

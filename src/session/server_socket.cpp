@@ -47,6 +47,18 @@ std::string socketErrorText(int code)
     }
 }
 
+std::string connectFailureAdvice(std::string_view host, int port)
+{
+    const bool thisMachine = host == "127.0.0.1" || host == "localhost" || host == "::1";
+    std::string line = "No server could be reached at " + std::string(host) + " port " + std::to_string(port) + ": ";
+    if (thisMachine)
+        line += "start the practice server (scripts/run.sh starts it, or run marovin-server --port " +
+                std::to_string(port) + ") and connect again.";
+    else
+        line += "check the host and port in the login window, or try again later.";
+    return line;
+}
+
 CServerSocket::CServerSocket(SocketDriver& driver, ConnectionListener& listener, TerminalPort& terminal,
                              DesktopPort& desktop)
     : m_driver(driver), m_listener(listener), m_terminal(terminal), m_desktop(desktop)
@@ -114,15 +126,20 @@ void CServerSocket::reportSocketError(std::string_view label, std::string_view d
     report(label, detail, !m_listener.quietErrors());
 }
 
-void CServerSocket::report(std::string_view label, std::string_view detail, bool box)
+void CServerSocket::report(std::string_view label, std::string_view detail, bool box, std::optional<int> errorCode,
+                           std::string_view advice)
 {
-    const int code = m_driver.lastError();
+    const int code = errorCode.value_or(m_driver.lastError());
     std::string text = "CAsyncSocket error: ";
     text += label;
     text += '\n';
     text += socketErrorText(code);
     text += ", ";
     text += detail.empty() ? std::string_view(texts::kProgramError) : detail;
+    if (!advice.empty()) {
+        text += '\n';
+        text += advice;
+    }
     m_terminal.writeClientText(text, false);
     const bool wasConnected = m_connected != 0;
     resetConnection();
@@ -177,11 +194,12 @@ int CServerSocket::connectToServer(std::string_view host, int port)
 
 void CServerSocket::OnConnect(int errorCode)
 {
-    std::string label = "OnConnect to " + m_hostName + " " + std::to_string(m_port) + ": ";
     if (errorCode != 0) {
-        label += '\n';
-        label += socketErrorText(errorCode);
-        reportSocketError(label, texts::kCannotConnect);
+        // The event's own code is named once (the driver's may be another or none), and a
+        // plain line says what to try.
+        const std::string label = "OnConnect to " + m_hostName + " " + std::to_string(m_port) + ": ";
+        report(label, texts::kCannotConnect, !m_listener.quietErrors(), errorCode,
+               connectFailureAdvice(m_hostName, m_port));
         return;
     }
     m_connected = 1;

@@ -17,6 +17,7 @@
 // arrived, send the negotiation block) it asks of its ConnectionListener.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,10 @@ constexpr int kNegotiationBlockSize = 30;
 
 // The fixed text of a Windows Sockets error code ("Unknown error code N" for the rest).
 std::string socketErrorText(int code);
+
+// One plain line after a failed connect: which server and port, and what to try (for this
+// machine: starting the practice server).
+std::string connectFailureAdvice(std::string_view host, int port);
 
 class ConnectionListener {
 public:
@@ -103,7 +108,10 @@ public:
 
 private:
     void closeSocket();
-    void report(std::string_view label, std::string_view detail, bool box);
+    // code: the error to name (the driver's last one when none is given); advice: a line
+    // added after the text.
+    void report(std::string_view label, std::string_view detail, bool box, std::optional<int> code = std::nullopt,
+                std::string_view advice = {});
     void endAfterClose();
     void resumeReceiving();
 

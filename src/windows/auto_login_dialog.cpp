@@ -56,14 +56,23 @@ CAutoLoginDlg::CAutoLoginDlg(session::ClientContext& context, std::function<void
     edits->addRow(QStringLiteral("Login name:"), m_name);
     edits->addRow(QStringLiteral("Password:"), m_password);
     auto* buttons = new QHBoxLayout;
-    const std::pair<int, const char*> kButtons[] = {{kConnectButtonId, "Connect"},
-                                                    {kConnectExitButtonId, "Connect-Exit"},
-                                                    {kSaveExitButtonId, "Save-Exit"},
-                                                    {kSendNameButtonId, "Send Login Name"},
-                                                    {kSendPasswordButtonId, "Send Password"},
-                                                    {kCancelButtonId, "Cancel"}};
-    for (const auto& [id, text] : kButtons)
-        buttons->addWidget(addButton(id, QString::fromLatin1(text)));
+    struct ButtonText {
+        int id;
+        const char* text;
+        const char* tip;
+    };
+    const ButtonText kButtons[] = {
+        {kConnectButtonId, "Connect", "Connect to the server and log in; this window stays open"},
+        {kConnectExitButtonId, "Connect-Exit", "Connect to the server and log in, then close this window [Enter]"},
+        {kSaveExitButtonId, "Save-Exit", "Keep the servers and accounts and close this window"},
+        {kSendNameButtonId, "Send Login Name", "Send the login name to a server already connected"},
+        {kSendPasswordButtonId, "Send Password", "Send the password to a server already connected"},
+        {kCancelButtonId, "Cancel", "Close this window and forget its changes"}};
+    for (const auto& [id, text, tip] : kButtons) {
+        QPushButton* added = addButton(id, QString::fromLatin1(text));
+        added->setToolTip(QString::fromLatin1(tip));
+        buttons->addWidget(added);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists);
     layout->addLayout(edits);

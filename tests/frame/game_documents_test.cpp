@@ -9,6 +9,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QStandardPaths>
 #include <QDropEvent>
 #include <QMdiArea>
 #include <QMenu>
@@ -41,6 +44,7 @@
 #include "testkit/settings_file.h"
 #include "testkit/temp_folder.h"
 #include "frame/game_documents.h"
+#include "frame/game_file_dialog.h"
 #include "frame/main_frame.h"
 #include "frame/recent_files.h"
 
@@ -67,8 +71,9 @@ struct Documents : ::testing::Test {
     {
         ASSERT_NO_FATAL_FAILURE(StartProgram(app, desktop, folder));
         documents = app->gameDocuments();
-        documents->setFileChooser([this](const QString& title, const QString&, bool) {
+        documents->setFileChooser([this](const QString& title, const QString& start, bool) {
             asked << title;
+            starts << start;
             return std::exchange(answer, {});
         });
         windows = app->clientSession()->gameWindows();
@@ -96,6 +101,7 @@ struct Documents : ::testing::Test {
     GameDocuments* documents = nullptr;
     board::QtGameWindows* windows = nullptr;
     QStringList asked;  // titles of the file choosers shown
+    QStringList starts; // and where each started
     QStringList answer; // what the next one answers
 };
 
@@ -472,7 +478,59 @@ TEST_F(Documents, PositionsGoToTheClipboardAsFenAndComeBackAsNewGames)
         EXPECT_TRUE(desktop.boxes.empty());
         EXPECT_EQ(model::GameFen(*active()->game()), c.fen);
         EXPECT_EQ(active()->game()->pathLength(), 0);
+        EXPECT_EQ(active()->windowTitle(), "Position from the clipboard (not saved)") << "a caption of its own";
     }
+    // Saved, it is named by its file.
+    answer = {path("pasted.gam")};
+    command("actionFileSaveAs")->trigger();
+    EXPECT_EQ(active()->windowTitle(), "pasted.gam");
+}
+
+// Open and Save As start in the folder of the last game file, else in a games folder of
+// the user's documents (never the working folder), propose a game file and offer game
+// files, PGN and all files.
+TEST_F(Documents, TheFileDialogsStartInTheLastGameFolderAndProposeAGameFile)
+{
+    const QString games =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(QStringLiteral("Games"));
+    CGameFrame* window = documents->newGame();
+    ASSERT_TRUE(window);
+    copyBounded(window->game()->subject, "ann/bob.1");
+    command("actionFileSaveAs")->trigger();
+    ASSERT_EQ(starts.size(), 1);
+    EXPECT_EQ(starts.back(), games + QStringLiteral("/ann-bob.1.gam"));
+
+    QDir(path("")).mkpath(QStringLiteral("kept"));
+    answer = {path("kept/final.pgn")};
+    command("actionFileSaveAs")->trigger();
+    ASSERT_EQ(window->filePath(), path("kept/final.pgn"));
+    command("actionFileOpen")->trigger();
+    EXPECT_EQ(starts.back(), path("kept")) << "the folder of the last file";
+    command("actionFileSaveAs")->trigger();
+    EXPECT_EQ(starts.back(), path("kept/final.pgn")) << "a window's own file is proposed again";
+    EXPECT_EQ(gameFileFolder(path("gone/x.gam"), path("docs")), path("docs/Games")) << "a folder that went away";
+    EXPECT_EQ(gameFileFolder({}, path("docs")), path("docs/Games"));
+
+    // The dialogs themselves: the folder is made, the filters offered, the extension follows
+    // the chosen filter.
+    const auto save = makeGameFileDialog(app->mainFrame(), QStringLiteral("Save As"), path("new/a.1.gam"), true);
+    EXPECT_EQ(save->directory().absolutePath(), path("new"));
+    EXPECT_EQ(save->nameFilters(), QStringList({"Game files (*.gam)", "PGN files (*.pgn)", "All files (*)"}));
+    EXPECT_EQ(save->selectedNameFilter(), QStringLiteral("Game files (*.gam)"));
+    EXPECT_EQ(save->defaultSuffix(), QStringLiteral("gam"));
+    save->setOption(QFileDialog::DontUseNativeDialog);
+    save->show();
+    auto* types = save->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_TRUE(types);
+    QTest::keyClick(types, Qt::Key_Down);
+    EXPECT_EQ(save->defaultSuffix(), QStringLiteral("pgn"));
+    save->hide();
+    const auto pgn = makeGameFileDialog(app->mainFrame(), QStringLiteral("Save As"), path("kept/final.pgn"), true);
+    EXPECT_EQ(pgn->selectedNameFilter(), QStringLiteral("PGN files (*.pgn)"));
+    const auto open = makeGameFileDialog(app->mainFrame(), QStringLiteral("Open"), path("kept"), false);
+    EXPECT_EQ(open->directory().absolutePath(), path("kept"));
+    EXPECT_EQ(open->fileMode(), QFileDialog::ExistingFiles);
+    EXPECT_EQ(open->nameFilters(), save->nameFilters());
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTimer>
@@ -190,6 +191,59 @@ TEST_F(ProgramGames, AWholeGameAgainstABotPlayedWithTheMouseKeepsTheServersRecor
     EXPECT_EQ(shown, recorded);
     EXPECT_GE(recorded.size(), 2u * static_cast<std::size_t>(played) - 1);
     EXPECT_TRUE(desktop.boxes.empty()) << desktop.boxes.front();
+}
+
+} // namespace
+} // namespace marovin::shell
+
+namespace marovin::shell {
+namespace {
+
+// A game the user plays comes up in front: a floating window that stood where its board
+// opens moves off it, the who window (too big to go beside it on this screen) hides until
+// asked for again, and the tell window asked for during the game opens beside the board.
+TEST_F(ProgramGames, ANewGameOfTheUserIsCoveredByNoFloatingWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(startLoggedIn("quinn"));
+    program->clientSession()->context().options.promptGameOver = 0;
+    windows::CMainFrame& frame = *program->mainFrame();
+    frame.setGeometry(0, 0, 800, 760);
+    frame.showWhoWindow();
+    windows::CWhoDlg& who = *frame.whoWindow();
+    QDialog small(&frame);
+    small.setGeometry(QRect(frame.mdiArea()->mapToGlobal(QPoint(0, 0)) + QPoint(300, 100), QSize(300, 300)));
+    small.show();
+    const QRect smallBefore = small.frameGeometry();
+
+    QLineEdit* input = frame.inputBar()->inputLine();
+    QTest::keyClicks(input, QStringLiteral("match BotJiang r 10 0"));
+    QTest::keyClick(input, Qt::Key_Return);
+    board::CGameFrame* window = nullptr;
+    QTRY_VERIFY_WITH_TIMEOUT((window = frame.mdiArea()->findChild<board::CGameFrame*>()) != nullptr, kNetworkWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(window->game()->participation == model::kPlaying, kNetworkWaitMs);
+    const auto board = [window] { return QRect(window->view()->mapToGlobal(QPoint()), window->view()->size()); };
+    ASSERT_TRUE(smallBefore.intersects(board())) << "the window stood where the board opened";
+    QTRY_VERIFY_WITH_TIMEOUT(!who.isVisible(), 2000);
+    EXPECT_TRUE(small.isVisible());
+    EXPECT_FALSE(small.frameGeometry().intersects(board()));
+    EXPECT_EQ(frame.mdiArea()->activeSubWindow(), window);
+    EXPECT_EQ(frame.mdiArea()->subWindowList(QMdiArea::StackingOrder).back(), window);
+    frame.showWhoWindow();
+    EXPECT_TRUE(who.isVisible()) << "asked for again, it comes back";
+    who.hide();
+
+    // With room beside the board, the tell window opens there.
+    window->setGeometry(0, 0, 360, 480);
+    frame.showTellWindow();
+    EXPECT_TRUE(frame.tellWindow()->isVisible());
+    EXPECT_FALSE(frame.tellWindow()->frameGeometry().intersects(board()));
+
+    // Resigned, the game ends (its window may close with it: the game-over question is off).
+    const QPointer<board::CGameFrame> played(window);
+    QTest::keyClicks(input, QStringLiteral("resign %1").arg(window->game()->gameNumber));
+    QTest::keyClick(input, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!played || !played->game() || played->game()->participation != model::kPlaying,
+                             kNetworkWaitMs);
 }
 
 } // namespace

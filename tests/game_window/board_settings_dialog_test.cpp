@@ -370,6 +370,8 @@ TEST_F(BoardSettings, ThePreviewShowsARedCannonOnTheHighlightedSquareH4)
     auto dialog = openDialog();
     CGameFrame* preview = dialog->preview();
     ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->windowTitle(), "Preview of the board settings");
+    EXPECT_NE(preview->windowTitle(), active->windowTitle()) << "the preview is not taken for a new game";
     const model::CGame& game = *preview->game();
     const auto move = model::ParseCoordinateMove("H2-H4");
     EXPECT_EQ(model::TypeOf(game.browsedBoard[move->to]), 12) << "a Red cannon";

@@ -19,6 +19,7 @@
 #include "engine/engine_settings.h"
 #include "model/move_notation.h"
 #include "model/fen.h"
+#include "model/legality.h"
 #include "platform/big5_text.h"
 #include "testkit/game_fakes.h"
 #include "testkit/qt_application.h"
@@ -185,6 +186,45 @@ TEST_F(EngineWindow, TheEngineAnswersTheUsersMovesAtTheEndOfTheGame)
     ASSERT_TRUE(QTest::qWaitFor([&] { return game->pathLength() == 4; }, kWaitMs));
     engine->stopPlaying();
     EXPECT_FALSE(engine->playing());
+}
+
+// Analysis switched on during a game against the engine: the user's positions are
+// analysed and the engine still answers every move.
+TEST_F(EngineWindow, AnalysisDuringPlayAnalysesTheUsersTurnAndTheEngineStillReplies)
+{
+    const auto playRed = [&] {
+        const auto moves = model::GenerateLegalMoves(game->browsedBoard, true);
+        ASSERT_FALSE(moves.empty());
+        game->PlayMove(moves.front().from, moves.front().to, model::MoveKind::User);
+    };
+    engine->startPlaying({model::kBlack, 100});
+    engine->setAnalysing(true);
+    EXPECT_TRUE(engine->playing());
+    ASSERT_TRUE(analysisOfShownPosition()) << "the user's first position is analysed";
+    for (int turn = 0; turn < 2; ++turn) {
+        const int before = game->pathLength();
+        playRed();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return game->pathLength() == before + 2; }, kWaitMs))
+            << "the engine replied at turn " << turn;
+        EXPECT_EQ(model::SideOf(game->currentEntry().move.piece), model::kBlack);
+        ASSERT_TRUE(analysisOfShownPosition()) << "the analysis goes on after the reply";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frame->analysisStrip()->lineText().startsWith("<a href=\"play\">"); },
+                                    kWaitMs))
+            << frame->analysisStrip()->lineText().toStdString();
+    }
+    EXPECT_TRUE(engine->playing());
+    EXPECT_TRUE(engine->analysing());
+
+    // Without analysis the play goes on; without play the analysis does.
+    engine->setAnalysing(false);
+    playRed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return game->pathLength() == 6; }, kWaitMs));
+    engine->setAnalysing(true);
+    engine->stopPlaying();
+    playRed();
+    EXPECT_TRUE(analysisOfShownPosition());
+    QTest::qWait(300);
+    EXPECT_EQ(game->pathLength(), 7) << "the engine no longer replies";
 }
 
 } // namespace

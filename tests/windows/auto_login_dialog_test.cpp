@@ -95,6 +95,32 @@ TEST_F(LoginDialog, OpensOnTheFirstServerWithThePasswordMaskedAndTheNameFocused)
     EXPECT_TRUE(dialog->field(LoginField::Name)->hasFocus());
 }
 
+// Blank slots before the entries in use are passed over: the first server with a host and
+// its first account with a name are selected; every button says what it does.
+TEST_F(LoginDialog, OpensOnTheFirstRealEntriesAndEveryButtonHasATip)
+{
+    Options& options = *rig.options;
+    copyBounded(options.servers[0].host, "");
+    copyBounded(options.servers[1].logins[3].name, "dora");
+    copyBounded(options.servers[1].logins[3].password, "pw");
+    auto dialog = open();
+    EXPECT_EQ(dialog->hostList()->currentRow(), 1);
+    EXPECT_EQ(dialog->accountList()->currentRow(), 3);
+    EXPECT_EQ(dialog->field(LoginField::Host)->text(), "beta.example");
+    EXPECT_EQ(dialog->field(LoginField::Name)->text(), "dora");
+    // A server without accounts offers its first slot; one with accounts its first name.
+    dialog->hostList()->setCurrentRow(3);
+    EXPECT_EQ(dialog->accountList()->currentRow(), 0);
+    dialog->hostList()->setCurrentRow(2);
+    EXPECT_EQ(dialog->field(LoginField::Name)->text(), "first");
+
+    for (int id : {kConnectButtonId, kConnectExitButtonId, kSaveExitButtonId, kSendNameButtonId,
+                   kSendPasswordButtonId, 2})
+        EXPECT_FALSE(dialog->button(id)->toolTip().isEmpty()) << dialog->button(id)->text().toStdString();
+    EXPECT_TRUE(dialog->button(kConnectExitButtonId)->toolTip().contains("[Enter]"));
+    EXPECT_TRUE(dialog->button(kConnectExitButtonId)->isDefault());
+}
+
 TEST_F(LoginDialog, AfterAPasswordMismatchTheWindowAsksForThePasswordAndLogsIn)
 {
     rig.connectNow();
