@@ -83,7 +83,10 @@ void CGameFrame::showEditPalette()
     // settle it.
     for (int round = 0; round < 4; ++round) {
         const BoardGeometry board = m_view->painter().geometry();
-        const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
+        // The geometry is in the board image's pixels: a grown board's may be the screen's.
+        const int width = board.laidOut()
+                              ? static_cast<int>((board.fileX[9] + 3 * board.squareSize) / m_view->boardScale())
+                              : this->width();
         if (!isMaximized() && width != this->width())
             resize(width, height());
         const int boardPane = std::max(width, 100);

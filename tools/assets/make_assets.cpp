@@ -45,19 +45,9 @@ constexpr double kRingedShare = 0.62;
 constexpr double kBareShare = 0.78;
 constexpr double kRingRadius = 0.42;
 
-// The outline of a character, scaled so that its ink fills `share` of a size x size
-// square and centred in it.
 QPainterPath characterPath(const QFont& font, int type, double size, double share)
 {
-    QPainterPath path;
-    path.addText(0, 0, font, QString::fromUtf16(kCharacters[type]));
-    const QRectF ink = path.boundingRect();
-    const double scale = share * size / std::max(ink.width(), ink.height());
-    QTransform transform;
-    transform.translate(size / 2, size / 2);
-    transform.scale(scale, scale);
-    transform.translate(-ink.center().x(), -ink.center().y());
-    return transform.map(path);
+    return marovin::board::characterOutline(font, QString::fromUtf16(kCharacters[type]), size, share);
 }
 
 // How finely a glyph is drawn before it is cut to pixels, per side.
