@@ -1,8 +1,9 @@
 // A board that grows with its window, and the least size of a board view (real widgets,
 // offscreen): grown, the board fills a large view with every piece on its square and
-// smooth edges; back at the fixed sizes it stops at d = 50; a window squeezed small still
+// smooth edges, and takes a dragged piece where it is dropped; back at the fixed sizes it stops at d = 50; a window squeezed small still
 // shows the whole board, clear of the controls.
 
+#include "mouse_gestures.h"
 #include "offscreen_windows.h"
 
 #include <QMdiArea>
@@ -96,6 +97,11 @@ TEST_F(Growth, AGrownBoardFillsTheViewWithEveryPieceOnItsSquare)
     edge.erase(colours().board | 0xFF000000u);
     edge.erase(colours().blackFace | 0xFF000000u);
     EXPECT_FALSE(edge.empty()) << "the disc's edge is antialiased";
+
+    // A piece dragged on the grown board lands on the square under the pointer.
+    testing::drag(view, 70, 67); // Red's cannon H2-E2
+    EXPECT_EQ(frame->game()->browsedBoard[67], model::kStandardOpening[70]);
+    EXPECT_EQ(frame->game()->browsedBoard[70], 0);
 
     // Back at the fixed sizes the same window's board stops at d = 50.
     windows.setBoardGrows(false, false);
