@@ -5,8 +5,10 @@
 #include <QMdiArea>
 
 #include <algorithm>
+#include <limits>
 
 #include "game_window/game_frame.h"
+#include "game_window/qt_game_windows.h"
 
 namespace marovin::board {
 
@@ -71,6 +73,31 @@ void CGameFrame::revealMoveList()
     const int width = std::min(this->width() + column - panes.value(1), std::max(areaWidth, this->width()));
     setGeometry(std::clamp(x(), 0, std::max(0, areaWidth - width)), y(), width, height());
     m_splitter->setSizes({panes.value(0), std::max(0, m_splitter->width() - m_splitter->handleWidth() - panes.value(0))});
+}
+
+void CGameFrame::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    // The panes have their new heights only once the layouts have run.
+    QMetaObject::invokeMethod(this, &CGameFrame::fitGrownBoard, Qt::QueuedConnection);
+}
+
+void CGameFrame::fitGrownBoard()
+{
+    if (!m_view->boardGrows() || m_beforeEditing)
+        return;
+    constexpr int kNoteLeast = 200;
+    const int boardTop = m_host.resources().metrics.boardTop;
+    const auto d = pieceSizeForClient(std::numeric_limits<int>::max() / 2, m_view->height(), boardTop,
+                                      kMaxGrownPieceSize);
+    if (!d)
+        return;
+    const QList<int> panes = m_splitter->sizes();
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    const int noteLeast = panes.value(1) > 0 ? kNoteLeast : 0;
+    const int board = std::max(minimumClientSize(boardTop).width, std::min(9 * *d + 73, total - noteLeast));
+    if (board != panes.value(0))
+        m_splitter->setSizes({board, std::max(0, total - board)});
 }
 
 // ---- the palette ------------------------------------------------------------------------------

@@ -294,8 +294,10 @@ void QtGameWindows::setBoardGrows(bool grows, bool store)
 {
     m_boardGrows = grows;
     for (const Entry& entry : m_entries)
-        if (entry.frame)
+        if (entry.frame) {
             entry.frame->view()->setBoardGrows(grows);
+            entry.frame->fitGrownBoard();
+        }
     if (store)
         saveBoardGrows(grows);
 }

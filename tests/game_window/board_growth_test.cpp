@@ -110,6 +110,21 @@ TEST_F(Growth, AGrownBoardFillsTheViewWithEveryPieceOnItsSquare)
     EXPECT_FALSE(view.boardGrows());
 }
 
+TEST_F(Growth, AWideWindowGivesTheGrownBoardTheWidthItsHeightAllows)
+{
+    windows.setBoardGrows(true, false);
+    CGameFrame* frame = windows.newGame();
+    ASSERT_TRUE(frame);
+    frame->resize(1500, 900);
+    settle();
+    const CGameView& view = *frame->view();
+    const int byHeight = (view.height() - kMetrics.boardTop - 35) / 10;
+    EXPECT_EQ(view.painter().geometry().pieceSize, byHeight) << "the height, not the width, holds it back";
+    EXPECT_LT(view.width(), 9 * byHeight + 73 + 9) << "no wide empty strip beside the board";
+    const auto* notes = frame->findChild<QSplitter*>(QStringLiteral("gameSplitter"))->widget(1);
+    EXPECT_GE(notes->width(), 200) << "the note column keeps the rest";
+}
+
 TEST_F(Growth, ASmallWindowShowsTheWholeBoardClearOfTheControls)
 {
     for (const bool grows : {false, true}) {
