@@ -4,9 +4,11 @@
 //
 // The view keeps what its window shows as one client-sized image (the screen, 32-bit
 // RGB) and paints from it; every operation here draws into that image and answers the
-// rectangle(s) it changed, which the view then updates. Everything is drawn without
-// antialiasing, so a cell drawn alone has exactly the pixels a full repaint gives it:
-// after any sequence of showMove the screen equals a fresh fullRepaint.
+// rectangle(s) it changed, which the view then updates. Lines, discs and glyphs are drawn
+// without antialiasing, so a cell drawn alone has exactly the pixels a full repaint gives
+// it: after any sequence of showMove the screen equals a fresh fullRepaint. (A grown
+// board's antialiased pieces are ready-made images laid over their cells alike on both
+// paths, so the same holds there.)
 //
 // A piece in its d x d cell:
 //   1. the cell is prepared by its background (highlight, screen, cleanBoard, selected);

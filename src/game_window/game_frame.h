@@ -103,7 +103,7 @@ public:
     // The move list's notation, and whether it shows.
     void applyMoveListSettings(const MoveListSettings& settings);
     // While the board grows with the window: the board pane takes the width that the
-    // window's height gives the board, the note column the rest (as before if hidden).
+    // window's height gives the board, the note column the rest (a hidden one stays so).
     void fitGrownBoard();
     // Makes room for the move list when the window has none beside the board: the window
     // widens (as far as the area allows) by the note pane of the looking size.

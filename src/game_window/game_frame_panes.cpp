@@ -93,9 +93,10 @@ void CGameFrame::fitGrownBoard()
     if (!d)
         return;
     const QList<int> panes = m_splitter->sizes();
+    if (panes.value(1) == 0)
+        return; // the board pane has the whole width already, and the hidden notes stay so
     const int total = m_splitter->width() - m_splitter->handleWidth();
-    const int noteLeast = panes.value(1) > 0 ? kNoteLeast : 0;
-    const int board = std::max(minimumClientSize(boardTop).width, std::min(9 * *d + 73, total - noteLeast));
+    const int board = std::max(minimumClientSize(boardTop).width, std::min(9 * *d + 73, total - kNoteLeast));
     if (board != panes.value(0))
         m_splitter->setSizes({board, std::max(0, total - board)});
 }
