@@ -23,12 +23,12 @@ BoardGeometry unlaidGeometry(int textHeight)
     return geometry;
 }
 
-BoardGeometry geometryForPieceSize(int pieceSize, const BoardGeometry& metrics)
+BoardGeometry geometryForPieceSize(int pieceSize, const BoardGeometry& metrics, int largest)
 {
     BoardGeometry geometry = unlaidGeometry(0);
     geometry.boardTop = metrics.boardTop;
     geometry.statusBarHeight = metrics.statusBarHeight;
-    const int d = std::clamp(pieceSize, kMinPieceSize, kMaxPieceSize);
+    const int d = std::clamp(pieceSize, kMinPieceSize, std::max(largest, kMinPieceSize));
     geometry.pieceSize = d;
     geometry.squareSize = d + 3;
     geometry.halfSquare = (d + 3) / 2;
@@ -41,21 +41,26 @@ BoardGeometry geometryForPieceSize(int pieceSize, const BoardGeometry& metrics)
     return geometry;
 }
 
-std::optional<int> pieceSizeForClient(int clientWidth, int clientHeight, int boardTop)
+std::optional<int> pieceSizeForClient(int clientWidth, int clientHeight, int boardTop, int largest)
 {
     if (clientWidth <= 120 || clientHeight <= boardTop + 120)
         return std::nullopt;
     const int d = std::min((clientWidth - 73) / 9, (clientHeight - boardTop - 35) / 10);
-    return std::clamp(d, kMinPieceSize, kMaxPieceSize);
+    return std::clamp(d, kMinPieceSize, std::max(largest, kMinPieceSize));
 }
 
-bool layoutBoard(BoardGeometry& geometry, int clientWidth, int clientHeight)
+bool layoutBoard(BoardGeometry& geometry, int clientWidth, int clientHeight, int largest)
 {
-    const auto d = pieceSizeForClient(clientWidth, clientHeight, geometry.boardTop);
+    const auto d = pieceSizeForClient(clientWidth, clientHeight, geometry.boardTop, largest);
     if (!d)
         return false;
-    geometry = geometryForPieceSize(*d, geometry);
+    geometry = geometryForPieceSize(*d, geometry, largest);
     return true;
+}
+
+ClientSize minimumClientSize(int boardTop)
+{
+    return {9 * kMinPieceSize + 73, boardTop + 10 * kMinPieceSize + 35};
 }
 
 std::optional<int> screenSquareAt(const BoardGeometry& geometry, int x, int y, int clientWidth, int clientHeight)

@@ -20,6 +20,8 @@ namespace marovin::board {
 
 constexpr int kMinPieceSize = 12;
 constexpr int kMaxPieceSize = 50;
+// A board that grows with its window has no cap but this one, far beyond any screen.
+constexpr int kMaxGrownPieceSize = 1000;
 constexpr int kScreenSquareCount = 90;
 constexpr int kPaletteCount = 14; // the position editor's pieces, two columns of seven
 
@@ -51,17 +53,28 @@ struct BoardGeometry {
 // The layout values that depend on the system font's height alone.
 BoardGeometry unlaidGeometry(int textHeight);
 
-// The geometry for a piece size (clamped to 12..50) under the given metrics.
-BoardGeometry geometryForPieceSize(int pieceSize, const BoardGeometry& metrics);
+// The geometry for a piece size (clamped to 12..largest) under the given metrics.
+BoardGeometry geometryForPieceSize(int pieceSize, const BoardGeometry& metrics, int largest = kMaxPieceSize);
 
 // The piece size for a client size: min((w - 73) / 9, (h - boardTop - 35) / 10), clamped
-// to 12..50. Nothing when the view is too small to lay out (w <= 120 or h <= boardTop + 120).
-std::optional<int> pieceSizeForClient(int clientWidth, int clientHeight, int boardTop);
+// to 12..largest (50 unless the board grows with its window). Nothing when the view is
+// too small to lay out (w <= 120 or h <= boardTop + 120).
+std::optional<int> pieceSizeForClient(int clientWidth, int clientHeight, int boardTop,
+                                      int largest = kMaxPieceSize);
 
 // Lays the board out for a client size. Answers false, leaving geometry as it was, when
 // the view is too small; otherwise geometry is recomputed (the caller then rebuilds its
 // piece images) and the answer is true.
-bool layoutBoard(BoardGeometry& geometry, int clientWidth, int clientHeight);
+bool layoutBoard(BoardGeometry& geometry, int clientWidth, int clientHeight, int largest = kMaxPieceSize);
+
+// The least client size whose board of the smallest pieces (d = 12) fits whole, with
+// the controls' strip beside it rather than over it: 9 * 12 + 73 wide and
+// boardTop + 10 * 12 + 35 high.
+struct ClientSize {
+    int width = 0;
+    int height = 0;
+};
+ClientSize minimumClientSize(int boardTop);
 
 // The screen square that shows a board square, and the board square a screen square
 // shows (the same mapping both ways): itself, or 89 - s on a turned board.

@@ -66,16 +66,32 @@ constexpr int kInkSharePercent = 35;
 
 // Lines in the board's colour, clipped; coordinates are the lines' values less one (the
 // lines run one pixel up and left of fileX and rankY).
+// A pen wider than one pixel draws parallel lines below and right of the first.
 struct LinePen {
     QImage& screen;
     QRect clip;
     Pixel colour;
     const BoardGeometry& geometry;
+    int width = 1;
 
     int X(int i) const { return geometry.fileX[static_cast<std::size_t>(i)] - 1; }
     int Y(int j) const { return geometry.rankY[static_cast<std::size_t>(j)] - 1; }
-    void draw(int x0, int y0, int x1, int y1) const { raster::line(screen, x0, y0, x1, y1, colour, clip); }
+    void draw(int x0, int y0, int x1, int y1) const
+    {
+        const bool horizontal = y0 == y1;
+        for (int step = 0; step < width; ++step) {
+            const int dx = horizontal ? 0 : step, dy = horizontal ? step : 0;
+            raster::line(screen, x0 + dx, y0 + dy, x1 + dx, y1 + dy, colour, clip);
+        }
+    }
 };
+
+// The line width of a grown board: one pixel up to pieces of 89 pixels, then one more for
+// every 60 pixels of piece.
+int grownLineWidth(int pieceSize)
+{
+    return 1 + std::max(0, pieceSize - 30) / 60;
+}
 
 // Ten rows from the first to the last column; the edge columns run through the river,
 // the inner ones stop at its banks.
@@ -145,14 +161,16 @@ void drawPointMarks(const LinePen& pen, int square)
     }
 }
 
-// The frame, two pixels wide: each side covers its coordinate and the pixel before.
+// The frame, two pixels wide (twice the pen's width): each side covers its coordinate and
+// the pixels before.
 void drawFrame(const LinePen& pen)
 {
     const int left = pen.X(0) - 3, top = pen.Y(0) - 3, right = pen.X(8) + 4, bottom = pen.Y(9) + 4;
-    const QRect sides[4] = {QRect(QPoint(left - 1, top - 1), QPoint(right, top)),
-                            QRect(QPoint(right - 1, top - 1), QPoint(right, bottom)),
-                            QRect(QPoint(left - 1, bottom - 1), QPoint(right, bottom)),
-                            QRect(QPoint(left - 1, top - 1), QPoint(left, bottom))};
+    const int w = 2 * pen.width - 1;
+    const QRect sides[4] = {QRect(QPoint(left - w, top - w), QPoint(right, top)),
+                            QRect(QPoint(right - w, top - w), QPoint(right, bottom)),
+                            QRect(QPoint(left - w, bottom - w), QPoint(right, bottom)),
+                            QRect(QPoint(left - w, top - w), QPoint(left, bottom))};
     for (const QRect& side : sides)
         raster::fillRect(pen.screen, side.intersected(pen.clip), pen.colour);
 }
@@ -181,14 +199,18 @@ BoardPainter::Runs BoardPainter::collectRuns(int d, Ink ink)
 
 BoardPainter::BoardPainter(const Options& options, const BoardBitmap& bitmap, const GlyphSets& glyphs,
                            int textHeight)
-    : m_options(options), m_bitmap(bitmap), m_glyphs(glyphs), m_geometry(unlaidGeometry(textHeight))
+    : m_options(options), m_bitmap(bitmap), m_glyphs(glyphs), m_geometry(unlaidGeometry(textHeight)),
+      m_textHeight(textHeight)
 {
 }
 
 bool BoardPainter::layoutBoard(int clientWidth, int clientHeight)
 {
     m_client = QSize(clientWidth, clientHeight);
-    if (!board::layoutBoard(m_geometry, clientWidth, clientHeight))
+    const BoardGeometry metrics = unlaidGeometry(m_textHeight);
+    m_geometry.boardTop = static_cast<int>(std::lround(metrics.boardTop * m_layoutScale));
+    m_geometry.statusBarHeight = static_cast<int>(std::lround(metrics.statusBarHeight * m_layoutScale));
+    if (!board::layoutBoard(m_geometry, clientWidth, clientHeight, m_grows ? kMaxGrownPieceSize : kMaxPieceSize))
         return false;
     rebuildPieceImages();
     return true;
@@ -201,8 +223,11 @@ void BoardPainter::rebuildPieceImages()
     buildDisc();
     buildInk();
     m_builtSize = m_geometry.pieceSize;
+    m_builtGrows = m_grows;
     m_builtRedFace = m_options.redFaceColour;
     m_builtBlackFace = m_options.blackFaceColour;
+    m_builtRedText = m_options.redTextColour;
+    m_builtBlackText = m_options.blackTextColour;
     m_builtCustomFont = m_options.useCustomFont != 0;
     m_builtFont = m_options.customFont;
     std::memcpy(m_builtTexts.data(), m_options.pieceText, m_builtTexts.size());
@@ -210,7 +235,11 @@ void BoardPainter::rebuildPieceImages()
 
 void BoardPainter::ensurePieceImages()
 {
-    const bool current = m_builtSize == m_geometry.pieceSize && m_builtRedFace == m_options.redFaceColour &&
+    // A grown board's pieces carry their text colours too.
+    const bool textColours = !m_grows || (m_builtRedText == m_options.redTextColour &&
+                                          m_builtBlackText == m_options.blackTextColour);
+    const bool current = m_builtSize == m_geometry.pieceSize && m_builtGrows == m_grows && textColours &&
+                         m_builtRedFace == m_options.redFaceColour &&
                          m_builtBlackFace == m_options.blackFaceColour &&
                          m_builtCustomFont == (m_options.useCustomFont != 0) &&
                          (!m_builtCustomFont ||
@@ -240,8 +269,55 @@ void BoardPainter::buildDisc()
 
 void BoardPainter::buildInk()
 {
-    for (int type = 0; type < model::kPieceTypeCount; ++type)
-        m_ink[static_cast<std::size_t>(type)] = m_options.useCustomFont ? textInk(type) : glyphInk(type);
+    for (int type = 0; type < model::kPieceTypeCount; ++type) {
+        const auto index = static_cast<std::size_t>(type);
+        m_ink[index] = m_grows ? Runs() : m_options.useCustomFont ? textInk(type) : glyphInk(type);
+        m_smooth[index] = m_grows ? smoothPiece(type) : QImage();
+    }
+}
+
+// A grown board's piece, antialiased on a transparent ground: the disc in the face colour,
+// and the piece's text (the custom font's, else the piece font's) in a thin ring, like the
+// glyph images. Without an outline for the text the large glyph image is scaled smoothly.
+QImage BoardPainter::smoothPiece(int type) const
+{
+    const int d = m_geometry.pieceSize;
+    const bool red = type > 6;
+    const QColor face = QColor::fromRgb(pixelOf(red ? m_options.redFaceColour : m_options.blackFaceColour));
+    const QColor text = QColor::fromRgb(pixelOf(red ? m_options.redTextColour : m_options.blackTextColour));
+    QImage piece(d, d, QImage::Format_ARGB32_Premultiplied);
+    piece.fill(Qt::transparent);
+    QPainter painter(&piece);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(face);
+    painter.drawEllipse(QRectF(0, 0, d, d));
+
+    QFont font = pieceFont();
+    if (m_options.useCustomFont) {
+        font = QFont(platform::fromBig5(fieldText(m_options.customFont.faceName)));
+        font.setPixelSize(200);
+    }
+    const QPainterPath outline =
+        characterOutline(font, platform::fromBig5(fieldText(m_options.pieceText[type])), d, 0.6);
+    if (!outline.isEmpty()) {
+        painter.setBrush(text);
+        painter.drawPath(outline);
+    } else if (const QImage& glyph = m_glyphs.glyph(kGlyphSetCount - 1, type); !glyph.isNull()) {
+        // The glyph's darkness becomes the text colour's opacity.
+        QImage alpha = glyph.scaled(d, d, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                           .convertToFormat(QImage::Format_Grayscale8);
+        alpha.invertPixels();
+        QImage ink(d, d, QImage::Format_ARGB32_Premultiplied);
+        ink.fill(text);
+        ink.setAlphaChannel(alpha);
+        painter.drawImage(0, 0, ink);
+        return piece;
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(text, std::max(1.0, d / 32.0)));
+    painter.drawEllipse(QPointF(d / 2.0, d / 2.0), d * 0.42, d * 0.42);
+    return piece;
 }
 
 BoardPainter::Runs BoardPainter::glyphInk(int type) const
@@ -319,7 +395,8 @@ void BoardPainter::drawBoardLines(QImage& screen, std::optional<int> square, con
 {
     if (!m_geometry.laidOut())
         return;
-    const LinePen pen{screen, clip, pixelOf(m_options.lineColour), m_geometry};
+    const LinePen pen{screen, clip, pixelOf(m_options.lineColour), m_geometry,
+                      m_grows ? grownLineWidth(m_geometry.pieceSize) : 1};
     const int target = square.value_or(-1);
     if (square)
         drawSquareLines(pen, *square);
@@ -338,6 +415,23 @@ std::optional<int> BoardPainter::squareOfCell(QPoint topLeft) const
     if (column < 0 || row < 0 || column % size != 0 || row % size != 0 || column / size > 8 || row / size > 9)
         return std::nullopt;
     return row / size * 9 + column / size;
+}
+
+// The exact composition: the disc by AND and OR with the cached images, then the ink.
+void BoardPainter::paintDiscAndInk(QImage& screen, int piece, QPoint topLeft, const QRect& visible) const
+{
+    const bool red = isRed(piece);
+    const QImage& face = red ? m_redFace : m_blackFace;
+    for (int y = visible.top(); y <= visible.bottom(); ++y) {
+        Pixel* target = rowOf(screen, y);
+        const Pixel* mask = rowOf(m_pieceMask, y - topLeft.y());
+        const Pixel* colour = rowOf(face, y - topLeft.y());
+        for (int x = visible.left(); x <= visible.right(); ++x)
+            target[x] = (target[x] & mask[x - topLeft.x()]) | colour[x - topLeft.x()];
+    }
+    const Pixel ink = pixelOf(red ? m_options.redTextColour : m_options.blackTextColour);
+    for (const Run& run : m_ink[static_cast<std::size_t>(model::TypeOf(piece))])
+        raster::fillRect(screen, QRect(topLeft.x() + run.x0, topLeft.y() + run.y, run.x1 - run.x0, 1), ink);
 }
 
 void BoardPainter::paintCell(QImage& screen, int piece, QPoint topLeft, PieceBackground background)
@@ -362,20 +456,12 @@ void BoardPainter::paintCell(QImage& screen, int piece, QPoint topLeft, PieceBac
     const QRect visible = cell.intersected(screen.rect());
     if (visible.isEmpty())
         return;
-    const bool red = isRed(piece);
-    const QImage& face = red ? m_redFace : m_blackFace;
-    for (int y = visible.top(); y <= visible.bottom(); ++y) {
-        Pixel* target = rowOf(screen, y);
-        const Pixel* mask = rowOf(m_pieceMask, y - topLeft.y());
-        const Pixel* colour = rowOf(face, y - topLeft.y());
-        for (int x = visible.left(); x <= visible.right(); ++x)
-            target[x] = (target[x] & mask[x - topLeft.x()]) | colour[x - topLeft.x()];
+    if (m_grows) {
+        QPainter painter(&screen);
+        painter.drawImage(topLeft, m_smooth[static_cast<std::size_t>(model::TypeOf(piece))]);
+    } else {
+        paintDiscAndInk(screen, piece, topLeft, visible);
     }
-
-    const Pixel ink = pixelOf(red ? m_options.redTextColour : m_options.blackTextColour);
-    for (const Run& run : m_ink[static_cast<std::size_t>(model::TypeOf(piece))])
-        raster::fillRect(screen, QRect(topLeft.x() + run.x0, topLeft.y() + run.y, run.x1 - run.x0, 1), ink);
-
     if (background == PieceBackground::selected)
         for (int y = visible.top(); y <= visible.bottom(); ++y) {
             const Pixel* mask = rowOf(m_pieceMask, y - topLeft.y());

@@ -4,9 +4,11 @@
 //
 // The view keeps what its window shows as one client-sized image (the screen, 32-bit
 // RGB) and paints from it; every operation here draws into that image and answers the
-// rectangle(s) it changed, which the view then updates. Everything is drawn without
-// antialiasing, so a cell drawn alone has exactly the pixels a full repaint gives it:
-// after any sequence of showMove the screen equals a fresh fullRepaint.
+// rectangle(s) it changed, which the view then updates. Lines, discs and glyphs are drawn
+// without antialiasing, so a cell drawn alone has exactly the pixels a full repaint gives
+// it: after any sequence of showMove the screen equals a fresh fullRepaint. (A grown
+// board's antialiased pieces are ready-made images laid over their cells alike on both
+// paths, so the same holds there.)
 //
 // A piece in its d x d cell:
 //   1. the cell is prepared by its background (highlight, screen, cleanBoard, selected);
@@ -67,6 +69,17 @@ public:
     // textHeight is the system font's height, which places the board below the status bar.
     BoardPainter(const Options& options, const BoardBitmap& bitmap, const GlyphSets& glyphs, int textHeight);
 
+    // A board that grows with its window: laid out at any piece size (not only up to 50),
+    // its pieces drawn antialiased from the piece font's outlines and its lines thicker as
+    // the squares grow. Off, every pixel is as described above. Takes effect at the next
+    // layoutBoard.
+    void setGrows(bool grows) { m_grows = grows; }
+    bool grows() const { return m_grows; }
+    // Device pixels per view pixel of the screen image, for a grown board on a dense
+    // screen: the client size given to layoutBoard is then in device pixels, and the
+    // status bar's height is scaled to match. 1 (the default) for a board of fixed sizes.
+    void setLayoutScale(double scale) { m_layoutScale = scale; }
+
     // Stores the client size and lays the board out for it, rebuilding the piece images.
     // False (geometry unchanged) when the view is too small to hold a board.
     bool layoutBoard(int clientWidth, int clientHeight);
@@ -126,7 +139,9 @@ private:
     void buildInk();
     Runs glyphInk(int type) const;
     Runs textInk(int type) const;
+    QImage smoothPiece(int type) const;
     void paintBackground(QImage& target, const QRect& rect);
+    void paintDiscAndInk(QImage& screen, int piece, QPoint topLeft, const QRect& visible) const;
     void paintCell(QImage& screen, int piece, QPoint topLeft, PieceBackground background);
     std::optional<int> squareOfCell(QPoint topLeft) const;
     QRect savedSquare(QPoint topLeft) const;
@@ -140,9 +155,14 @@ private:
     QImage m_pieceMask, m_redFace, m_blackFace;
     Runs m_disc;                                              // the inscribed disc
     std::array<Runs, model::kPieceTypeCount> m_ink;           // glyph or text pixels per type
+    std::array<QImage, model::kPieceTypeCount> m_smooth;      // whole antialiased pieces, grown boards
+    bool m_grows = false;
+    int m_textHeight;
+    double m_layoutScale = 1.0;
     // What the cached images were built for.
     int m_builtSize = 0;
-    Colour m_builtRedFace = 0, m_builtBlackFace = 0;
+    Colour m_builtRedFace = 0, m_builtBlackFace = 0, m_builtRedText = 0, m_builtBlackText = 0;
+    bool m_builtGrows = false;
     bool m_builtCustomFont = false;
     FontDescription m_builtFont{};
     std::array<char, sizeof Options::pieceText> m_builtTexts{};

@@ -1,5 +1,9 @@
 #include "board/glyph_sets.h"
 
+#include <QTransform>
+
+#include <algorithm>
+
 #include "support/paths.h"
 
 namespace marovin::board {
@@ -19,6 +23,31 @@ QString glyphPath(int set, int type)
 QString piecePicturePath(int type)
 {
     return QStringLiteral("pieces/%1.png").arg(QLatin1String(kPieceImageNames[static_cast<std::size_t>(type)]));
+}
+
+QPainterPath characterOutline(const QFont& font, const QString& text, double size, double share)
+{
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF ink = path.boundingRect();
+    if (ink.isEmpty())
+        return {};
+    const double scale = share * size / std::max(ink.width(), ink.height());
+    QTransform transform;
+    transform.translate(size / 2, size / 2);
+    transform.scale(scale, scale);
+    transform.translate(-ink.center().x(), -ink.center().y());
+    return transform.map(path);
+}
+
+QFont pieceFont()
+{
+    // The glyph images are made from this face; a system without it falls back to
+    // whatever face holds the characters.
+    QFont font(QStringLiteral("Noto Sans CJK TC"));
+    font.setPixelSize(200);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
 }
 
 GlyphSets GlyphSets::load(const std::string& assetFolder)

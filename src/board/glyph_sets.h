@@ -9,7 +9,9 @@
 //
 // They are made by scripts/make-assets from a CJK font; see the README.
 
+#include <QFont>
 #include <QImage>
+#include <QPainterPath>
 #include <QString>
 
 #include <array>
@@ -28,6 +30,14 @@ extern const std::array<const char*, model::kPieceTypeCount> kPieceImageNames;
 QString glyphPath(int set, int type);
 // The path of a 20 x 20 piece picture below the asset folder.
 QString piecePicturePath(int type);
+
+// The outline of a piece's text in a font, scaled so that its ink fills share of a
+// size x size square (its longer side) and centred in it. Empty when the font draws
+// nothing for the text.
+QPainterPath characterOutline(const QFont& font, const QString& text, double size, double share);
+
+// The CJK face that piece characters are drawn in when no custom font is chosen.
+QFont pieceFont();
 
 class GlyphSets {
 public:

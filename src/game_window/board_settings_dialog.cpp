@@ -126,7 +126,7 @@ CBoardSettingsDlg::CBoardSettingsDlg(QtGameWindows& windows, const SettingsFile&
                                      shell::FontColourMemory& memory, QWidget* parent)
     : QDialog(parent), m_windows(windows), m_options(windows.context().options), m_settings(settings),
       m_memory(memory), m_saved(m_options), m_savedBitmap(windows.boardBitmap()),
-      m_savedListSettings(windows.moveListSettings())
+      m_savedListSettings(windows.moveListSettings()), m_savedGrows(windows.boardGrows())
 {
     setObjectName(QStringLiteral("boardSettings"));
     setWindowTitle(QStringLiteral("Chess Board Settings"));
@@ -158,6 +158,12 @@ QWidget* CBoardSettingsDlg::buildMainColumn()
     layout->addWidget(addCheckBox(kPromptGameOverBox, "Prompt Game Over", offsetof(Options, promptGameOver)));
     layout->addWidget(
         addCheckBox(kHandCursorBox, "Hand Mouse on Picking Piece ", offsetof(Options, handCursorOnPick)));
+    // Not a byte of the options record either: kept in the program's settings on OK.
+    m_growBox = new QCheckBox(QStringLiteral("Let the board grow with the window"));
+    m_growBox->setObjectName(QStringLiteral("growBoardBox"));
+    m_growBox->setChecked(m_windows.boardGrows());
+    connect(m_growBox, &QCheckBox::toggled, this, [this](bool on) { m_windows.setBoardGrows(on, false); });
+    layout->addWidget(m_growBox);
 
     m_bitmapBox = new QCheckBox(QStringLiteral("Bitmap (BMP) Chess Board"));
     m_bitmapBox->setObjectName(idName(kBitmapBoardBox));
@@ -468,6 +474,7 @@ void CBoardSettingsDlg::accept()
 {
     m_settings.save(m_options);
     saveMoveListSettings(m_windows.moveListSettings());
+    saveBoardGrows(m_windows.boardGrows());
     QDialog::accept();
 }
 
@@ -476,6 +483,7 @@ void CBoardSettingsDlg::reject()
     m_options = m_saved;
     m_windows.boardBitmap() = m_savedBitmap;
     m_windows.setMoveListSettings(m_savedListSettings, false);
+    m_windows.setBoardGrows(m_savedGrows, false);
     redrawBoards();
     QDialog::reject();
 }

@@ -7,8 +7,9 @@
 // as they were when the dialog opened, and draws every board again. The preview closes
 // with the dialog, however it is closed.
 //
-// The move lists' notation (Chinese, WXF, ICCS) is chosen here too; it is kept in the
-// program's settings rather than the record, and Cancel puts it back as well.
+// The move lists' notation (Chinese, WXF, ICCS) and whether boards grow with their windows
+// are chosen here too; they are kept in the program's settings rather than the record,
+// and Cancel puts them back as well.
 //
 // Narrow and wide: the "Custom Chess Font and Text" group (the 14 piece texts beside
 // their pieces' pictures, and "Set Custom Font") shows, and is reachable, only while
@@ -91,6 +92,8 @@ public:
     QWidget* control(int id) const;
     QLineEdit* pieceTextEdit(int type) const { return m_pieceTexts[static_cast<std::size_t>(type)]; }
     QGroupBox* customGroup() const { return m_customGroup; }
+    // "Let the board grow with the window".
+    QCheckBox* growBox() const { return m_growBox; }
     // Why the last piece text edit was refused (empty after an accepted one).
     QLabel* refusalLine() const { return m_refusal; }
     // The preview game window (null once closed, or when none could be opened).
@@ -128,6 +131,7 @@ private:
     const Options m_saved;
     const BoardBitmap m_savedBitmap;
     const MoveListSettings m_savedListSettings;
+    const bool m_savedGrows;
     QPointer<CGameFrame> m_preview;
 
     FontColourRunner m_runFontColour;
@@ -139,6 +143,7 @@ private:
     QRadioButton* m_stretch = nullptr;
     QRadioButton* m_copy = nullptr;
     QCheckBox* m_customFontBox = nullptr;
+    QCheckBox* m_growBox = nullptr;
     QFrame* m_divider = nullptr;
     QGroupBox* m_customGroup = nullptr;
     QLabel* m_refusal = nullptr;

@@ -105,6 +105,9 @@ public:
     void moveWindow(WindowMove move);
     // The move list's notation, and whether it shows.
     void applyMoveListSettings(const MoveListSettings& settings);
+    // While the board grows with the window: the board pane takes the width that the
+    // window's height gives the board, the note column the rest (a hidden one stays so).
+    void fitGrownBoard();
     // Makes room for the move list when the window has none beside the board: the window
     // widens (as far as the area allows) by the note pane of the looking size.
     void revealMoveList();
@@ -172,6 +175,7 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <limits>
 
 #include "game_window/game_frame.h"
+#include "game_window/qt_game_windows.h"
 
 namespace marovin::board {
 
@@ -104,6 +106,32 @@ bool CGameFrame::focusNextPane()
     return false;
 }
 
+void CGameFrame::resizeEvent(QResizeEvent* event)
+{
+    QMdiSubWindow::resizeEvent(event);
+    // The panes have their new heights only once the layouts have run.
+    QMetaObject::invokeMethod(this, &CGameFrame::fitGrownBoard, Qt::QueuedConnection);
+}
+
+void CGameFrame::fitGrownBoard()
+{
+    if (!m_view->boardGrows() || m_beforeEditing)
+        return;
+    constexpr int kNoteLeast = 200;
+    const int boardTop = m_host.resources().metrics.boardTop;
+    const auto d = pieceSizeForClient(std::numeric_limits<int>::max() / 2, m_view->height(), boardTop,
+                                      kMaxGrownPieceSize);
+    if (!d)
+        return;
+    const QList<int> panes = m_splitter->sizes();
+    if (panes.value(1) == 0)
+        return; // the board pane has the whole width already, and the hidden notes stay so
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    const int board = std::max(minimumClientSize(boardTop).width, std::min(9 * *d + 73, total - kNoteLeast));
+    if (board != panes.value(0))
+        m_splitter->setSizes({board, std::max(0, total - board)});
+}
+
 // ---- the palette ------------------------------------------------------------------------------
 
 void CGameFrame::showEditPalette()
@@ -114,7 +142,10 @@ void CGameFrame::showEditPalette()
     // settle it.
     for (int round = 0; round < 4; ++round) {
         const BoardGeometry board = m_view->painter().geometry();
-        const int width = board.laidOut() ? board.fileX[9] + 3 * board.squareSize : this->width();
+        // The geometry is in the board image's pixels: a grown board's may be the screen's.
+        const int width = board.laidOut()
+                              ? static_cast<int>((board.fileX[9] + 3 * board.squareSize) / m_view->boardScale())
+                              : this->width();
         if (!isMaximized() && width != this->width())
             resize(width, height());
         const int boardPane = std::max(width, 100);

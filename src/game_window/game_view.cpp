@@ -88,7 +88,11 @@ public:
     explicit CarryGlue(CGameView& view) : m_view(view) {}
 
     const BoardGeometry& geometry() const override { return m_view.m_painter.geometry(); }
-    CellPoint clientSize() const override { return {m_view.width(), m_view.height()}; }
+    CellPoint clientSize() const override
+    {
+        const QPoint size = m_view.toImage(QPoint(m_view.width(), m_view.height()));
+        return {size.x(), size.y()};
+    }
     void captureMouse(bool handCursor) override
     {
         // Moves with no button down (two clicks) come only to a tracking widget.
@@ -103,24 +107,27 @@ public:
         m_view.setMouseTracking(false);
         m_view.unsetCursor();
     }
-    void movePointer(CellPoint point) override { QCursor::setPos(m_view.mapToGlobal(toPoint(point))); }
+    void movePointer(CellPoint point) override
+    {
+        QCursor::setPos(m_view.mapToGlobal(QPointF(toPoint(point)) / m_view.m_scale).toPoint());
+    }
     void redrawEmptySquare(int screenSquare) override
     {
-        m_view.update(m_view.m_painter.redrawEmptySquare(m_view.m_screen, screenSquare));
+        show(m_view.m_painter.redrawEmptySquare(m_view.m_screen, screenSquare));
     }
     void liftPiece(int piece, CellPoint topLeft) override
     {
-        m_view.update(m_view.m_painter.liftPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft)));
+        show(m_view.m_painter.liftPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft)));
     }
     void dragPiece(int piece, CellPoint topLeft, bool selected) override
     {
-        m_view.update(m_view.m_painter.dragPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft), selected));
+        m_view.update(m_view.toView(
+            m_view.m_painter.dragPiece(m_view.m_screen, m_view.m_drag, piece, toPoint(topLeft), selected)));
     }
-    void restoreUnderPiece() override { m_view.update(m_view.m_painter.putDown(m_view.m_screen, m_view.m_drag)); }
+    void restoreUnderPiece() override { show(m_view.m_painter.putDown(m_view.m_screen, m_view.m_drag)); }
     void drawPiece(int piece, CellPoint topLeft) override
     {
-        m_view.update(
-            m_view.m_painter.drawPiece(m_view.m_screen, piece, toPoint(topLeft), PieceBackground::screen));
+        show(m_view.m_painter.drawPiece(m_view.m_screen, piece, toPoint(topLeft), PieceBackground::screen));
     }
     void sendLine(std::string_view line) override
     {
@@ -130,6 +137,7 @@ public:
     void requestInputFocus() override { m_view.returnFocus(); }
 
 private:
+    void show(const QRect& changed) { m_view.update(m_view.toView(changed)); }
     CGameView& m_view;
 };
 
@@ -144,7 +152,9 @@ CGameView::CGameView(model::CGame& game, const BoardResources& resources, QWidge
     setObjectName(QStringLiteral("gameView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
-    setMinimumSize(35, resources.metrics.boardTop);
+    // Below this the smallest board would be cut off or run under the controls.
+    const ClientSize least = minimumClientSize(resources.metrics.boardTop);
+    setMinimumSize(least.width, least.height);
     m_moveStepper->setObjectName(QStringLiteral("moveStepper"));
     m_branchStepper->setObjectName(QStringLiteral("branchStepper"));
     m_scroll->setObjectName(QStringLiteral("moveScrollBar"));
@@ -209,7 +219,7 @@ void CGameView::showMove(const model::PackedMove& move, bool forward)
         return;
     const QRegion changed = m_painter.showMove(m_screen, scene, move, forward, m_lastMoveTo, scene.lastMoveTo);
     m_lastMoveTo = scene.lastMoveTo;
-    update(changed);
+    update(toView(changed));
     refreshTurn();
 }
 
@@ -320,8 +330,8 @@ void CGameView::markPiece(int screenSquare)
         return;
     const int square = board::screenSquare(screenSquare, m_game->bottomSide != model::kBlack);
     const int piece = m_game->browsedBoard[static_cast<std::size_t>(square)];
-    update(m_painter.drawPieceAtSquare(m_screen, piece, screenSquare, PieceBackground::highlight));
-    QCursor::setPos(mapToGlobal(toPoint(screenSquareCentre(g, screenSquare))));
+    update(toView(m_painter.drawPieceAtSquare(m_screen, piece, screenSquare, PieceBackground::highlight)));
+    QCursor::setPos(mapToGlobal(QPointF(toPoint(screenSquareCentre(g, screenSquare))) / m_scale).toPoint());
 }
 
 // While the thumb is dragged or an arrow is held, the bar has already moved its slider to
@@ -375,16 +385,20 @@ void CGameView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     QRect area = event->rect();
-    area.setTop(repaintTop(m_painter.geometry(), area.top(), m_game && m_game->mode == model::kModeEditing));
+    const bool editing = m_game && m_game->mode == model::kModeEditing;
+    area.setTop(std::max(area.top(), toView(QRect(0, repaintTop(m_painter.geometry(), 0, editing), 1, 1)).top()));
     if (m_screen.isNull() || area.isEmpty()) {
         painter.fillRect(area, palette().window());
         return;
     }
-    painter.drawImage(area, m_screen, area);
+    const QRectF source(area.x() * m_scale, area.y() * m_scale, area.width() * m_scale, area.height() * m_scale);
+    painter.drawImage(QRectF(area), m_screen, source);
     if (m_holdsKeyboard && m_painter.geometry().laidOut()) {
-        // A frame round the board says where the keys go.
+        // A frame round the board says where the keys go. The geometry is in the screen
+        // image's pixels, which a grown board on a dense screen has more of.
         const BoardGeometry& board = m_painter.geometry();
-        painter.setPen(QPen(palette().highlight(), 3));
+        painter.scale(1.0 / m_scale, 1.0 / m_scale);
+        painter.setPen(QPen(palette().highlight(), 3 * m_scale));
         const int margin = board.halfSquare + 2; // the lines are the cells' centres
         const QRect lines = QRect(QPoint(board.fileX[0], board.rankY[0]), QPoint(board.fileX[8], board.rankY[9]));
         painter.drawRect(lines.normalized().adjusted(-margin, -margin, margin, margin));
@@ -393,10 +407,50 @@ void CGameView::paintEvent(QPaintEvent* event)
 
 void CGameView::resizeEvent(QResizeEvent*)
 {
-    if (m_painter.layoutBoard(width(), height()) || m_painter.geometry().laidOut())
-        fullRepaint();
+    layOut();
     if (m_controlsVisible)
         placeControls();
+}
+
+void CGameView::layOut()
+{
+    // A grown board is drawn at the screen's own pixels, so that it stays sharp there.
+    m_scale = m_painter.grows() ? std::max(1.0, devicePixelRatioF()) : 1.0;
+    m_painter.setLayoutScale(m_scale);
+    const QPoint size = toImage(QPoint(width(), height()));
+    if (m_painter.layoutBoard(size.x(), size.y()) || m_painter.geometry().laidOut())
+        fullRepaint();
+}
+
+void CGameView::setBoardGrows(bool grows)
+{
+    if (grows == m_painter.grows())
+        return;
+    cancelCarry();
+    m_painter.setGrows(grows);
+    layOut();
+}
+
+QRect CGameView::toView(const QRect& rect) const
+{
+    if (m_scale == 1.0)
+        return rect;
+    // Every view pixel that the image's rectangle touches.
+    const QRectF scaled(rect.x() / m_scale, rect.y() / m_scale, rect.width() / m_scale, rect.height() / m_scale);
+    return scaled.toAlignedRect();
+}
+
+QRegion CGameView::toView(const QRegion& region) const
+{
+    QRegion result;
+    for (const QRect& rect : region)
+        result += toView(rect);
+    return result;
+}
+
+QPoint CGameView::toImage(QPoint point) const
+{
+    return (QPointF(point) * m_scale).toPoint();
 }
 
 void CGameView::returnFocus()
@@ -506,7 +560,7 @@ void CGameView::carryEvent(MouseEventKind kind, const QMouseEvent& event)
         buttons |= kLeftButton;
     if (held & (Qt::RightButton | Qt::MiddleButton))
         buttons |= kRightButton;
-    const QPoint at = event.position().toPoint();
+    const QPoint at = (event.position() * m_scale).toPoint();
     m_carry.handleBoardMouse(*m_game, m_resources.options, *m_glue, {kind, buttons, at.x(), at.y()});
 }
 

@@ -119,6 +119,14 @@ public:
     // it (a refused arrangement).
     void markPiece(int screenSquare);
 
+    // Lets the board grow with the view (any size, smooth pieces, drawn at the screen's
+    // device pixels) or keeps it to the fixed sizes; the board is laid out again.
+    void setBoardGrows(bool grows);
+    bool boardGrows() const { return m_painter.grows(); }
+    // Device pixels of the screen image per view pixel: the screen's ratio while the board
+    // grows, else 1. The painter's geometry is in the image's pixels.
+    double boardScale() const { return m_scale; }
+
     const BoardPainter& painter() const { return m_painter; }
     const QImage& screen() const { return m_screen; }
     CGameStatusBar* statusBar() const { return m_status; }
@@ -151,6 +159,11 @@ protected:
 
 private:
     void placeControls();
+    void layOut();
+    // Between the screen image's pixels and the view's.
+    QRect toView(const QRect& rect) const;
+    QRegion toView(const QRegion& region) const;
+    QPoint toImage(QPoint point) const;
     void onScrollAction(int action);
     void returnFocus();
     void carryEvent(MouseEventKind kind, const QMouseEvent& event);
@@ -161,6 +174,7 @@ private:
     const BoardResources& m_resources;
     BoardPainter m_painter;
     QImage m_screen;
+    double m_scale = 1.0;
     int m_lastMoveTo = -1; // the highlighted last move's board square as drawn, or -1
     session::StatusRecord m_record;
     CGameStatusBar* m_status;

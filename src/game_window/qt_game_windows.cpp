@@ -89,6 +89,7 @@ QRect QtGameWindows::placeNewWindow(const WindowSizeRecord& record) const
 CGameFrame* QtGameWindows::addFrame(model::CGame& game, const WindowSizeRecord& record)
 {
     auto* frame = new CGameFrame(game, *this, record);
+    frame->view()->setBoardGrows(m_boardGrows);
     m_area->addSubWindow(frame);
     frame->setGeometry(placeNewWindow(record));
     m_entries.push_back({&game, frame});
@@ -292,6 +293,18 @@ void QtGameWindows::setMoveListSettings(const MoveListSettings& settings, bool s
             entry.frame->applyMoveListSettings(settings);
     if (store)
         saveMoveListSettings(settings);
+}
+
+void QtGameWindows::setBoardGrows(bool grows, bool store)
+{
+    m_boardGrows = grows;
+    for (const Entry& entry : m_entries)
+        if (entry.frame) {
+            entry.frame->view()->setBoardGrows(grows);
+            entry.frame->fitGrownBoard();
+        }
+    if (store)
+        saveBoardGrows(grows);
 }
 
 void QtGameWindows::requestInputFocus() const

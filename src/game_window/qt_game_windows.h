@@ -29,6 +29,7 @@
 #include "board/board_bitmap.h"
 #include "board/clock_alarm.h"
 #include "game_window/game_view.h"
+#include "game_window/board_growth_setting.h"
 #include "game_window/move_list_settings.h"
 #include "game_window/window_sizes.h"
 #include "model/game_header_form.h"
@@ -113,6 +114,11 @@ public:
     // is kept for the next start.
     const MoveListSettings& moveListSettings() const { return m_moveListSettings; }
     void setMoveListSettings(const MoveListSettings& settings, bool store);
+    // Whether the boards grow with their windows (read from the program's settings when
+    // this object is made); a change reaches every window at once, and with store it is
+    // kept for the next start.
+    bool boardGrows() const { return m_boardGrows; }
+    void setBoardGrows(bool grows, bool store);
     model::GameHeaderMemory& headerMemory() { return m_headerMemory; }
     // The program's engines, lent to the windows' analyses and play.
     platform::EnginePool& enginePool() { return m_engines; }
@@ -167,6 +173,7 @@ private:
     ViewsObserver m_observer{*this};
     InputLineLink m_input;
     MoveListSettings m_moveListSettings = loadMoveListSettings();
+    bool m_boardGrows = loadBoardGrows();
     PlayerNameAsker m_askPlayerName;
     bool m_closing = false;
 };

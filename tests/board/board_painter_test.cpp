@@ -178,16 +178,19 @@ TEST_F(Painting, NoHighlightWhileEditingButThePalette)
 
 // Any sequence of moves played and taken back, drawn one by one, leaves the pixels of a
 // fresh full repaint: in both orientations, on the board colour and on a bitmap
-// stretched or tiled.
+// stretched or tiled, and on a grown board (smooth pieces, thick lines).
 TEST_F(Painting, ShowMoveKeepsTheScreenEqualToAFullRepaint)
 {
     loadPatternBitmap(bitmap, 37, 23);
     std::mt19937 random(20241207);
-    for (const int background : {0, 1, 2})
+    for (const int background : {0, 1, 2, 3})
         for (const bool normal : {true, false}) {
-            options->useBitmapBoard = background != 0;
+            const bool grows = background == 3;
+            options->useBitmapBoard = background == 1 || background == 2;
             options->stretchBitmap = background == 2;
-            ASSERT_TRUE(painter->layoutBoard(background == 1 ? 300 : 400, 480));
+            painter->setGrows(grows);
+            ASSERT_TRUE(painter->layoutBoard(grows ? 1000 : background == 1 ? 300 : 400, grows ? 1100 : 480));
+            ASSERT_EQ(painter->geometry().pieceSize > kMaxPieceSize, grows);
             BoardScene scene;
             scene.board = model::kStandardOpening;
             scene.normalOrientation = normal;

@@ -13,6 +13,7 @@
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTest>
 
 #include <cstring>
@@ -279,6 +280,33 @@ TEST_F(BoardSettings, TheMoveListNotationShowsAtOnceCancelPutsItBackAndOkKeepsIt
     EXPECT_EQ(firstMove(), "1. h2e2");
     EXPECT_EQ(loadMoveListSettings().notation, model::MoveNotation::Iccs) << "kept in the program's settings";
     saveMoveListSettings({}); // as it was for the tests that follow
+}
+
+TEST_F(BoardSettings, TheGrowBoxGrowsTheOpenBoardsCancelPutsItBackAndOkKeepsIt)
+{
+    ASSERT_FALSE(loadBoardGrows()) << "the default: the fixed sizes";
+    shown->resize(1300, 1200);
+    settle();
+    auto* splitter = shown->findChild<QSplitter*>(QStringLiteral("gameSplitter"));
+    splitter->setSizes({splitter->width(), 0}); // the board pane the whole width
+    settle();
+    ASSERT_EQ(shown->view()->painter().geometry().pieceSize, kMaxPieceSize);
+    auto dialog = openDialog();
+    ASSERT_TRUE(dialog->growBox());
+    EXPECT_EQ(dialog->growBox()->text(), "Let the board grow with the window");
+    EXPECT_FALSE(dialog->growBox()->isChecked());
+    dialog->growBox()->click();
+    EXPECT_GT(shown->view()->painter().geometry().pieceSize, kMaxPieceSize) << "the open board grows at once";
+    dialog->reject();
+    EXPECT_EQ(shown->view()->painter().geometry().pieceSize, kMaxPieceSize);
+    EXPECT_FALSE(windows.boardGrows());
+
+    dialog = openDialog();
+    dialog->growBox()->click();
+    dialog->accept();
+    EXPECT_TRUE(loadBoardGrows()) << "kept in the program's settings";
+    EXPECT_TRUE(shown->view()->boardGrows());
+    saveBoardGrows(false); // as it was for the tests that follow
 }
 
 TEST_F(BoardSettings, PieceTextBoxesHoldOneBig5CharacterAndSayWhyTheyRefuse)

@@ -15,6 +15,7 @@
 #include "board/board_painter.h"
 #include "board/glyph_sets.h"
 #include "support/fixed_text.h"
+#include "testkit/board_pixels.h"
 #include "testkit/fakes.h"
 #include "testkit/qt_application.h"
 #include "tool_runner.h"
@@ -36,8 +37,9 @@ struct ImageCommand : ::testing::Test {
         platform.programDirectory = std::string(MAROVIN_SOURCE_DIR) + "/assets/";
         setDefaultOptions(*options, platform);
     }
-    // What the painter draws for the scene at 355 x 445 with a text height of 16.
-    QImage expected(const board::BoardScene& scene)
+    // What the painter draws for the scene at 355 x 445 (or grown at another size) with a
+    // text height of 16.
+    QImage expected(const board::BoardScene& scene, QSize size = QSize(355, 445), bool grows = false)
     {
         static const board::GlyphSets glyphs =
             board::GlyphSets::load(std::string(MAROVIN_SOURCE_DIR) + "/assets/");
@@ -45,18 +47,23 @@ struct ImageCommand : ::testing::Test {
         testkit::FakeDesktop desktop;
         board::loadBoardBitmap(*options, desktop, bitmap);
         board::BoardPainter painter(*options, bitmap, glyphs, 16);
-        EXPECT_TRUE(painter.layoutBoard(355, 445));
+        painter.setGrows(grows);
+        EXPECT_TRUE(painter.layoutBoard(size.width(), size.height()));
+        geometry = painter.geometry();
         QImage image;
         painter.fullRepaint(image, scene);
         return image;
     }
-    // Runs the tool at 355 x 445 with a text height of 16 and reads its picture.
-    QImage run(std::vector<std::string> arguments)
+    // Runs the tool at 355 x 445 (unless the arguments give a size) with a text height of
+    // 16 and reads its picture.
+    QImage run(std::vector<std::string> arguments, bool sized = false)
     {
         const std::string out = folder.file("board.png");
         std::filesystem::remove(out);
         arguments.insert(arguments.begin(), "image");
-        for (const char* argument : {"--size", "355x445", "--text-height", "16", "-o"})
+        if (!sized)
+            arguments.insert(arguments.end(), {"--size", "355x445"});
+        for (const char* argument : {"--text-height", "16", "-o"})
             arguments.push_back(argument);
         arguments.push_back(out);
         const auto result = RunToolProgram(arguments);
@@ -82,6 +89,7 @@ struct ImageCommand : ::testing::Test {
 
     testkit::TempFolder folder;
     std::unique_ptr<Options> options;
+    board::BoardGeometry geometry; // of the last expected picture
 };
 
 TEST_F(ImageCommand, GameAfterSomeMovesOrAtItsEnd)
@@ -99,6 +107,27 @@ TEST_F(ImageCommand, FenHasNoHighlight)
     scene.lastMoveTo = -1;
     EXPECT_EQ(run({"--fen", "rnbakabnr/9/1c5c1/p1p1p1p1p/9/9/P1P1P1P1P/1C2C4/9/RNBAKABNR b"}), expected(scene));
     EXPECT_EQ(run({}), expected(afterMoves(0, true)));
+}
+
+TEST_F(ImageCommand, GrowDrawsTheBoardAsLargeAsTheSizeHoldsWithEveryPieceOnItsSquare)
+{
+    const std::string game = folder.write("game.gam", kGame);
+    const QImage grown = run({game, "--grow", "900x1000"}, true);
+    ASSERT_EQ(grown.size(), QSize(900, 1000));
+    EXPECT_EQ(grown, expected(afterMoves(2, true), QSize(900, 1000), true)) << "what a grown window draws";
+    EXPECT_EQ(geometry.pieceSize, std::min((900 - 73) / 9, (1000 - 43 - 35) / 10));
+    // The board's default colours: 0x0000CCFF, red discs white, black discs black.
+    const testkit::BoardColours colours{qRgb(0xFF, 0xCC, 0x00), qRgb(0xFF, 0xFF, 0xFF), qRgb(0, 0, 0)};
+    board::BoardScene scene = afterMoves(2, true);
+    // The last move's piece stands on the highlight, its disc drawn the same.
+    const auto wrong = testkit::misplacedPieces(grown, geometry, scene.board, true, colours);
+    EXPECT_TRUE(wrong.empty()) << wrong.front();
+    EXPECT_FALSE(testkit::misplacedPieces(grown, geometry, scene.board, false, colours).empty())
+        << "the turned board's squares do not match";
+    EXPECT_FALSE(testkit::misplacedPieces(run({game, "--size", "900x1000"}, true), geometry, scene.board, true,
+                                          colours)
+                     .empty())
+        << "without --grow the board keeps to d = 50";
 }
 
 TEST_F(ImageCommand, SettingsFileWithColoursAndABitmap)
@@ -131,6 +160,8 @@ TEST_F(ImageCommand, BadInputEndsWithStatusTwo)
         {"image", "--size", "-5x10", "-o", out},
         {"image", "--size", "400x560x3", "-o", out},
         {"image", "--size", "100x100", "-o", out},
+        {"image", "--grow", "0x10", "-o", out},
+        {"image", "--grow", "100x100", "-o", out},
         {"image", "--text-height", "0", "-o", out},
         {"image", "--settings", folder.file("missing.dat"), "-o", out},
         {"image", game, "--fen", "9/9/9/9/9/9/9/9/9/4K4 w", "-o", out},

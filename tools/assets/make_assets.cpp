@@ -39,27 +39,33 @@ using marovin::board::kGlyphSetPixels;
 const char16_t* const kCharacters[14] = {u"將", u"士", u"象", u"車", u"馬", u"包", u"卒",
                                          u"帥", u"仕", u"相", u"車", u"傌", u"炮", u"兵"};
 
-// The outline of a character, scaled so that its ink fills `share` of a size x size
-// square and centred in it.
+// How much of a glyph's square the character fills, with and without the ring, and the
+// ring's radius.
+constexpr double kRingedShare = 0.62;
+constexpr double kBareShare = 0.78;
+constexpr double kRingRadius = 0.42;
+
 QPainterPath characterPath(const QFont& font, int type, double size, double share)
 {
-    QPainterPath path;
-    path.addText(0, 0, font, QString::fromUtf16(kCharacters[type]));
-    const QRectF ink = path.boundingRect();
-    const double scale = share * size / std::max(ink.width(), ink.height());
-    QTransform transform;
-    transform.translate(size / 2, size / 2);
-    transform.scale(scale, scale);
-    transform.translate(-ink.center().x(), -ink.center().y());
-    return transform.map(path);
+    return marovin::board::characterOutline(font, QString::fromUtf16(kCharacters[type]), size, share);
 }
 
-// A glyph image: the character and a ring around it, antialiased, then cut to pure black
-// and white at half coverage (the board colours every pixel that is not white).
+// How finely a glyph is drawn before it is cut to pixels, per side.
+constexpr int kSupersample = 8;
+
+// The share of a pixel that ink must cover for the pixel to be ink. Below one half: a
+// stroke narrower than a pixel that straddles two rows still marks one of them, so no
+// horizontal stroke of a small glyph is lost between rows.
+constexpr double kInkCoverage = 0.4;
+
+// A glyph image: the character and a ring around it, drawn finely and antialiased, then
+// cut to pure black and white by the coverage of each pixel (the board colours every
+// pixel that is not white).
 QImage glyphImage(const QFont& font, int type, int size)
 {
-    QImage image(size, size, QImage::Format_RGB32);
-    image.fill(Qt::white);
+    const int fine = size * kSupersample;
+    QImage image(fine, fine, QImage::Format_Grayscale8);
+    image.fill(255);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -67,18 +73,26 @@ QImage glyphImage(const QFont& font, int type, int size)
         painter.setBrush(Qt::black);
         // The small set is drawn at 12 to 27 pixels: no room for a ring there.
         const bool ring = size > 24;
-        painter.drawPath(characterPath(font, type, size, ring ? 0.6 : 0.74));
+        painter.drawPath(characterPath(font, type, fine, ring ? kRingedShare : kBareShare));
         if (ring) {
             painter.setBrush(Qt::NoBrush);
-            painter.setPen(QPen(Qt::black, size >= 40 ? 1.6 : 1.2));
-            const double radius = size * 0.43;
-            painter.drawEllipse(QPointF(size / 2.0, size / 2.0), radius, radius);
+            painter.setPen(QPen(Qt::black, (size >= 40 ? 1.6 : 1.2) * kSupersample));
+            const double radius = fine * kRingRadius;
+            painter.drawEllipse(QPointF(fine / 2.0, fine / 2.0), radius, radius);
         }
     }
     QImage mono(size, size, QImage::Format_RGB32);
     for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            mono.setPixel(x, y, qGray(image.pixel(x, y)) < 128 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        for (int x = 0; x < size; ++x) {
+            int ink = 0;
+            for (int fy = y * kSupersample; fy < (y + 1) * kSupersample; ++fy) {
+                const uchar* row = image.constScanLine(fy);
+                for (int fx = x * kSupersample; fx < (x + 1) * kSupersample; ++fx)
+                    ink += 255 - row[fx];
+            }
+            const double coverage = ink / (255.0 * kSupersample * kSupersample);
+            mono.setPixel(x, y, coverage >= kInkCoverage ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
     return mono.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
 }
 
@@ -197,7 +211,9 @@ int main(int argc, char** argv)
     }
     QFont font(family);
     font.setPixelSize(200);
-    font.setWeight(QFont::Bold);
+    // The regular weight: a bold face's strokes run together in a small square, and a
+    // face with thin horizontals (a serif face) loses them.
+    font.setWeight(QFont::Normal);
 
     bool ok = true;
     for (int set = 0; set < kGlyphSetCount; ++set)

@@ -2,8 +2,11 @@
 // client size draws it (the status bar's strip shows the background; there are no
 // controls).
 //
-//   image [FILE] [--fen FEN] [--ply N] [--size WxH] [--text-height N] [--flip]
+//   image [FILE] [--fen FEN] [--ply N] [--size WxH | --grow WxH] [--text-height N] [--flip]
 //         [--settings FILE] -o OUT.png
+//
+// --grow draws the board as a window that lets it grow does: as large as the size holds,
+// with antialiased pieces.
 //
 // FILE: the position after N moves of its main line (its end without --ply), with the
 // last move highlighted. FEN: that position, no highlight. Neither: the opening.
@@ -42,6 +45,7 @@ struct ImageRequest {
     int height = kDefaultHeight;
     std::optional<int> textHeight;
     bool flip = false;
+    bool grow = false;
     std::optional<std::string> settings;
     std::string output;
 };
@@ -83,7 +87,8 @@ std::optional<ImageRequest> readRequest(Arguments arguments, std::ostream& err)
         const auto value = [&] { return std::string(arguments[++i]); };
         if (argument == "--flip") {
             request.flip = true;
-        } else if (argument == "--fen" || argument == "--ply" || argument == "--size" || argument == "--text-height" ||
+        } else if (argument == "--fen" || argument == "--ply" || argument == "--size" || argument == "--grow" ||
+                   argument == "--text-height" ||
                    argument == "--settings" || argument == "-o") {
             if (!hasValue)
                 return fail(std::string(argument) + " needs a value");
@@ -94,9 +99,11 @@ std::optional<ImageRequest> readRequest(Arguments arguments, std::ostream& err)
                 request.ply = number(text);
                 if (!request.ply || *request.ply < 0)
                     return fail("--ply must be a number of moves, 0 or more");
-            } else if (argument == "--size") {
+            } else if (argument == "--size" || argument == "--grow") {
                 if (!readSize(text, request))
-                    return fail("--size must be WxH, each from 1 to " + std::to_string(kMaxImageSide));
+                    return fail(std::string(argument) + " must be WxH, each from 1 to " +
+                                std::to_string(kMaxImageSide));
+                request.grow = request.grow || argument == "--grow";
             } else if (argument == "--text-height") {
                 request.textHeight = number(text);
                 if (!request.textHeight || *request.textHeight < 1 || *request.textHeight > kMaxTextHeight)
@@ -216,6 +223,7 @@ int RunImage(Arguments arguments, Streams& streams)
 
     const int textHeight = request->textHeight.value_or(platform::measureSystemMetrics().textHeight);
     board::BoardPainter painter(*options, bitmap, glyphs, textHeight);
+    painter.setGrows(request->grow);
     if (!painter.layoutBoard(request->width, request->height))
         return Fail(streams, kExitBadInput,
                     "image: " + std::to_string(request->width) + "x" + std::to_string(request->height) +

@@ -35,7 +35,7 @@ constexpr Subcommand kSubcommands[] = {
      "a game database: import files and folders, explore a position's moves, search games, export as PGN",
      RunDatabase},
 #ifdef MAROVIN_TOOL_IMAGE
-    {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
+    {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH | --grow WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
      "the board as a game window of that size draws it, as a PNG file", RunImage},
 #endif
 };
