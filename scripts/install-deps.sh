@@ -12,6 +12,7 @@ packages=(
     fonts-noto-cjk fonts-dejavu-core
     fairy-stockfish
     libsqlite3-dev sqlite3
+    appstream
 )
 
 missing=()
