@@ -37,13 +37,18 @@ QAction* makeAction(CMainFrame& frame, const char* name, const QString& text)
 } // namespace
 
 PrintCommands::PrintCommands(CMainFrame& frame, board::QtGameWindows& windows)
-    : m_frame(frame), m_windows(windows), m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+    : m_frame(frame), m_windows(windows),
+      m_print(makeAction(frame, "actionFilePrint", tr("&Print...\tCtrl+P"))),
+      m_preview(makeAction(frame, "actionFilePrintPreview", tr("Print Pre&view"))),
+      m_setup(makeAction(frame, "actionFilePrintSetup", tr("P&rint Setup..."))),
+      m_mark(makeAction(frame, "actionMarkDiagram", tr("Mark &Diagram"))),
+      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
-    QAction* print = makeAction(frame, "actionFilePrint", tr("&Print...\tCtrl+P"));
+    QAction* print = m_print;
+    QAction* preview = m_preview;
+    QAction* setup = m_setup;
+    QAction* mark = m_mark;
     print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    QAction* preview = makeAction(frame, "actionFilePrintPreview", tr("Print Pre&view"));
-    QAction* setup = makeAction(frame, "actionFilePrintSetup", tr("P&rint Setup..."));
-    QAction* mark = makeAction(frame, "actionMarkDiagram", tr("Mark &Diagram"));
     mark->setCheckable(true);
     // Printing sits with the file commands, before the settings; marking with the
     // position commands of the Edit menu.
@@ -80,11 +85,10 @@ void PrintCommands::updateCommands()
 {
     board::CGameFrame* window = m_windows.activeFrame();
     const bool game = window && window->game();
-    for (const char* name : {"actionFilePrint", "actionFilePrintPreview", "actionFilePrintSetup"})
-        m_frame.action(QString::fromLatin1(name))->setEnabled(game);
-    QAction* mark = m_frame.action(QStringLiteral("actionMarkDiagram"));
-    mark->setEnabled(game && window->game()->browsedPly() > 0);
-    mark->setChecked(game && isMarked(*window));
+    for (QAction* command : {m_print, m_preview, m_setup})
+        command->setEnabled(game);
+    m_mark->setEnabled(game && window->game()->browsedPly() > 0);
+    m_mark->setChecked(game && isMarked(*window));
 }
 
 bool PrintCommands::toggleMark(board::CGameFrame& window)

@@ -17,6 +17,7 @@
 #include "model/print_layout.h"
 #include "model/position.h"
 
+class QAction;
 class QPrinter;
 class QPagedPaintDevice;
 
@@ -58,6 +59,10 @@ private:
 
     CMainFrame& m_frame;
     board::QtGameWindows& m_windows;
+    QAction* m_print;
+    QAction* m_preview;
+    QAction* m_setup;
+    QAction* m_mark;
     std::unique_ptr<QPrinter> m_printer;
     QHash<const board::CGameFrame*, std::vector<Moves>> m_marks;
 };
