@@ -78,11 +78,6 @@ void paintLine(QPainter& painter, const PageGeometry& geometry, qreal top, std::
 
 } // namespace
 
-std::vector<model::PrintPage> PagesOf(const model::PrintDocument& document, QPagedPaintDevice& device)
-{
-    return model::LayOutPages(document, metricsOf(geometryOf(device)));
-}
-
 int PrintRecord(const model::PrintDocument& document, QPagedPaintDevice& device)
 {
     const PageGeometry geometry = geometryOf(device);

@@ -15,9 +15,6 @@ namespace marovin::printing {
 // be written).
 int PrintRecord(const model::PrintDocument& document, QPagedPaintDevice& device);
 
-// The pages of document on the device's page size, without painting.
-std::vector<model::PrintPage> PagesOf(const model::PrintDocument& document, QPagedPaintDevice& device);
-
 // Writes document as a PDF file of A4 pages. False when the file could not be written.
 bool WriteRecordPdf(const model::PrintDocument& document, const QString& path);
 
