@@ -14,27 +14,8 @@ namespace {
 
 using testing::RunToolProgram;
 
-// Main line H2-E2 H7-E7 B0-C2 (Black's reply B9-C7 as a side line), with notes and a
-// Chinese subject.
-const std::string kGameFile = "GAME\r\n"
-                              "TIME    0\t0\t600\t540\r\n"
-                              "SUBJECT \xA4\xA4\xB0\xEA test\r\n" // 中國
-                              "RESULT  Unknown\r\n"
-                              "RED     alice; 1500\r\n"
-                              "BLACK   bob; 1480\r\n"
-                              "DATE    2024-03-05\r\n"
-                              "PLACE   club\r\n"
-                              "START\r\n"
-                              "#start note\r\n"
-                              "H2-E2\r\n"
-                              "#central cannon\r\n"
-                              "BB\r\n"
-                              "H7-E7\r\n"
-                              "B0-C2\r\n"
-                              "BE\r\n"
-                              "BB\r\n"
-                              "B9-C7\r\n"
-                              "BE\r\n";
+// Main line H2-E2 H7-E7 B0-C2 (Black's reply B9-C7 as a side line), notes, a Chinese subject.
+const std::string& kGameFile = testing::kSampleGameFile;
 
 // The main line of 60 moves: both sides' horses go out and come back.
 std::string longGame()
