@@ -194,6 +194,12 @@ std::vector<PrintPage> LayOutPages(const PrintDocument& document, const PageMetr
             std::size_t cut = big5PrefixLength(rest, room);
             if (cut == 0 && !rest.empty())
                 cut = big5CharLength(rest, 0);
+            // Words of Latin letters stay whole where a blank in the line's second half allows.
+            if (cut < rest.size() && rest[cut] != ' ') {
+                const std::size_t blank = rest.substr(0, cut).rfind(' ');
+                if (blank != std::string_view::npos && blank >= room / 2)
+                    cut = blank + 1;
+            }
             place({(first ? std::string() : std::string(kIndent)) + std::string(rest.substr(0, cut)), -1, 0},
                   lineHeight);
             rest.remove_prefix(cut);

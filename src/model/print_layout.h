@@ -64,7 +64,8 @@ struct PrintPage {
 };
 
 // Cuts the document into pages. A line wider than the columns goes on in further lines
-// (cut between characters, indented by four blanks); a diagram is never cut, and one
+// (cut after a blank in its second half, else between characters; indented by four
+// blanks); a diagram is never cut, and one
 // taller than a page gets a page of its own; blank lines at the top of a page are left
 // out. There is always at least one page.
 std::vector<PrintPage> LayOutPages(const PrintDocument& document, const PageMetrics& metrics);

@@ -199,6 +199,11 @@ TEST(PrintPages, LinesFlowDiagramsStayWholeAndBlankLinesDoNotOpenAPage)
         {"a long line goes on indented",
          documentOf({{"0123456789abcdefghijKLMNOPQRSTUVWXYZ1234"}}),
          {"[0123456789abcdefghij]@0 [    KLMNOPQRSTUVWXYZ]@10 [    1234]@20"}},
+        {"words stay whole where a blank allows",
+         documentOf({{"one two three four five six seven"}}),
+         {"[one two three four ]@0 [    five six seven]@10"}},
+        {"a blank too early does not cut", documentOf({{"a bcdefghijklmnopqrstuvwxyz"}}),
+         {"[a bcdefghijklmnopqrs]@0 [    tuvwxyz]@10"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(shape(LayOutPages(c.document, metrics)), c.pages) << c.name;
