@@ -6,7 +6,7 @@
 // diagrams of the start, the marked positions and the main line's end.
 //
 // A mark names its position by the moves that lead to it, so it stays right while moves
-// are added elsewhere, and a deleted move takes its mark with it.
+// are added elsewhere, and a mark whose move was deleted prints nothing.
 
 #include <QHash>
 #include <QObject>
