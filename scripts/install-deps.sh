@@ -9,7 +9,8 @@ packages=(
     qt6-multimedia-dev dbus-daemon
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
-    fonts-noto-cjk fonts-dejavu-core
+    fonts-noto-cjk fonts-dejavu-core fonts-droid-fallback
+    poppler-utils
     fairy-stockfish
     libsqlite3-dev sqlite3
     appstream

@@ -20,6 +20,7 @@
 #include "frame/position_clipboard.h"
 #include "frame/keyboard_commands.h"
 #include "frame/window_list.h"
+#include "frame/print_commands.h"
 #include "frame/main_frame.h"
 #include "frame/recent_files.h"
 
@@ -43,6 +44,7 @@ CMarovinApp::~CMarovinApp()
     m_positionClipboard.reset();
     m_gameDocuments.reset();
     m_gameCommands.reset();
+    m_printCommands.reset();
     m_databaseCommands.reset(); // it lets the game windows' explorers go
     m_mainFrame.reset();
     m_session.reset();
@@ -89,6 +91,7 @@ bool CMarovinApp::initInstance()
     m_gameDocuments =
         std::make_unique<windows::GameDocuments>(*m_mainFrame, *m_session->gameWindows(), *m_recentFiles);
     m_engineCommands = std::make_unique<windows::EngineCommands>(*m_mainFrame, *m_session->gameWindows());
+    m_printCommands = std::make_unique<windows::PrintCommands>(*m_mainFrame, *m_session->gameWindows());
     m_databaseCommands = std::make_unique<windows::DatabaseCommands>(*m_mainFrame, *m_session->gameWindows());
     m_positionClipboard = std::make_unique<windows::PositionClipboard>(*m_mainFrame, *m_session->gameWindows());
     m_keyboardCommands = std::make_unique<windows::KeyboardCommands>(*m_mainFrame, *m_session->gameWindows());

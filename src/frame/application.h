@@ -20,6 +20,7 @@ class CAutoLoginDlg;
 class CMainFrame;
 class GameCommands;
 class EngineCommands;
+class PrintCommands;
 class DatabaseCommands;
 class GameDocuments;
 class PositionClipboard;
@@ -64,6 +65,7 @@ public:
     // The session with the server (created at start-up).
     ClientSession* clientSession() const { return m_session.get(); }
     windows::DatabaseCommands* databaseCommands() const { return m_databaseCommands.get(); }
+    windows::PrintCommands* printCommands() const { return m_printCommands.get(); }
 
     // Opens each game file in a game window (the files named on the command line).
     void openFiles(const std::vector<std::string>& paths);
@@ -91,6 +93,7 @@ private:
     std::unique_ptr<windows::CMainFrame> m_mainFrame;
     std::unique_ptr<windows::GameCommands> m_gameCommands;
     std::unique_ptr<windows::EngineCommands> m_engineCommands;
+    std::unique_ptr<windows::PrintCommands> m_printCommands;
     std::unique_ptr<windows::DatabaseCommands> m_databaseCommands;
     std::unique_ptr<windows::GameDocuments> m_gameDocuments;
     std::unique_ptr<windows::PositionClipboard> m_positionClipboard;

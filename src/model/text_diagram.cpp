@@ -60,13 +60,8 @@ std::string centred(const std::string& text)
 
 std::string sideLabel(const CGame& game, int side)
 {
-    const std::string name = printable(fieldText(side == kRed ? game.redName : game.blackName));
-    std::string label = side == kRed ? kRedSide : kBlackSide;
-    if (!name.empty())
-        label += "  " + name;
-    if (game.isRedToMoveBrowsed() == (side == kRed))
-        label += kToMove;
-    return centred(label);
+    return centred(DiagramSideLabel(fieldText(side == kRed ? game.redName : game.blackName), side,
+                                    game.isRedToMoveBrowsed() == (side == kRed)));
 }
 
 // The file numbers of a side as they run from left to right: 1..9 for the side at the
@@ -121,6 +116,17 @@ const char* connectorBelow(int row)
 }
 
 } // namespace
+
+std::string DiagramSideLabel(std::string_view name, int side, bool toMove)
+{
+    const std::string shown = printable(name);
+    std::string label = side == kRed ? kRedSide : kBlackSide;
+    if (!shown.empty())
+        label += "  " + shown;
+    if (toMove)
+        label += kToMove;
+    return label;
+}
 
 TextDiagramRows TextDiagram(const CGame& game)
 {

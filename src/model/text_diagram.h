@@ -27,6 +27,11 @@ constexpr std::size_t kDiagramWidth = 36;
 
 using TextDiagramRows = std::array<std::string, kDiagramRows>;
 
+// The label of a side above or below a diagram: "紅方  alice" or "黑方  bob", " （起）"
+// added when that side moves next ("紅方" alone for an empty name; only whole Big5
+// characters and printable ASCII of the name are kept).
+std::string DiagramSideLabel(std::string_view name, int side, bool toMove);
+
 // The diagram of game's browsed position; every row is exactly kDiagramWidth bytes.
 TextDiagramRows TextDiagram(const CGame& game);
 

@@ -35,10 +35,13 @@ public:
     ChunkWriter& operator<<(std::string_view text)
     {
         m_buffer.append(text);
+        m_total += text.size();
         if (m_buffer.size() > kTextChunkLimit)
             flush();
         return *this;
     }
+
+    std::size_t total() const { return m_total; }
 
     bool finish()
     {
@@ -56,6 +59,7 @@ private:
 
     ByteSink& m_sink;
     std::string m_buffer;
+    std::size_t m_total = 0; // bytes written, handed on or not
     bool m_ok = true;
 };
 
@@ -119,8 +123,8 @@ std::string firstMoveText(const Board& board, const BranchPoint& point, int alte
 
 class RecordWriter : public TreeVisitor {
 public:
-    RecordWriter(const CGame& game, ChunkWriter& out)
-        : m_out(out), m_board(game.startBoard()), m_ply(game.firstMover ? 1 : 0)
+    RecordWriter(const CGame& game, ChunkWriter& out, RecordMoveObserver* observer)
+        : m_out(out), m_observer(observer), m_board(game.startBoard()), m_ply(game.firstMover ? 1 : 0)
     {
     }
 
@@ -194,11 +198,14 @@ private:
             m_out << "   ";
         }
         m_out << moveText(m_board, entry);
+        if (m_observer)
+            m_observer->moveWritten(entry, m_board, m_ply, m_out.total());
         ++m_lineMoves;
         ++m_ply;
     }
 
     ChunkWriter& m_out;
+    RecordMoveObserver* m_observer;
     Board m_board; // the position before the next entry
     int m_ply;           // counts the written moves; a record that Black begins starts at 1
     int m_lineMoves = 0; // moves on the current output line
@@ -216,11 +223,13 @@ std::string VariationLabel(int depth, int n)
     return blanks + kOpenLabel + format("%d.%d", depth, n) + kCloseLabel;
 }
 
-bool WriteTextRecord(const CGame& game, ByteSink& sink)
+bool WriteTextRecord(const CGame& game, ByteSink& sink, RecordMoveObserver* observer)
 {
     ChunkWriter out(sink);
     writeHeader(game, out);
-    RecordWriter writer(game, out);
+    if (observer)
+        observer->headerWritten(out.total());
+    RecordWriter writer(game, out, observer);
     WalkTree(game.root(), writer);
     writer.finish();
     return out.finish();

@@ -25,8 +25,20 @@ namespace marovin::model {
 // the rest at the end, so that a long record reaches the box in pieces.
 constexpr std::size_t kTextChunkLimit = 89999;
 
+// Told where each move went while a record is written, so that a printed record can put
+// a diagram right after the line that holds a move.
+class RecordMoveObserver {
+public:
+    virtual ~RecordMoveObserver() = default;
+    // The header is written: end is its length in bytes, the blank line after it included.
+    virtual void headerWritten(std::size_t end) = 0;
+    // entry was written at ply (0 for the first move of a game Red begins) from board
+    // (the position before it); end is the count of bytes written so far, its text included.
+    virtual void moveWritten(const MoveEntry& entry, const Board& board, int ply, std::size_t end) = 0;
+};
+
 // Writes the text record of game to sink. Returns false when the sink refused a piece.
-bool WriteTextRecord(const CGame& game, ByteSink& sink);
+bool WriteTextRecord(const CGame& game, ByteSink& sink, RecordMoveObserver* observer = nullptr);
 
 // The label of alternative n (1-based) of a branch point at depth d (1 for the outermost),
 // without the indentation of its line: "【一】", "   【甲】", "    【2.11】".

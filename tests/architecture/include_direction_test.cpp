@@ -35,6 +35,7 @@ constexpr Layer kStack[] = {
     {"platform", 4, false},
     {"board", 5, false},
     {"widgets", 5, false},
+    {"printing", 5, false},
     {"game_window", 6, false},
     {"terminal", 6, false},
     {"windows", 6, false},

@@ -14,28 +14,7 @@ namespace {
 
 using testing::RunToolProgram;
 
-// An old-format game: a Big5 subject, a note on the start and on the first move, and a
-// branch for Black's first reply (main line H7-E7 B0-C2, side line B9-C7).
-const std::string kGameFile = "GAME\r\n"
-                              "TIME    0\t0\t600\t540\r\n"
-                              "SUBJECT \xA4\xA4\xB0\xEA test\r\n" // 中國
-                              "RESULT  Unknown\r\n"
-                              "RED     alice; 1500\r\n"
-                              "BLACK   bob; 1480\r\n"
-                              "DATE    2024-03-05\r\n"
-                              "PLACE   club\r\n"
-                              "START\r\n"
-                              "#start note\r\n"
-                              "H2-E2\r\n"
-                              "#central cannon\r\n"
-                              "#second line\r\n"
-                              "BB\r\n"
-                              "H7-E7\r\n"
-                              "B0-C2\r\n"
-                              "BE\r\n"
-                              "BB\r\n"
-                              "B9-C7\r\n"
-                              "BE\r\n";
+const std::string& kGameFile = testing::kSampleGameFile;
 
 std::vector<std::string> Lines(const std::string& text)
 {

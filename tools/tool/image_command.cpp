@@ -11,12 +11,9 @@
 // FILE: the position after N moves of its main line (its end without --ply), with the
 // last move highlighted. FEN: that position, no highlight. Neither: the opening.
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 
 #include <charconv>
-#include <cstdlib>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,6 +22,7 @@
 #include "board/board_painter.h"
 #include "board/glyph_sets.h"
 #include "game_file_argument.h"
+#include "gui_application.h"
 #include "model/fen.h"
 #include "platform/platform_defaults.h"
 #include "support/guarded_file.h"
@@ -158,28 +156,6 @@ std::optional<board::BoardScene> readScene(const ImageRequest& request, ToolPort
     scene.mode = model::kModeNormal;
     scene.normalOrientation = !request.flip;
     return scene;
-}
-
-// Qt's own notes about its environment (a missing runtime folder and the like) are no
-// business of a command-line user; its errors still show.
-void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg)
-        Report(std::cerr, text.toStdString());
-}
-
-// The drawing needs a GUI application; without a display it runs offscreen.
-std::unique_ptr<QGuiApplication> guiApplication()
-{
-    if (QCoreApplication::instance())
-        return nullptr;
-    qInstallMessageHandler(quietQtMessages);
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    static int argc = 1;
-    static char name[] = "marovin-tool";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 // The options the drawing reads: the defaults, or those of a settings file.

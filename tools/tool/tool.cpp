@@ -37,6 +37,9 @@ constexpr Subcommand kSubcommands[] = {
 #ifdef MAROVIN_TOOL_IMAGE
     {"image", "[FILE] [--fen FEN] [--ply N] [--size WxH | --grow WxH] [--text-height N] [--flip] [--settings FILE] -o OUT.png",
      "the board as a game window of that size draws it, as a PNG file", RunImage},
+    {"print", "FILE -o OUT.pdf [--diagram PLY]...",
+     "a game's printed pages (record, notes, variations, diagrams of the start, the end and each PLY) as PDF",
+     RunPrint},
 #endif
 };
 

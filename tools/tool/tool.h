@@ -75,5 +75,6 @@ int RunPgn(Arguments arguments, Streams& streams);
 int RunImport(Arguments arguments, Streams& streams);
 int RunDatabase(Arguments arguments, Streams& streams);
 int RunImage(Arguments arguments, Streams& streams); // only in builds with the GUI
+int RunPrint(Arguments arguments, Streams& streams); // only in builds with the GUI
 
 } // namespace marovin::tool
