@@ -6,7 +6,7 @@
 //   y: 2   move number (Red to move) | name 1 (rating) | clock 1
 //      h+1 move number (Black)       | name 2 (rating) | clock 2
 //
-// Part 1 is filled green while an earlier position is shown; a transfer shows its percent
+// The first part is filled green while an earlier position is shown; a transfer shows its percent
 // at (2, 12) instead of the move number.
 
 #include "platform/system_metrics.h"
