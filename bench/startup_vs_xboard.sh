@@ -1,31 +1,35 @@
 #!/usr/bin/env bash
-# Start-up with a game file given on the command line, until the board is painted, and the
-# memory then in use: marovin against XBoard in xiangqi mode, measured the same way in the
-# same run, on a virtual X display of its own.
+# Start-up with a game file given on the command line: the time to the first visible window
+# and until the board is painted, and the memory in use at each of those moments; marovin
+# against XBoard in xiangqi mode, measured the same way in the same run (the two alternate),
+# on a virtual X display of its own.
 #
-#   bench/startup_vs_xboard.sh [BUILD_DIR] [RUNS]      (defaults: build, 5)
+#   bench/startup_vs_xboard.sh [BUILD_DIR] [RUNS]      (defaults: build, 7)
 #
 # Both programs get the same 80-move game (marovin its game file, XBoard the same moves as
-# PGN, shown at its end at once: -td 0), each start a first start. Painted: from the start of
-# the process until the last change of its main window's pixels other than a blinking caret
-# (the window is sampled every few tens of milliseconds).
-# Memory: resident set and proportional set size of the process at that moment.
-# XBoard is not a dependency of the project: without it the comparison is skipped.
+# PGN, shown at its end at once: -td 0), each start a first start.
+# Mapped: from the start of the process until the X server reports the first top-level window
+# mapped (a MapNotify on the root window, which on this display without a window manager is
+# the moment the window becomes visible).
+# Painted: from the start of the process until the last change of its main window's pixels
+# other than a blinking caret (the window is sampled every few tens of milliseconds).
+# Memory: resident set (RSS) and proportional set size (PSS, from smaps_rollup) of the process
+# read right after each of those moments.
+# XBoard is not a dependency of the project: without it marovin is measured alone.
 set -euo pipefail
 
 build=${1:-build}
-runs=${2:-5}
+runs=${2:-7}
 program="$build/bin/marovin"
 
 xboard=$(command -v xboard || true)
 [ -z "$xboard" ] && [ -x /usr/games/xboard ] && xboard=/usr/games/xboard
 if [ -z "$xboard" ]; then
-    echo "xboard is not installed: the comparison is skipped (it needs the Debian package xboard)."
-    exit 0
+    echo "xboard is not installed: marovin is measured alone, without the comparison (it needs the Debian package xboard)."
 fi
-for tool in Xvfb xdotool xwd xwininfo; do
+for tool in Xvfb xdotool xwd xwininfo xev; do
     if ! command -v "$tool" >/dev/null; then
-        echo "$tool is not installed: the comparison is skipped (Debian: xvfb, xdotool, x11-apps, x11-utils)."
+        echo "$tool is not installed: nothing is measured (Debian: xvfb, xdotool, x11-apps, x11-utils)."
         exit 0
     fi
 done
@@ -34,6 +38,7 @@ done
 work=$(mktemp -d)
 display=""
 cleanup() {
+    [ -n "${xev_pid:-}" ] && kill "$xev_pid" 2>/dev/null || true
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -48,6 +53,35 @@ Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 100); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done
+
+# The map watcher: xev on the root window reports every top-level window mapped; each line is
+# stamped with the moment it arrives, and at the first map of the process under measurement
+# (its pid is in $work/pid) its memory is read at once, before anything else runs.
+memory_of() {
+    local rss pss
+    rss=$(awk '/^VmRSS:/{print $2}' "/proc/$1/status" 2>/dev/null)
+    pss=$(awk '/^Pss:/{print $2}' "/proc/$1/smaps_rollup" 2>/dev/null)
+    echo "${rss:-0} ${pss:-0}"
+}
+: >"$work/pid"
+watch_maps() {
+    local line pid
+    while IFS= read -r line; do
+        case $line in
+            MapNotify*) ;;
+            *) continue ;;
+        esac
+        IFS= read -r line || break
+        case $line in *"override YES"*) continue ;; esac
+        read -r pid <"$work/pid" || continue
+        [ -n "$pid" ] || continue
+        [ -e "$work/mapped.$pid" ] && continue
+        echo "$EPOCHREALTIME $(memory_of "$pid")" >"$work/mapped.$pid"
+    done
+}
+xev -root -event substructure 2>/dev/null | watch_maps &
+xev_pid=$!
+sleep 0.3
 
 # The game: the horses go out and back, 80 moves.
 cycle=(H0-G2 H9-G7 G2-H0 G7-H9)
@@ -69,6 +103,8 @@ cycle=(H0-G2 H9-G7 G2-H0 G7-H9)
 } >"$work/game.pgn"
 
 now_ns() { date +%s%N; }
+# Milliseconds between two $EPOCHREALTIME readings.
+ms_between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%d", (b - a) * 1000 + 0.5 }'; }
 
 # The largest visible window of a process (its main window), or nothing yet.
 main_window() {
@@ -80,15 +116,17 @@ main_window() {
     echo "$best"
 }
 
-# Runs a command line; prints "painted_ms rss_kb pss_kb". The main window is sampled for
+# Runs a command line; prints "mapped_ms rss_kb pss_kb painted_ms rss_kb pss_kb". The main window is sampled for
 # a few seconds; a blinking caret makes it alternate between a few pictures, so "painted"
 # is the first moment after which it only ever shows the pictures of its last 1.5 seconds.
 measure() {
-    local start pid window hash now elapsed
+    local start start_real pid window hash now elapsed
     local -a times=() hashes=()
+    start_real=$EPOCHREALTIME
     start=$(now_ns)
     "$@" >"$work/output.log" 2>&1 &
     pid=$!
+    echo "$pid" >"$work/pid"
     window=""
     while [ -z "$window" ]; do
         window=$(main_window "$pid")
@@ -116,12 +154,15 @@ measure() {
         [ -z "${steady["${hashes[$i]}"]:-}" ] && painted=${times[$((i + 1))]:-$elapsed}
     done
     [ "$painted" -eq 0 ] && painted=${times[0]}
-    local rss pss
-    rss=$(awk '/^VmRSS:/{print $2}' "/proc/$pid/status")
-    pss=$(awk '/^Pss:/{print $2}' "/proc/$pid/smaps_rollup")
+    local painted_memory mapped_at mapped_rss mapped_pss
+    painted_memory=$(memory_of "$pid")
     kill "$pid" 2>/dev/null || echo "$1 ended by itself during the measurement" >&2
     wait "$pid" 2>/dev/null || true
-    echo "$painted $rss $pss"
+    if ! read -r mapped_at mapped_rss mapped_pss <"$work/mapped.$pid" 2>/dev/null; then
+        echo "$1: no map of its window was seen" >&2
+        return 1
+    fi
+    echo "$(ms_between "$start_real" "$mapped_at") $mapped_rss $mapped_pss $painted $painted_memory"
 }
 
 # measure, tried again (up to three times) when the program ended before showing a window.
@@ -135,23 +176,41 @@ measure_again() {
 
 median() { sort -n | awk '{a[NR]=$1} END{print a[int((NR+1)/2)]}'; }
 
-declare -a mt mr mp xt xr xp
+# Figures per program: mapped ms, RSS, PSS, painted ms, RSS, PSS, one array per column.
+declare -a m0 m1 m2 m3 m4 m5 x0 x1 x2 x3 x4 x5
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 for run in $(seq "$runs"); do
     # Each start is a first start, with settings of its own.
     home="$work/home$run"; mkdir -p "$home"
-    read -r t r p < <(XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" measure_again "$program" "$work/game.gam")
-    mt+=("$t"); mr+=("$r"); mp+=("$p")
-    read -r t r p < <(HOME="$home" measure_again "$xboard" -variant xiangqi -ncp -td 0 -lgf "$work/game.pgn")
-    xt+=("$t"); xr+=("$r"); xp+=("$p")
-    echo "run $run: marovin ${mt[-1]} ms, RSS ${mr[-1]} kB, PSS ${mp[-1]} kB; xboard ${xt[-1]} ms, RSS ${xr[-1]} kB, PSS ${xp[-1]} kB"
+    read -r a b c d e f < <(XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" measure_again "$program" "$work/game.gam")
+    m0+=("$a"); m1+=("$b"); m2+=("$c"); m3+=("$d"); m4+=("$e"); m5+=("$f")
+    line="run $run: marovin mapped ${a} ms (RSS $b kB, PSS $c kB), painted $d ms (RSS $e kB, PSS $f kB)"
+    if [ -n "$xboard" ]; then
+        read -r a b c d e f < <(HOME="$home" measure_again "$xboard" -variant xiangqi -ncp -td 0 -lgf "$work/game.pgn")
+        x0+=("$a"); x1+=("$b"); x2+=("$c"); x3+=("$d"); x4+=("$e"); x5+=("$f")
+        line+="; xboard mapped ${a} ms (RSS $b kB, PSS $c kB), painted $d ms (RSS $e kB, PSS $f kB)"
+    fi
+    echo "$line"
 done
 
-m_t=$(printf '%s\n' "${mt[@]}" | median); x_t=$(printf '%s\n' "${xt[@]}" | median)
-m_r=$(printf '%s\n' "${mr[@]}" | median); x_r=$(printf '%s\n' "${xr[@]}" | median)
-m_p=$(printf '%s\n' "${mp[@]}" | median); x_p=$(printf '%s\n' "${xp[@]}" | median)
+medians() {
+    local -n c0=$1 c1=$2 c2=$3 c3=$4 c4=$5 c5=$6
+    local column
+    for column in c0 c1 c2 c3 c4 c5; do
+        local -n values=$column
+        printf ' %10s' "$(printf '%s\n' "${values[@]}" | median)"
+    done
+}
 echo
-echo "median of $runs runs       painted (ms)   RSS (kB)   PSS (kB)"
-printf 'marovin                 %10s %10s %10s\n' "$m_t" "$m_r" "$m_p"
-printf 'xboard -variant xiangqi %10s %10s %10s\n' "$x_t" "$x_r" "$x_p"
-awk -v mt="$m_t" -v xt="$x_t" -v mr="$m_r" -v xr="$x_r" -v mp="$m_p" -v xp="$x_p" 'BEGIN {
-    printf "marovin / xboard: time %.2f, RSS %.2f, PSS %.2f\n", mt / xt, mr / xr, mp / xp }'
+echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "median of $runs runs          mapped (ms)   RSS (kB)   PSS (kB) painted (ms)  RSS (kB)   PSS (kB)"
+mine=$(medians m0 m1 m2 m3 m4 m5)
+printf 'marovin                %s\n' "$mine"
+if [ -n "$xboard" ]; then
+    theirs=$(medians x0 x1 x2 x3 x4 x5)
+    printf 'xboard -variant xiangqi%s\n' "$theirs"
+    awk -v m="$mine" -v x="$theirs" 'BEGIN {
+        split(m, a); split(x, b)
+        printf "marovin / xboard: mapped %.2f (RSS %.2f, PSS %.2f), painted %.2f (RSS %.2f, PSS %.2f)\n",
+            a[1] / b[1], a[2] / b[2], a[3] / b[3], a[4] / b[4], a[5] / b[5], a[6] / b[6] }'
+fi
