@@ -36,13 +36,19 @@ QAction* makeAction(CMainFrame& frame, const char* name, const QString& text)
 
 } // namespace
 
+QPrinter& PrintCommands::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
 PrintCommands::PrintCommands(CMainFrame& frame, board::QtGameWindows& windows)
     : m_frame(frame), m_windows(windows),
       m_print(makeAction(frame, "actionFilePrint", tr("&Print...\tCtrl+P"))),
       m_preview(makeAction(frame, "actionFilePrintPreview", tr("Print Pre&view"))),
       m_setup(makeAction(frame, "actionFilePrintSetup", tr("P&rint Setup..."))),
-      m_mark(makeAction(frame, "actionMarkDiagram", tr("Mark &Diagram"))),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+      m_mark(makeAction(frame, "actionMarkDiagram", tr("Mark &Diagram")))
 {
     QAction* print = m_print;
     QAction* preview = m_preview;
@@ -138,10 +144,10 @@ void PrintCommands::printActive()
     board::CGameFrame* window = m_windows.activeFrame();
     if (!window || !window->game())
         return;
-    m_printer->setDocName(platform::fromBig5(fieldText(window->game()->subject)));
-    QPrintDialog dialog(m_printer.get(), window);
+    printer().setDocName(platform::fromBig5(fieldText(window->game()->subject)));
+    QPrintDialog dialog(&printer(), window);
     const QPointer<board::CGameFrame> shown(window);
-    if (window->execDialog(dialog) == QDialog::Accepted && shown && shown->game() && print(*shown, *m_printer) == 0)
+    if (window->execDialog(dialog) == QDialog::Accepted && shown && shown->game() && print(*shown, printer()) == 0)
         m_windows.context().desktop.messageBox("The record could not be printed.");
     m_frame.requestInputFocus();
 }
@@ -151,7 +157,7 @@ void PrintCommands::previewActive()
     board::CGameFrame* window = m_windows.activeFrame();
     if (!window || !window->game())
         return;
-    QPrintPreviewDialog preview(m_printer.get(), window);
+    QPrintPreviewDialog preview(&printer(), window);
     preview.setWindowTitle(tr("Print Preview - %1").arg(window->windowTitle()));
     const QPointer<board::CGameFrame> shown(window);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, shown](QPrinter* printer) {
@@ -164,7 +170,7 @@ void PrintCommands::previewActive()
 
 void PrintCommands::setUpPages()
 {
-    QPageSetupDialog dialog(m_printer.get(), &m_frame);
+    QPageSetupDialog dialog(&printer(), &m_frame);
     dialog.exec();
     m_frame.requestInputFocus();
 }

@@ -38,7 +38,9 @@ public:
     ~PrintCommands() override;
 
     // The printer that the print, preview and setup windows share (its page set-up stays).
-    QPrinter& printer() { return *m_printer; }
+    // It is made on first use: making one loads the print system's plugin and asks it for
+    // the printers, which would otherwise delay every start.
+    QPrinter& printer();
 
     // Marks window's shown position for a diagram, or takes the mark away when it has one.
     // Returns whether the position is now marked; the start position (always printed)
