@@ -52,27 +52,41 @@ QFont pieceFont()
 
 GlyphSets GlyphSets::load(const std::string& assetFolder)
 {
-    GlyphSets sets;
-    const QString folder = QString::fromStdString(assetFolder);
+    GlyphSets sets(QString::fromStdString(assetFolder));
     for (int set = 0; set < kGlyphSetCount; ++set)
-        for (int type = 0; type < model::kPieceTypeCount; ++type) {
-            const QString path = folder + glyphPath(set, type);
-            QImage image(path);
-            const int size = kGlyphSetPixels[set];
-            if (image.isNull() || image.width() != size || image.height() != size) {
-                sets.m_missing.push_back(path);
-                continue;
-            }
-            sets.m_images[static_cast<std::size_t>(set)][static_cast<std::size_t>(type)] =
-                image.convertToFormat(QImage::Format_RGB32);
-        }
+        sets.readSet(set);
     return sets;
 }
 
 const GlyphSets& GlyphSets::forProcess()
 {
-    static const GlyphSets sets = load(assetFolder());
+    static const GlyphSets sets(QString::fromStdString(assetFolder()));
     return sets;
+}
+
+const std::vector<QString>& GlyphSets::missing() const
+{
+    for (int set = 0; set < kGlyphSetCount; ++set)
+        readSet(set);
+    return m_missing;
+}
+
+void GlyphSets::readSet(int set) const
+{
+    if (m_read[static_cast<std::size_t>(set)])
+        return;
+    m_read[static_cast<std::size_t>(set)] = true;
+    const int size = kGlyphSetPixels[set];
+    for (int type = 0; type < model::kPieceTypeCount; ++type) {
+        const QString path = m_folder + glyphPath(set, type);
+        QImage image(path, "PNG");
+        if (image.isNull() || image.width() != size || image.height() != size) {
+            m_missing.push_back(path);
+            continue;
+        }
+        m_images[static_cast<std::size_t>(set)][static_cast<std::size_t>(type)] =
+            image.convertToFormat(QImage::Format_RGB32);
+    }
 }
 
 } // namespace marovin::board

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "board/board_geometry.h"
@@ -44,19 +45,28 @@ public:
     // Reads the 42 images from the asset folder (ending in '/'). Files that cannot be read
     // are listed in missing(); their pieces are drawn as bare discs.
     static GlyphSets load(const std::string& assetFolder);
-    // The sets of the running program, read once from assetFolder().
+    // The sets of the running program in assetFolder(), each read the first time one of its
+    // images is asked for: a start shows at most one board size, so the other sets would
+    // only cost time and memory.
     static const GlyphSets& forProcess();
 
     // The image of a piece type in a set (0 small, 1 medium, 2 large); null when missing.
     const QImage& glyph(int set, int type) const
     {
+        readSet(set);
         return m_images[static_cast<std::size_t>(set)][static_cast<std::size_t>(type)];
     }
-    const std::vector<QString>& missing() const { return m_missing; }
+    // The files of every set that could not be read (reads the sets not yet read).
+    const std::vector<QString>& missing() const;
 
 private:
-    std::array<std::array<QImage, model::kPieceTypeCount>, kGlyphSetCount> m_images;
-    std::vector<QString> m_missing;
+    explicit GlyphSets(QString folder) : m_folder(std::move(folder)) {}
+    void readSet(int set) const;
+
+    QString m_folder;
+    mutable std::array<bool, kGlyphSetCount> m_read{};
+    mutable std::array<std::array<QImage, model::kPieceTypeCount>, kGlyphSetCount> m_images;
+    mutable std::vector<QString> m_missing;
 };
 
 } // namespace marovin::board
