@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include <utility>
+
 #include "platform/big5_text.h"
 
 namespace marovin::platform {
@@ -26,29 +28,57 @@ QDBusMessage call(const char* method)
 
 } // namespace
 
-QtNotifier::QtNotifier(const QDBusConnection& bus, QObject* parent)
-    : QObject(parent), m_bus(bus), m_looking([] { return QApplication::activeWindow() != nullptr; })
+QtNotifier::QtNotifier(QObject* parent)
+    : QObject(parent), m_looking([] { return QApplication::activeWindow() != nullptr; })
 {
-    if (!m_bus.isConnected())
-        return;
-    m_bus.connect(QString::fromLatin1(kNotificationService), QString::fromLatin1(kNotificationPath),
-                  QString::fromLatin1(kInterface), QStringLiteral("ActionInvoked"), this,
-                  SLOT(onActionInvoked(uint, QString)));
-    m_bus.connect(QString::fromLatin1(kNotificationService), QString::fromLatin1(kNotificationPath),
-                  QString::fromLatin1(kInterface), QStringLiteral("NotificationClosed"), this,
-                  SLOT(onClosed(uint, uint)));
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call("GetCapabilities")), this);
+}
+
+QtNotifier::QtNotifier(const QDBusConnection& bus, QObject* parent) : QtNotifier(parent)
+{
+    m_bus = bus;
+    openBus();
+}
+
+bool QtNotifier::openBus()
+{
+    if (m_opened)
+        return m_bus->isConnected();
+    m_opened = true;
+    if (!m_bus)
+        m_bus = QDBusConnection::sessionBus();
+    if (!m_bus->isConnected())
+        return false;
+    m_bus->connect(QString::fromLatin1(kNotificationService), QString::fromLatin1(kNotificationPath),
+                   QString::fromLatin1(kInterface), QStringLiteral("ActionInvoked"), this,
+                   SLOT(onActionInvoked(uint, QString)));
+    m_bus->connect(QString::fromLatin1(kNotificationService), QString::fromLatin1(kNotificationPath),
+                   QString::fromLatin1(kInterface), QStringLiteral("NotificationClosed"), this,
+                   SLOT(onClosed(uint, uint)));
+    m_askingCapabilities = true;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(call("GetCapabilities")), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* self) {
         const QDBusPendingReply<QStringList> reply = *self;
         m_markup = !reply.isError() && reply.value().contains(QStringLiteral("body-markup"));
         self->deleteLater();
+        m_askingCapabilities = false;
+        for (const session::Notice& notice : std::exchange(m_waiting, {}))
+            send(notice);
     });
+    return true;
 }
 
 void QtNotifier::notify(const session::Notice& notice)
 {
-    if (!m_bus.isConnected() || (m_looking && m_looking()))
+    if ((m_looking && m_looking()) || !openBus())
         return;
+    if (m_askingCapabilities)
+        m_waiting.push_back(notice);
+    else
+        send(notice);
+}
+
+void QtNotifier::send(const session::Notice& notice)
+{
     QString body = fromBig5(notice.body);
     if (m_markup)
         body = body.toHtmlEscaped();
@@ -57,7 +87,7 @@ void QtNotifier::notify(const session::Notice& notice)
     hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("marovin"));
     message << QStringLiteral("Marovin") << uint(0) << QStringLiteral("marovin") << fromBig5(notice.title) << body
             << QStringList{QStringLiteral("default"), QStringLiteral("Show")} << hints << int(-1);
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus->asyncCall(message), this);
     const Target target{notice.event, notice.game};
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, target](QDBusPendingCallWatcher* self) { remember(self, target); });

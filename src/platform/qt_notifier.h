@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
+#include <vector>
 
 #include "model/game.h"
 #include "session/alert_ports.h"
@@ -27,7 +29,11 @@ inline constexpr char kNotificationPath[] = "/org/freedesktop/Notifications";
 class QtNotifier : public QObject, public session::NotificationPort {
     Q_OBJECT
 public:
-    explicit QtNotifier(const QDBusConnection& bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    // On the session bus, connected when the first notice is to be shown: most sessions
+    // show none, and connecting starts the bus's thread and a round trip at every start.
+    explicit QtNotifier(QObject* parent = nullptr);
+    // On bus, connected at once.
+    explicit QtNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
 
     void notify(const session::Notice& notice) override;
     // Whether the user is looking at the program (then nothing is shown). By default: one
@@ -47,9 +53,16 @@ private:
         NoticeEvent event;
         const model::CGame* game;
     };
+    // Connects to the bus (once) and asks the service what it can do; whether it is connected.
+    bool openBus();
+    void send(const session::Notice& notice);
     void remember(QDBusPendingCallWatcher* watcher, Target target);
 
-    QDBusConnection m_bus;
+    std::optional<QDBusConnection> m_bus;
+    // Notices that wait for the service's answer about markup, which decides their text.
+    std::vector<session::Notice> m_waiting;
+    bool m_opened = false;
+    bool m_askingCapabilities = false;
     std::function<bool()> m_looking;
     std::map<uint, Target> m_shown; // notices on the screen, by the service's id
     bool m_markup = false;          // the service reads the body as markup
