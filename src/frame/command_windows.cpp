@@ -20,11 +20,14 @@ CommandWindows::CommandWindows(CMainFrame& frame, session::ClientContext& contex
     : m_frame(frame), m_context(context)
 {
     wireFrameCommands();
-    if (CWhoDlg* who = m_frame.whoWindow()) {
+    const auto wireWho = [this](CWhoDlg* who) {
         connect(who, &CWhoDlg::matchDialogRequested, this, [this](const std::string& name) {
             openMatchDialog({session::MatchOpening::From::Name, name});
         });
-    }
+    };
+    if (CWhoDlg* who = m_frame.whoWindow())
+        wireWho(who);
+    connect(&m_frame, &CMainFrame::whoWindowMade, this, wireWho);
 }
 
 CommandWindows::~CommandWindows()
@@ -69,13 +72,13 @@ void CommandWindows::present(QDialog* window, Focus focus)
 
 void CommandWindows::updateWhoList(std::string_view answer, int kind)
 {
-    if (CWhoDlg* who = m_frame.whoWindow())
+    if (CWhoDlg* who = m_frame.ensureWhoWindow())
         who->updateWhoList(answer, kind == session::kWhoPlain);
 }
 
 void CommandWindows::showWhoWindow()
 {
-    if (CWhoDlg* who = m_frame.whoWindow(); who && who->isHidden())
+    if (CWhoDlg* who = m_frame.ensureWhoWindow(); who && who->isHidden())
         present(who);
 }
 

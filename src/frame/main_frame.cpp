@@ -149,13 +149,26 @@ void CMainFrame::createModelessWindows(session::WhoRecord* whoRecords, session::
 {
     m_tellWindow = new shell::CTellWindow(context, this);
     connect(m_tellWindow, &QDialog::finished, this, &CMainFrame::requestInputFocus);
-    m_whoWindow = new CWhoDlg(whoRecords, context, this);
-    connect(m_whoWindow, &QDialog::finished, this, &CMainFrame::requestInputFocus);
+    m_whoRecords = whoRecords;
+    m_context = &context;
+}
+
+CWhoDlg* CMainFrame::ensureWhoWindow()
+{
+    if (!m_whoWindow && m_context) {
+        m_whoWindow = new CWhoDlg(m_whoRecords, *m_context, this);
+        connect(m_whoWindow, &QDialog::finished, this, &CMainFrame::requestInputFocus);
+        if (m_listFontSet)
+            m_whoWindow->setListFont(m_listFont);
+        emit whoWindowMade(m_whoWindow);
+    }
+    return m_whoWindow;
 }
 
 void CMainFrame::applyListFont(const QFont& font)
 {
     m_listFont = font;
+    m_listFontSet = true;
     statusBar()->setFont(font);
     if (m_whoWindow)
         m_whoWindow->setListFont(font);
@@ -185,7 +198,7 @@ void CMainFrame::showFastKeyDialog()
 
 void CMainFrame::showWhoWindow()
 {
-    if (!m_whoWindow)
+    if (!ensureWhoWindow())
         return;
     m_whoWindow->show();
     m_whoWindow->raise();

@@ -44,7 +44,11 @@ public:
     shell::CInputBar* inputBar() const { return m_inputBar; }
     shell::CTerminalFrame* terminal() const { return m_terminal; }
     shell::CTellWindow* tellWindow() const { return m_tellWindow; }
+    // The who window, or null until it is first needed (shown or given a list).
     CWhoDlg* whoWindow() const { return m_whoWindow; }
+    // The who window, made now when it is not yet (whoWindowMade tells); null before
+    // createModelessWindows.
+    CWhoDlg* ensureWhoWindow();
     QToolBar* toolBar() const { return m_toolBar; }
     // The menu of the menu bar with this title ("&Option"), or null.
     QMenu* menuTitled(const QString& title) const;
@@ -54,7 +58,8 @@ public:
     void showLockKeys(const LockKeyState& state);
 
     // Start-up: the terminal window (maximised when its stored placement is unset), then
-    // the tell and who windows, both hidden.
+    // the tell window, hidden; the who window is made when first needed, so that a start
+    // does not pay for a window most sessions open late or never.
     void openTerminal();
     // The who window works on whoRecords and sends through context.
     void createModelessWindows(session::WhoRecord* whoRecords, session::ClientContext& context);
@@ -89,6 +94,7 @@ public slots:
 
 signals:
     void connectRequested();
+    void whoWindowMade(marovin::windows::CWhoDlg* who);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -128,7 +134,10 @@ private:
     QPointer<shell::CTerminalFrame> m_terminal;
     QPointer<shell::CTellWindow> m_tellWindow;
     QPointer<CWhoDlg> m_whoWindow;
+    session::WhoRecord* m_whoRecords = nullptr;
+    session::ClientContext* m_context = nullptr;
     QFont m_listFont;
+    bool m_listFontSet = false;
     QHash<QString, QAction*> m_actions;
     QHash<int, QAction*> m_actionsById;
     std::function<bool()> m_closeGameWindows;

@@ -71,8 +71,9 @@ TEST(CommandWindowsFlow, MatchTheBotFromTheWhoWindowPlayAndObserveFromTheGamesLi
     session.connectTo({"127.0.0.1", server.port(), "walter", "pw"});
 
     // The start-up command "who -2" fills the who window and shows it.
+    QTRY_VERIFY_WITH_TIMEOUT(frame->whoWindow() && frame->whoWindow()->isVisible() && frame->whoWindow()->whoCount() >= 4,
+                             kNetworkWaitMs);
     CWhoDlg* who = frame->whoWindow();
-    QTRY_VERIFY_WITH_TIMEOUT(who->isVisible() && who->whoCount() >= 4, kNetworkWaitMs);
     EXPECT_EQ(who->list()->currentItem()->text().mid(14, 6), "walter") << "the user's own line is selected";
     QTest::mouseClick(findButton(who, "Update"), Qt::LeftButton);
     who->list()->clear();

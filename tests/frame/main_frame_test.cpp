@@ -79,7 +79,7 @@ TEST_F(StartUp, ShowsTheMainWindowWithItsMenusAndTheTerminal)
     EXPECT_EQ(children[0]->windowTitle(), "Terminal window");
     EXPECT_TRUE(children[0]->isMaximized()) << "an unset terminal placement shows it maximised";
     EXPECT_FALSE(frame->tellWindow()->isVisible());
-    EXPECT_FALSE(frame->whoWindow()->isVisible());
+    EXPECT_EQ(frame->whoWindow(), nullptr) << "the who window is made when first needed";
     const shell::COutputView* view = frame->terminal()->view();
     ASSERT_EQ(view->rowCount(), 1) << "one line says how to begin";
     const shell::TerminalSlot& hint =
@@ -87,7 +87,9 @@ TEST_F(StartUp, ShowsTheMainWindowWithItsMenusAndTheTerminal)
     EXPECT_EQ(std::string_view(hint.text, static_cast<std::size_t>(hint.length)), shell::kStartHintText);
     ASSERT_NE(app.listFont(), nullptr);
     EXPECT_EQ(app.listFont()->pixelSize(), 20);
-    EXPECT_EQ(frame->whoWindow()->listFont(), *app.listFont());
+    ASSERT_NE(frame->ensureWhoWindow(), nullptr);
+    EXPECT_FALSE(frame->whoWindow()->isVisible());
+    EXPECT_EQ(frame->whoWindow()->listFont(), *app.listFont()) << "a who window made late takes the list font";
 
     QTest::qWait(50);
     const QImage shot = frame->grab().toImage();
