@@ -484,6 +484,11 @@ TEST_F(InTheProgram, NoCommandOfTheFrameIsGreyedWithoutAReason)
     }
     EXPECT_GT(coloured, 20) << "the enabled picture has colour";
     EXPECT_EQ(pale, 0) << "the greyed picture is grey and see-through";
+    // A dense screen gets a picture drawn at twice the size, not one scaled up.
+    const QPixmap dense = icon.pixmap(QSize(kToolIconSize, kToolIconSize), 2.0);
+    EXPECT_EQ(dense.size(), QSize(2 * kToolIconSize, 2 * kToolIconSize));
+    EXPECT_EQ(dense.devicePixelRatio(), 2.0);
+    EXPECT_EQ(icon.actualSize(QSize(64, 64)), QSize(kToolIconSize, kToolIconSize)) << "never larger than drawn";
 }
 
 } // namespace
