@@ -60,6 +60,8 @@ void AnalysisRun::cancel()
 
 void AnalysisRun::detach()
 {
+    if (!m_game)
+        return; // let go once already; the engine pool may have gone since
     const QSignalBlocker quiet(this); // the window is going away: nobody listens any more
     m_game = nullptr;
     m_analysis.cancel();

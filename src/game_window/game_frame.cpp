@@ -115,11 +115,16 @@ CGameFrame::CGameFrame(model::CGame& game, QtGameWindows& host, const WindowSize
 
 CGameFrame::~CGameFrame()
 {
+    // A window detached when it closed has let go of its game, the engines and the
+    // database already, and may outlive them: the area still holds it after the game
+    // windows (and their engine pool) are gone.
+    model::CGame* game = std::exchange(m_game, nullptr);
+    if (!game)
+        return;
     m_engine->detach();
     m_analysisPane->detach();
     m_explorer->detach();
-    if (model::CGame* game = std::exchange(m_game, nullptr))
-        m_host.frameClosed(this, game);
+    m_host.frameClosed(this, game);
 }
 
 void CGameFrame::detach()
